@@ -1,0 +1,45 @@
+// The modal dialogs a test cannot click through: message boxes, file dialogs and the
+// print dialog. The program uses the Qt implementation; tests use a scripted one.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+class QPrinter;
+
+namespace quadrela {
+
+enum class Answer { Ok, Yes, No, Cancel };
+
+enum class Buttons { Ok, YesNo, YesNoCancel };
+
+struct FileDialogRequest
+{
+    enum Kind { OpenPicture, OpenProject, SaveProject };
+    Kind kind = OpenProject;
+    QString title;
+    // Each entry: the name shown to the user and its patterns, e.g.
+    // {"Arquivos Quadrela", {"*.vimel"}}.
+    QList<QPair<QString, QStringList>> filters;
+    QString startFolder;
+    QString defaultSuffix;  // without the dot; empty for none
+};
+
+class ModalDialogs
+{
+public:
+    virtual ~ModalDialogs() = default;
+
+    // Captioned "Quadrela", no icon. Returns the button pressed (Ok for an Ok box;
+    // closing a box counts as its cancel: No for Yes/No, Cancel for Yes/No/Cancel).
+    virtual Answer message(QWidget* owner, const QString& text, Buttons buttons) = 0;
+
+    // Returns the chosen path, or an empty string when the user cancels.
+    virtual QString chooseFile(QWidget* owner, const FileDialogRequest& request) = 0;
+
+    // Lets the user configure the printer; false when the user cancels.
+    virtual bool choosePrinter(QWidget* owner, QPrinter& printer) = 0;
+};
+
+} // namespace quadrela

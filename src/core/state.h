@@ -1,0 +1,55 @@
+// The state the whole program shares: one object, owned by the main window and
+// handed by reference to whoever needs it.
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <functional>
+
+namespace quadrela {
+
+enum PageLayout : int { FullPage = 0, FoldedCard = 1, BusinessCard = 2 };
+
+enum ItemKind : quint8 { BorderItem = 0, PictureItem = 1, TextItem = 2 };
+
+enum FontStyleBits : quint8 { StyleBold = 1, StyleItalic = 2 };
+
+// Colours are 0x00BBGGRR: red in the low byte.
+using ColorRef = quint32;
+
+struct TextAttributes
+{
+    QString FontName = QStringLiteral("Arial");
+    int FontSize = 10;  // points
+    ColorRef Color = 0;
+    quint8 Alignment = 0;  // 0 left, 1 centre, 2 right
+    quint8 Style = 0;      // FontStyleBits
+
+    bool operator==(const TextAttributes&) const = default;
+};
+
+// Which text item the text dialog is changing.
+struct TEditando
+{
+    int Index = 0;
+    QString Text;
+    bool Active = false;
+};
+
+QSize pageSizeFor(int layout);  // 496 x 702, 541 x 382, 380 x 217; full page otherwise
+
+struct AppState
+{
+    QString dataFolder;     // always ends in "/"
+    QString workingFolder;  // dataFolder + "project/"
+    int pageLayout = FullPage;
+    TextAttributes text;
+    TEditando editing;
+    // The current printer's printable page size in device pixels; picture items are
+    // scaled by it. Throws when the printer cannot be queried.
+    std::function<QSize()> printerPageSize;
+
+    QString tempPicturePath() const { return dataFolder + QStringLiteral("temp.png"); }
+};
+
+} // namespace quadrela

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace quadrela {
+
+// Deletes every regular file of the folder; subfolders stay, a file that cannot be
+// deleted stays and the others still go, a missing folder is ignored. Never reports.
+void EmptyWorkingFolder(const QString& workingFolder);
+
+} // namespace quadrela

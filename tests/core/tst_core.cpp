@@ -1,0 +1,178 @@
+#include "core/convert.h"
+#include "core/errors.h"
+#include "core/paths.h"
+#include "core/workfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quadrela;
+
+class TestCore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void trimControl_data();
+    void trimControl();
+    void strToInt_data();
+    void strToInt();
+    void splitLines_data();
+    void splitLines();
+    void roundHalfEven_data();
+    void roundHalfEven();
+    void cp1252RoundTrip();
+    void paths_data();
+    void paths();
+    void emptyWorkingFolderKeepsSubfoldersAndLock();
+};
+
+void TestCore::trimControl_data()
+{
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("blanks and line ends") << QString(" \t12\r\n") << QString("12");
+    QTest::newRow("no-break space stays") << QString(QChar(0xA0)) + "x" << QString(QChar(0xA0)) + "x";
+    QTest::newRow("inner blanks stay") << QString(" a b ") << QString("a b");
+    QTest::newRow("only control") << QString("\x01\x02 ") << QString();
+}
+
+void TestCore::trimControl()
+{
+    QFETCH(QString, in);
+    QFETCH(QString, out);
+    QCOMPARE(quadrela::trimControl(in), out);
+}
+
+void TestCore::strToInt_data()
+{
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("plain") << "42" << true << 42 << "";
+    QTest::newRow("negative") << " -15\r" << true << -15 << "";
+    QTest::newRow("plus") << "+7" << true << 7 << "";
+    QTest::newRow("int min") << "-2147483648" << true << int(-2147483647 - 1) << "";
+    QTest::newRow("int max") << "2147483647" << true << 2147483647 << "";
+    QTest::newRow("too large") << "2147483648" << false << 0 << "'2147483648' is not a valid integer value";
+    QTest::newRow("huge") << "99999999999999999999" << false << 0
+                          << "'99999999999999999999' is not a valid integer value";
+    QTest::newRow("empty") << "  " << false << 0 << "'' is not a valid integer value";
+    QTest::newRow("inner space") << "1 2" << false << 0 << "'1 2' is not a valid integer value";
+    QTest::newRow("letters") << "abc" << false << 0 << "'abc' is not a valid integer value";
+    QTest::newRow("decimal") << "1.0" << false << 0 << "'1.0' is not a valid integer value";
+    QTest::newRow("sign only") << "-" << false << 0 << "'-' is not a valid integer value";
+    QTest::newRow("magic") << "####vimel" << false << 0 << "'####vimel' is not a valid integer value";
+}
+
+void TestCore::strToInt()
+{
+    QFETCH(QString, in);
+    QFETCH(bool, ok);
+    QFETCH(int, value);
+    QFETCH(QString, message);
+    try {
+        const int v = quadrela::strToInt(in);
+        QVERIFY(ok);
+        QCOMPARE(v, value);
+    } catch (const Error& e) {
+        QVERIFY(!ok);
+        QCOMPARE(e.message(), message);
+    }
+}
+
+void TestCore::splitLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("crlf") << "a\r\nb\r\n" << QStringList{"a", "b"};
+    QTest::newRow("lf and cr mixed") << "a\nb\rc" << QStringList{"a", "b", "c"};
+    QTest::newRow("empty inner line") << "a\r\n\r\nb" << QStringList{"a", "", "b"};
+    QTest::newRow("trailing break adds no line") << "a\r\n\r\n" << QStringList{"a", ""};
+    QTest::newRow("empty") << "" << QStringList{};
+}
+
+void TestCore::splitLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QCOMPARE(quadrela::splitLines(text), lines);
+}
+
+void TestCore::roundHalfEven_data()
+{
+    QTest::addColumn<double>("in");
+    QTest::addColumn<int>("out");
+    QTest::newRow("60.5") << 60.5 << 60;
+    QTest::newRow("37.5") << 37.5 << 38;
+    QTest::newRow("0.5") << 0.5 << 0;
+    QTest::newRow("1.5") << 1.5 << 2;
+    QTest::newRow("-2.5") << -2.5 << -2;
+    QTest::newRow("saturates") << 1e12 << 2147483647;
+}
+
+void TestCore::roundHalfEven()
+{
+    QFETCH(double, in);
+    QFETCH(int, out);
+    QCOMPARE(quadrela::roundHalfEven(in), out);
+}
+
+void TestCore::cp1252RoundTrip()
+{
+    const QString text = QString::fromUtf8("Cartões de Aniversário – “aspas” €");
+    bool ok = false;
+    const QByteArray bytes = toCp1252(text, &ok);
+    QVERIFY(ok);
+    QCOMPARE(bytes.size(), text.size());
+    QCOMPARE(quint8(bytes.at(bytes.size() - 1)), quint8(0x80));  // the euro sign
+    QCOMPARE(fromCp1252(bytes), text);
+    QVERIFY(!isCp1252Encodable(QString::fromUtf8("日本")));
+}
+
+void TestCore::paths_data()
+{
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("ext");
+    QTest::newRow("windows path") << "C:\\Users\\ana\\foto.JPG" << "foto.JPG" << "jpg";
+    QTest::newRow("unix path") << "/home/ana/a.b/flor.png" << "flor.png" << "png";
+    QTest::newRow("mixed") << "C:\\x/y\\z.Wmf" << "z.Wmf" << "wmf";
+    QTest::newRow("no extension") << "/a.b/nome" << "nome" << "";
+    QTest::newRow("bare") << "temp.png" << "temp.png" << "png";
+}
+
+void TestCore::paths()
+{
+    QFETCH(QString, in);
+    QFETCH(QString, name);
+    QFETCH(QString, ext);
+    QCOMPARE(fileNamePart(in), name);
+    QCOMPARE(extensionOf(in), ext);
+}
+
+void TestCore::emptyWorkingFolderKeepsSubfoldersAndLock()
+{
+    QTemporaryDir dir;
+    QDir root(dir.path());
+    root.mkdir("project");
+    root.mkpath("project/sub");
+    for (const char* name : {"project/a.png", "project/.hidden", "project/sub/b.png", "project.lock"}) {
+        QFile f(root.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(dataFolderFor(dir.path() + "/"), dir.path() + "/dados/");
+    QCOMPARE(dataFolderFor(dir.path()), dir.path() + "/dados/");
+
+    EmptyWorkingFolder(root.filePath("project/"));
+    QVERIFY(!QFile::exists(root.filePath("project/a.png")));
+    QVERIFY(!QFile::exists(root.filePath("project/.hidden")));
+    QVERIFY(QFile::exists(root.filePath("project/sub/b.png")));
+    QVERIFY(QFile::exists(root.filePath("project.lock")));
+    EmptyWorkingFolder(root.filePath("missing/"));  // no throw
+}
+
+QTEST_GUILESS_MAIN(TestCore)
+#include "tst_core.moc"
