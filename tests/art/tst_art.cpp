@@ -109,9 +109,9 @@ void TestArt::pictures()
         if (fillsFrame)
             QCOMPARE(alpha, 255);
         else
-            QVERIFY2(alpha < 255, qPrintable(QStringLiteral("opaque corner at %1,%2")
-                                                 .arg(corner.x())
-                                                 .arg(corner.y())));
+            QVERIFY2(alpha < 255,
+                     qPrintable(
+                         QStringLiteral("opaque corner at %1,%2").arg(corner.x()).arg(corner.y())));
     }
 }
 
@@ -131,8 +131,8 @@ void TestArt::refusedRequests_data()
     QTest::addColumn<qreal>("ratio");
     QTest::newRow("unknown name") << QStringLiteral("nenhum") << QSize(32, 32) << 1.0;
     QTest::newRow("empty name") << QString() << QSize(32, 32) << 1.0;
-    QTest::newRow("path outside the library") << QStringLiteral("../art/novo") << QSize(32, 32)
-                                              << 1.0;
+    QTest::newRow("path outside the library")
+        << QStringLiteral("../art/novo") << QSize(32, 32) << 1.0;
     QTest::newRow("zero width") << QStringLiteral("novo") << QSize(0, 32) << 1.0;
     QTest::newRow("negative size") << QStringLiteral("novo") << QSize(-5, -5) << 1.0;
     QTest::newRow("zero ratio") << QStringLiteral("novo") << QSize(32, 32) << 0.0;
