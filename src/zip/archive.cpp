@@ -1,0 +1,341 @@
+#include "archive.h"
+#include "core/errors.h"
+#include "entryname.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <zip.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <sys/stat.h>
+#include <vector>
+
+namespace quadrela {
+
+namespace {
+
+// An archive that was not closed successfully is discarded, which leaves the file on
+// disk exactly as it was before.
+struct ZipDiscard
+{
+    void operator()(zip_t* za) const { zip_discard(za); }
+};
+using ZipPtr = std::unique_ptr<zip_t, ZipDiscard>;
+
+struct ZipFileClose
+{
+    void operator()(zip_file_t* zf) const { zip_fclose(zf); }
+};
+using ZipFilePtr = std::unique_ptr<zip_file_t, ZipFileClose>;
+
+QString openErrorText(int code)
+{
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
+    zip_error_fini(&error);
+    return text;
+}
+
+QString nativePath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString entryName(zip_t* za, zip_uint64_t index)
+{
+    const char* raw = zip_get_name(za, index, ZIP_FL_ENC_RAW);
+    if (!raw)
+        return {};
+    const QByteArray rawName(raw);
+    // libzip hands back the raw bytes unchanged under ENC_STRICT only for flagged UTF-8
+    // (and plain ASCII, where the flag makes no difference); unflagged names get converted.
+    const char* strict = zip_get_name(za, index, ZIP_FL_ENC_STRICT);
+    const bool flagged = strict && rawName == QByteArray(strict);
+    return decodeEntryName(rawName, flagged);
+}
+
+// ---- packing -------------------------------------------------------------------------
+
+struct PackItem
+{
+    QString name;
+    QString path;
+};
+
+QList<PackItem> packList(const QStringList& files)
+{
+    QList<PackItem> items;
+    QHash<QString, qsizetype> byName;
+    for (const QString& path : files) {
+        const QFileInfo info(path);
+        if (!info.isFile())
+            continue;
+        const QString name = info.fileName();
+        const auto found = byName.constFind(name);
+        if (found != byName.constEnd()) {
+            items[*found].path = path;
+        } else {
+            byName.insert(name, items.size());
+            items.append({name, path});
+        }
+    }
+    return items;
+}
+
+void writeEmptyArchive(const QString& archivePath)
+{
+    static const char endOfCentralDirectory[22] = {'P', 'K', 5, 6};
+    QSaveFile file(archivePath);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(endOfCentralDirectory, sizeof endOfCentralDirectory) != 22
+        || !file.commit())
+        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
+                        .arg(nativePath(archivePath), file.errorString()));
+}
+
+void addFile(zip_t* za, const PackItem& item, const QString& archivePath)
+{
+    const auto fail = [&](const QString& reason) {
+        return Error(QStringLiteral("Não foi possível incluir %1 no arquivo %2: %3")
+                         .arg(nativePath(item.path), nativePath(archivePath), reason));
+    };
+    // The data is read only when the archive is closed; checking now names the culprit.
+    QFile probe(item.path);
+    if (!probe.open(QIODevice::ReadOnly))
+        throw fail(probe.errorString());
+    probe.close();
+
+    struct stat st;
+    if (::stat(QFile::encodeName(item.path).constData(), &st) != 0)
+        throw fail(QString::fromLocal8Bit(std::strerror(errno)));
+
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_file_create(QFile::encodeName(item.path).constData(), 0, -1,
+                                                  &error);
+    if (!source) {
+        const QString reason = QString::fromLocal8Bit(zip_error_strerror(&error));
+        zip_error_fini(&error);
+        throw fail(reason);
+    }
+    zip_error_fini(&error);
+
+    const EncodedEntryName encoded = encodeEntryName(item.name);
+    const zip_flags_t nameFlags = encoded.utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437;
+    const zip_int64_t index = zip_file_add(za, encoded.bytes.constData(), source, nameFlags);
+    if (index < 0) {
+        zip_source_free(source);
+        throw fail(QString::fromLocal8Bit(zip_strerror(za)));
+    }
+    const zip_uint32_t mode = S_IFREG | (st.st_mode & 0777);
+    if (zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE, 6) != 0
+        || zip_file_set_external_attributes(za, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX,
+                                            mode << 16) != 0)
+        throw fail(QString::fromLocal8Bit(zip_strerror(za)));
+}
+
+// ---- unpacking -----------------------------------------------------------------------
+
+enum class EntryKind { File, Skip };
+
+EntryKind entryKind(zip_t* za, zip_uint64_t index, const QString& bareName)
+{
+    if (bareName.isEmpty() || bareName == u"." || bareName == u"..")
+        return EntryKind::Skip;
+    zip_uint8_t opsys = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) != 0)
+        return EntryKind::File;
+    constexpr zip_uint32_t dosDirectory = 0x10;
+    if (opsys == ZIP_OPSYS_UNIX) {
+        const zip_uint32_t type = (attributes >> 16) & S_IFMT;
+        // Some writers store only permission bits; no type means a plain file.
+        if (type != 0 && type != S_IFREG)
+            return EntryKind::Skip;
+    } else if (opsys == ZIP_OPSYS_DOS && (attributes & dosDirectory)) {
+        return EntryKind::Skip;
+    }
+    return EntryKind::File;
+}
+
+mode_t unpackedMode(zip_t* za, zip_uint64_t index)
+{
+    mode_t mode = S_IRUSR | S_IWUSR;
+    zip_uint8_t opsys = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) == 0
+        && opsys == ZIP_OPSYS_UNIX)
+        mode |= (attributes >> 16) & S_IXUSR;
+    return mode;
+}
+
+class Unpacker
+{
+public:
+    Unpacker(const QString& archivePath, const QString& destFolder, const UnpackLimits& limits)
+        : m_archivePath(archivePath), m_dest(destFolder), m_limits(limits)
+    {
+    }
+
+    void run()
+    {
+        int code = 0;
+        m_za.reset(zip_open(QFile::encodeName(m_archivePath).constData(), ZIP_RDONLY, &code));
+        if (!m_za)
+            throw Error(QStringLiteral("Não foi possível abrir o arquivo %1: %2")
+                            .arg(nativePath(m_archivePath), openErrorText(code)));
+        const zip_int64_t count = zip_get_num_entries(m_za.get(), 0);
+        if (count > m_limits.maxEntries)
+            throw Error(QStringLiteral("O arquivo %1 tem %2 entradas, mais do que o limite de %3.")
+                            .arg(nativePath(m_archivePath))
+                            .arg(count)
+                            .arg(m_limits.maxEntries));
+        prepareDestination();
+        for (zip_int64_t i = 0; i < count; ++i)
+            extract(zip_uint64_t(i));
+    }
+
+private:
+    Error entryError(const QString& name, const QString& reason) const
+    {
+        return Error(QStringLiteral("Não foi possível extrair \"%1\" do arquivo %2: %3")
+                         .arg(name, nativePath(m_archivePath), reason));
+    }
+
+    void prepareDestination()
+    {
+        if (!QDir().mkpath(m_dest) || !QFileInfo(m_dest).isDir())
+            throw Error(QStringLiteral("Não foi possível criar a pasta %1.").arg(nativePath(m_dest)));
+    }
+
+    void extract(zip_uint64_t index)
+    {
+        zip_t* za = m_za.get();
+        const QString name = entryName(za, index);
+        const QString bare = entryBareName(name);
+        if (entryKind(za, index, bare) == EntryKind::Skip)
+            return;
+
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(za, index, 0, &st) != 0)
+            throw entryError(name, QString::fromLocal8Bit(zip_strerror(za)));
+        if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+            throw entryError(name, QStringLiteral("o conteúdo está protegido por senha."));
+        if ((st.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(st.comp_method, 0))
+            throw entryError(name, QStringLiteral("método de compressão não suportado (%1).")
+                                       .arg(st.comp_method));
+
+        ZipFilePtr in(zip_fopen_index(za, index, 0));
+        if (!in)
+            throw entryError(name, QString::fromLocal8Bit(zip_strerror(za)));
+
+        // Written beside the target and renamed over it: a failure leaves no half file
+        // under the entry's name, and a symbolic link at the target is replaced, not followed.
+        QTemporaryFile out(QDir(m_dest).filePath(QStringLiteral(".quadrela-unpack-XXXXXX")));
+        if (!out.open())
+            throw entryError(name, out.errorString());
+
+        std::vector<char> buffer(64 * 1024);
+        for (;;) {
+            const zip_int64_t n = zip_fread(in.get(), buffer.data(), buffer.size());
+            if (n < 0)
+                throw entryError(name, QString::fromLocal8Bit(zip_file_strerror(in.get())));
+            if (n == 0)
+                break;
+            if (n > m_limits.maxBytes - m_written)
+                throw Error(QStringLiteral("O conteúdo do arquivo %1 passa do limite de %2 bytes.")
+                                .arg(nativePath(m_archivePath))
+                                .arg(m_limits.maxBytes));
+            if (out.write(buffer.data(), n) != n)
+                throw entryError(name, out.errorString());
+            m_written += n;
+        }
+        // libzip checks the CRC when the data ends; closing reports what is left.
+        if (zip_fclose(in.release()) != 0)
+            throw entryError(name, QStringLiteral("os dados estão corrompidos."));
+
+        if (!out.flush())
+            throw entryError(name, out.errorString());
+        ::fchmod(out.handle(), unpackedMode(za, index));
+        if (st.valid & ZIP_STAT_MTIME) {
+            const struct timespec times[2] = {{st.mtime, 0}, {st.mtime, 0}};
+            ::futimens(out.handle(), times);
+        }
+        out.close();
+        const QString target = QDir(m_dest).filePath(bare);
+        if (std::rename(QFile::encodeName(out.fileName()).constData(),
+                        QFile::encodeName(target).constData())
+            != 0)
+            throw entryError(name, QString::fromLocal8Bit(std::strerror(errno)));
+        out.setAutoRemove(false);
+    }
+
+    QString m_archivePath;
+    QString m_dest;
+    UnpackLimits m_limits;
+    ZipPtr m_za;
+    qint64 m_written = 0;
+};
+
+} // namespace
+
+int PackArchive(const QString& archivePath, const QStringList& files)
+{
+    const QList<PackItem> items = packList(files);
+    const bool existed = QFileInfo::exists(archivePath);
+    if (items.isEmpty() && !existed) {
+        // libzip writes nothing for an archive without entries; the caller asked for a file.
+        writeEmptyArchive(archivePath);
+        return 0;
+    }
+
+    int code = 0;
+    ZipPtr za(zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE, &code));
+    if (!za)
+        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
+                        .arg(nativePath(archivePath), openErrorText(code)));
+
+    QSet<QString> listed;
+    for (const PackItem& item : items)
+        listed.insert(item.name);
+    // An older entry that would unpack under a listed name is superseded by that file,
+    // wherever it sits in the archive and however its name was encoded.
+    const zip_int64_t count = zip_get_num_entries(za.get(), 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        if (!listed.contains(entryBareName(entryName(za.get(), zip_uint64_t(i)))))
+            continue;
+        if (zip_delete(za.get(), zip_uint64_t(i)) != 0)
+            throw Error(QStringLiteral("Não foi possível atualizar o arquivo %1: %2")
+                            .arg(nativePath(archivePath),
+                                 QString::fromLocal8Bit(zip_strerror(za.get()))));
+    }
+
+    for (const PackItem& item : items)
+        addFile(za.get(), item, archivePath);
+
+    if (zip_close(za.get()) != 0)
+        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
+                        .arg(nativePath(archivePath),
+                             QString::fromLocal8Bit(zip_strerror(za.get()))));
+    za.release();
+    return int(items.size());
+}
+
+void UnpackArchive(const QString& archivePath, const QString& destFolder,
+                   const UnpackLimits& limits)
+{
+    Unpacker(archivePath, destFolder, limits).run();
+}
+
+} // namespace quadrela
