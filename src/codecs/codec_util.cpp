@@ -1,0 +1,43 @@
+#include "codecs/codec_util.h"
+
+#include "core/errors.h"
+#include "core/limits.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace quadrela::codec {
+
+void checkPictureSize(qint64 width, qint64 height)
+{
+    if (width <= 0 || height <= 0)
+        throw Error(QStringLiteral("Invalid picture size (%1 x %2 pixels)").arg(width).arg(height));
+    if (!pictureSizeAllowed(width, height))
+        throw Error(QStringLiteral("Picture too large (%1 x %2 pixels; at most %3 pixels a side "
+                                   "and %4 million pixels in all)")
+                        .arg(width)
+                        .arg(height)
+                        .arg(kMaxPictureSide)
+                        .arg(kMaxPicturePixels / 1000000));
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        throw cannotOpenFile(path);
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw cannotOpenFile(path);
+    return bytes;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Error(QStringLiteral("Cannot create file %1").arg(path));
+}
+
+} // namespace quadrela::codec

@@ -1,0 +1,215 @@
+#include "codecs/jpeg.h"
+
+#include "codecs/codec_util.h"
+#include "core/errors.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace quadrela {
+
+namespace {
+
+// A progressive file may hold any number of scans; each one costs a pass over the whole
+// picture, so a small file with thousands of scans would keep the program busy for minutes.
+constexpr int kMaxScans = 500;
+
+// libjpeg stops on errors by calling error_exit, which must not return. It longjmps back
+// into the two functions below that called setjmp; they and the libjpeg frames in between
+// hold nothing with a destructor.
+struct JpegContext
+{
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr errorManager;
+    jpeg_progress_mgr progress;
+    jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+JpegContext* contextOf(j_common_ptr cinfo)
+{
+    // errorManager is reached through cinfo->err; the context is the decompressor's owner.
+    return reinterpret_cast<JpegContext*>(reinterpret_cast<char*>(cinfo) -
+                                          offsetof(JpegContext, cinfo));
+}
+
+[[noreturn]] void jpegFail(j_common_ptr cinfo)
+{
+    JpegContext* context = contextOf(cinfo);
+    longjmp(context->jump, 1);
+}
+
+extern "C" void jpegErrorExit(j_common_ptr cinfo)
+{
+    (*cinfo->err->format_message)(cinfo, contextOf(cinfo)->message);
+    jpegFail(cinfo);
+}
+
+// Warnings that mean the picture data is damaged or cut short: the decoder would fill the
+// rest with grey or garbage, so the file is refused. Junk bytes between markers and other
+// harmless oddities only warn and the picture is kept.
+bool damagesPicture(int code)
+{
+    switch (code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+extern "C" void jpegEmitMessage(j_common_ptr cinfo, int level)
+{
+    if (level < 0 && damagesPicture(cinfo->err->msg_code)) {
+        (*cinfo->err->format_message)(cinfo, contextOf(cinfo)->message);
+        jpegFail(cinfo);
+    }
+}
+
+extern "C" void jpegProgress(j_common_ptr cinfo)
+{
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > kMaxScans) {
+        std::snprintf(contextOf(cinfo)->message, JMSG_LENGTH_MAX,
+                      "more than %d progressive scans", kMaxScans);
+        jpegFail(cinfo);
+    }
+}
+
+struct JpegInfo
+{
+    int width;
+    int height;
+    bool cmyk;
+    bool invertedCmyk;
+};
+
+bool jpegReadHeader(JpegContext* c, const unsigned char* data, unsigned long size, JpegInfo* info)
+{
+    if (setjmp(c->jump))
+        return false;
+    jpeg_mem_src(&c->cinfo, data, size);
+    jpeg_read_header(&c->cinfo, TRUE);
+    info->cmyk = c->cinfo.jpeg_color_space == JCS_CMYK || c->cinfo.jpeg_color_space == JCS_YCCK;
+    // Adobe writes CMYK inverted (0 is full ink); its APP14 marker tells.
+    info->invertedCmyk = info->cmyk && c->cinfo.saw_Adobe_marker;
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    const J_COLOR_SPACE rgb32 = JCS_EXT_BGRX;
+#else
+    const J_COLOR_SPACE rgb32 = JCS_EXT_XRGB;
+#endif
+    c->cinfo.out_color_space = info->cmyk ? JCS_CMYK : rgb32;
+    jpeg_calc_output_dimensions(&c->cinfo);
+    info->width = int(c->cinfo.output_width);
+    info->height = int(c->cinfo.output_height);
+    return true;
+}
+
+bool jpegReadPixels(JpegContext* c, JSAMPROW* rows, int height)
+{
+    if (setjmp(c->jump))
+        return false;
+    jpeg_start_decompress(&c->cinfo);
+    if (c->cinfo.output_components != 4) {
+        std::snprintf(c->message, JMSG_LENGTH_MAX, "unexpected pixel layout");
+        return false;
+    }
+    while (c->cinfo.output_scanline < c->cinfo.output_height &&
+           int(c->cinfo.output_scanline) < height) {
+        if (jpeg_read_scanlines(&c->cinfo, rows + c->cinfo.output_scanline,
+                                c->cinfo.output_height - c->cinfo.output_scanline) == 0) {
+            std::snprintf(c->message, JMSG_LENGTH_MAX, "Premature end of JPEG file");
+            return false;
+        }
+    }
+    jpeg_finish_decompress(&c->cinfo);
+    return true;
+}
+
+class Decompressor
+{
+public:
+    Decompressor() : m_context(std::make_unique<JpegContext>())
+    {
+        JpegContext& c = *m_context;
+        c.message[0] = '\0';
+        c.cinfo.err = jpeg_std_error(&c.errorManager);
+        c.errorManager.error_exit = jpegErrorExit;
+        c.errorManager.emit_message = jpegEmitMessage;
+        c.progress.progress_monitor = jpegProgress;
+        if (setjmp(c.jump))
+            throw Error(QStringLiteral("Not enough memory to read a JPEG picture"));
+        jpeg_create_decompress(&c.cinfo);
+        c.cinfo.progress = &c.progress;
+    }
+    ~Decompressor() { jpeg_destroy_decompress(&m_context->cinfo); }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+    JpegContext* get() const { return m_context.get(); }
+
+private:
+    std::unique_ptr<JpegContext> m_context;
+};
+
+Error jpegError(const JpegContext& c)
+{
+    return Error(QStringLiteral("Invalid JPEG picture: %1").arg(QString::fromUtf8(c.message)));
+}
+
+void cmykToRgb(QImage& image, bool inverted)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        uchar* p = image.scanLine(y);
+        auto* out = reinterpret_cast<QRgb*>(p);
+        for (int x = 0; x < image.width(); ++x, p += 4) {
+            int c = p[0], m = p[1], ye = p[2], k = p[3];
+            if (!inverted) {
+                c = 255 - c;
+                m = 255 - m;
+                ye = 255 - ye;
+                k = 255 - k;
+            }
+            out[x] = qRgb(c * k / 255, m * k / 255, ye * k / 255);
+        }
+    }
+}
+
+} // namespace
+
+QImage decodeJpeg(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        throw Error(QStringLiteral("Invalid JPEG picture: the file is empty"));
+    Decompressor decompressor;
+    JpegContext* c = decompressor.get();
+    JpegInfo info{};
+    if (!jpegReadHeader(c, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                        static_cast<unsigned long>(bytes.size()), &info))
+        throw jpegError(*c);
+    codec::checkPictureSize(info.width, info.height);
+
+    QImage image(info.width, info.height, QImage::Format_RGB32);
+    if (image.isNull())
+        throw Error(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
+                        .arg(info.width)
+                        .arg(info.height));
+    std::vector<JSAMPROW> rows(size_t(info.height));
+    for (int y = 0; y < info.height; ++y)
+        rows[size_t(y)] = image.scanLine(y);
+    if (!jpegReadPixels(c, rows.data(), info.height))
+        throw jpegError(*c);
+    if (info.cmyk)
+        cmykToRgb(image, info.invertedCmyk);
+    return image;
+}
+
+} // namespace quadrela

@@ -1,0 +1,335 @@
+#include "codecs/metafile.h"
+
+#include "codecs/codec_util.h"
+#include "core/errors.h"
+
+#include <QStringDecoder>
+#include <QtEndian>
+
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <optional>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <emf2svg.h>
+#include <libwmf/api.h>
+#include <libwmf/svg.h>
+
+namespace quadrela {
+
+namespace {
+
+// Well-formed metafiles convert in milliseconds; broken ones have made both libraries loop
+// for ever or crash, so the conversion runs in a child with a time limit.
+constexpr int kConvertSeconds = 10;
+constexpr qint64 kMaxSvgBytes = 256LL * 1024 * 1024;
+constexpr double kDpi = 96.0;
+
+// What a converter hands back: SVG text or an error message, and the picture size when
+// the converter determined it.
+struct Conversion
+{
+    bool ok = false;
+    int width = 0;
+    int height = 0;
+    QByteArray text;
+};
+
+using Converter = Conversion (*)(const QByteArray&);
+
+// ---- WMF ---------------------------------------------------------------------------
+
+constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
+
+// A placeable WMF states its bounding box in units per inch.
+QSize placeableWmfSize(const QByteArray& bytes)
+{
+    if (bytes.size() < 22 || qFromLittleEndian<quint32>(bytes.constData()) != kPlaceableKey)
+        return QSize();
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    const int left = qFromLittleEndian<qint16>(p + 6);
+    const int top = qFromLittleEndian<qint16>(p + 8);
+    const int right = qFromLittleEndian<qint16>(p + 10);
+    const int bottom = qFromLittleEndian<qint16>(p + 12);
+    const int inch = qFromLittleEndian<quint16>(p + 14);
+    if (inch == 0)
+        return QSize();
+    const double w = std::nearbyint(std::abs(right - left) * kDpi / inch);
+    const double h = std::nearbyint(std::abs(bottom - top) * kDpi / inch);
+    return QSize(int(std::max(w, 1.0)), int(std::max(h, 1.0)));
+}
+
+QByteArray wmfErrorText(wmf_error_t error)
+{
+    switch (error) {
+    case wmf_E_InsMem:
+        return "not enough memory";
+    case wmf_E_BadFormat:
+        return "the metafile is damaged";
+    case wmf_E_EOF:
+        return "the metafile ends too early";
+    default:
+        return "the metafile cannot be read";
+    }
+}
+
+Conversion wmfToSvg(const QByteArray& bytes)
+{
+    Conversion result;
+    wmfAPI* api = nullptr;
+    wmfAPI_Options options;
+    std::memset(&options, 0, sizeof options);
+    options.function = wmf_svg_function;
+    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR |
+                                WMF_OPT_NO_DEBUG;
+    wmf_error_t error = wmf_api_create(&api, flags, &options);
+    if (error != wmf_E_None) {
+        if (api)
+            wmf_api_destroy(api);
+        result.text = wmfErrorText(error);
+        return result;
+    }
+    // libwmf reads the buffer only, but takes it as non-const.
+    QByteArray copy = bytes;
+    wmfD_Rect bbox{};
+    error = wmf_mem_open(api, reinterpret_cast<unsigned char*>(copy.data()), long(copy.size()));
+    if (error == wmf_E_None)
+        error = wmf_scan(api, 0, &bbox);
+    unsigned int width = 0, height = 0;
+    if (error == wmf_E_None)
+        error = wmf_display_size(api, &width, &height, kDpi, kDpi);
+    if (error == wmf_E_None) {
+        wmf_svg_t* device = WMF_SVG_GetData(api);
+        device->out = wmf_stream_create(api, nullptr);
+        device->Description = const_cast<char*>("Quadrela");
+        device->bbox = bbox;
+        device->width = width;
+        device->height = height;
+        device->flags |= WMF_SVG_INLINE_IMAGES;
+        error = wmf_play(api, 0, &bbox);
+        char* svg = nullptr;
+        unsigned long length = 0;
+        wmf_stream_destroy(api, device->out, &svg, &length);
+        if (error == wmf_E_None && svg) {
+            result.ok = true;
+            result.text = QByteArray(svg, qsizetype(length));
+            result.width = int(width);
+            result.height = int(height);
+        }
+    }
+    if (!result.ok)
+        result.text = wmfErrorText(error);
+    wmf_api_destroy(api);
+    return result;
+}
+
+// ---- EMF ---------------------------------------------------------------------------
+
+// The EMF header's frame is in 0.01 mm. Nothing when the header is missing, an empty size
+// when the frame is empty or absurd.
+std::optional<QSize> emfFrameSize(const QByteArray& bytes)
+{
+    if (bytes.size() < 88)
+        return std::nullopt;
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    if (qFromLittleEndian<quint32>(p) != 1 || std::memcmp(p + 40, " EMF", 4) != 0)
+        return std::nullopt;
+    const qint64 left = qFromLittleEndian<qint32>(p + 24);
+    const qint64 top = qFromLittleEndian<qint32>(p + 28);
+    const qint64 right = qFromLittleEndian<qint32>(p + 32);
+    const qint64 bottom = qFromLittleEndian<qint32>(p + 36);
+    const double w = std::nearbyint(double(right - left) * kDpi / 2540.0);
+    const double h = std::nearbyint(double(bottom - top) * kDpi / 2540.0);
+    if (w < 1 || h < 1 || w > 1e9 || h > 1e9)
+        return QSize(0, 0);
+    return QSize(int(w), int(h));
+}
+
+Conversion emfToSvg(const QByteArray& bytes)
+{
+    Conversion result;
+    const QSize frame = emfFrameSize(bytes).value_or(QSize(0, 0));
+    generatorOptions options;
+    std::memset(&options, 0, sizeof options);
+    options.nameSpace = const_cast<char*>("svg");
+    options.verbose = false;
+    options.emfplus = true;
+    options.svgDelimiter = true;
+    options.imgWidth = frame.width();
+    options.imgHeight = frame.height();
+    QByteArray copy = bytes;
+    char* svg = nullptr;
+    size_t length = 0;
+    const int ok = emf2svg(copy.data(), size_t(copy.size()), &svg, &length, &options);
+    if (ok && svg) {
+        result.ok = true;
+        result.text = QByteArray(svg, qsizetype(length));
+    } else {
+        result.text = "the enhanced metafile is damaged";
+    }
+    std::free(svg);
+    return result;
+}
+
+// ---- running a converter in a child process ------------------------------------------
+
+bool writeAll(int fd, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+[[noreturn]] void runChild(int fd, Converter convert, const QByteArray& bytes)
+{
+    const Conversion c = convert(bytes);
+    const qint32 header[4] = {c.ok ? 1 : 0, c.width, c.height, qint32(c.text.size())};
+    const bool written = writeAll(fd, reinterpret_cast<const char*>(header), sizeof header) &&
+                         writeAll(fd, c.text.constData(), size_t(c.text.size()));
+    ::_exit(written ? 0 : 3);
+}
+
+Conversion runIsolated(Converter convert, const QByteArray& bytes)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        throw Error(QStringLiteral("Cannot start the metafile converter"));
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        throw Error(QStringLiteral("Cannot start the metafile converter"));
+    }
+    if (pid == 0) {
+        ::close(fds[0]);
+        runChild(fds[1], convert, bytes);
+    }
+    ::close(fds[1]);
+
+    QByteArray received;
+    bool timedOut = false;
+    bool tooLarge = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kConvertSeconds);
+    char buffer[65536];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0) {
+            timedOut = true;
+            break;
+        }
+        pollfd pfd{fds[0], POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, int(left));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0) {
+            timedOut = ready == 0;
+            break;
+        }
+        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        received.append(buffer, n);
+        if (received.size() > kMaxSvgBytes) {
+            tooLarge = true;
+            break;
+        }
+    }
+    ::close(fds[0]);
+    if (timedOut || tooLarge)
+        ::kill(pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+
+    if (timedOut)
+        throw Error(QStringLiteral("The metafile could not be read: the converter did not "
+                                   "finish within %1 seconds")
+                        .arg(kConvertSeconds));
+    if (tooLarge)
+        throw Error(QStringLiteral("The metafile could not be read: its drawing is too large"));
+    if (WIFSIGNALED(status))
+        throw Error(QStringLiteral("The metafile could not be read: the converter stopped "
+                                   "(signal %1)")
+                        .arg(WTERMSIG(status)));
+    qint32 header[4];
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || received.size() < qsizetype(sizeof header))
+        throw Error(QStringLiteral("The metafile could not be read"));
+    std::memcpy(header, received.constData(), sizeof header);
+    if (header[3] < 0 || received.size() - qsizetype(sizeof header) != header[3])
+        throw Error(QStringLiteral("The metafile could not be read"));
+    Conversion result;
+    result.ok = header[0] == 1;
+    result.width = header[1];
+    result.height = header[2];
+    result.text = received.mid(sizeof header);
+    return result;
+}
+
+} // namespace
+
+MetafileSvg convertWmf(const QByteArray& bytes)
+{
+    // A WMF starts with the placeable key or a header of type 1 (memory) or 2 (disk) and
+    // a header size of 9 words.
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    const bool placeable =
+        bytes.size() >= 22 && qFromLittleEndian<quint32>(p) == kPlaceableKey;
+    const bool plain = bytes.size() >= 18 && (qFromLittleEndian<quint16>(p) == 1 ||
+                                              qFromLittleEndian<quint16>(p) == 2) &&
+                       qFromLittleEndian<quint16>(p + 2) == 9;
+    if (!placeable && !plain)
+        throw Error(QStringLiteral("Invalid metafile: the WMF header is missing"));
+
+    QSize size = placeableWmfSize(bytes);
+    if (size.isValid())
+        codec::checkPictureSize(size.width(), size.height());
+    const Conversion c = runIsolated(wmfToSvg, bytes);
+    if (!c.ok)
+        throw Error(QStringLiteral("Invalid metafile: %1").arg(QString::fromUtf8(c.text)));
+    if (!size.isValid())
+        size = QSize(c.width, c.height);
+    // libwmf copies the bytes of text records as they are (Windows code page) into an SVG
+    // that declares no encoding, which XML reads as UTF-8.
+    QByteArray svg = c.text;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString asUtf8 = utf8.decode(svg);
+    if (utf8.hasError()) {
+        QStringDecoder cp1252("windows-1252");
+        svg = QString(cp1252.decode(c.text)).toUtf8();
+    }
+    codec::checkPictureSize(size.width(), size.height());
+    return {svg, size};
+}
+
+MetafileSvg convertEmf(const QByteArray& bytes)
+{
+    const std::optional<QSize> frame = emfFrameSize(bytes);
+    if (!frame)
+        throw Error(QStringLiteral("Invalid enhanced metafile: the EMF header is missing"));
+    const QSize size = *frame;
+    if (size.isEmpty())
+        throw Error(QStringLiteral("Invalid enhanced metafile: the picture frame is empty"));
+    codec::checkPictureSize(size.width(), size.height());
+    const Conversion c = runIsolated(emfToSvg, bytes);
+    if (!c.ok)
+        throw Error(QStringLiteral("Invalid enhanced metafile: %1").arg(QString::fromUtf8(c.text)));
+    return {c.text, size};
+}
+
+} // namespace quadrela

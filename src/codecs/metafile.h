@@ -1,0 +1,22 @@
+// Windows metafiles (WMF through libwmf, EMF through libemf2svg), both turned into SVG
+// and drawn with Qt SVG.
+#pragma once
+
+#include <QByteArray>
+#include <QSize>
+
+namespace quadrela {
+
+struct MetafileSvg
+{
+    QByteArray svg;
+    QSize size; // the picture's frame at 96 dots per inch
+};
+
+// Both throw quadrela::Error when the file is not a metafile of that kind, when the
+// converter fails, crashes or takes too long, and when the frame exceeds the picture bounds.
+// The converters run in a child process, so a damaged file cannot take the program down.
+MetafileSvg convertWmf(const QByteArray& bytes);
+MetafileSvg convertEmf(const QByteArray& bytes);
+
+} // namespace quadrela

@@ -1,0 +1,71 @@
+// quadrela-cli: the program's libraries for scripts and batch work, without a display.
+#include "verbs.h"
+
+#include "core/errors.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <iterator>
+
+namespace quadrela::cli {
+namespace {
+
+// Add a verb here and in verbs.h; its code goes in verb_<name>.cpp.
+constexpr Verb kVerbs[] = {
+    {"decode", "IN OUT.png", runDecode},
+};
+
+void printLine(const QString& text)
+{
+    const QByteArray line = text.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+}
+
+int usage()
+{
+    printLine(QStringLiteral("usage: quadrela-cli VERB ARGUMENTS..."));
+    for (const Verb& verb : kVerbs)
+        printLine(QStringLiteral("  quadrela-cli %1 %2")
+                      .arg(QLatin1String(verb.name), QLatin1String(verb.usage)));
+    return kExitUsage;
+}
+
+int dispatch(const QStringList& arguments)
+{
+    if (arguments.size() < 2)
+        return usage();
+    const QString name = arguments.at(1);
+    for (const Verb& verb : kVerbs) {
+        if (name != QLatin1String(verb.name))
+            continue;
+        try {
+            const int status = verb.run(arguments.mid(2));
+            if (status == kExitUsage)
+                printLine(QStringLiteral("usage: quadrela-cli %1 %2")
+                              .arg(QLatin1String(verb.name), QLatin1String(verb.usage)));
+            return status;
+        } catch (const Error& e) {
+            printLine(e.message());
+        } catch (const std::exception& e) {
+            printLine(QString::fromLocal8Bit(e.what()));
+        }
+        return kExitFailed;
+    }
+    printLine(QStringLiteral("unknown verb: %1").arg(name));
+    return usage();
+}
+
+} // namespace
+} // namespace quadrela::cli
+
+int main(int argc, char* argv[])
+{
+    // No display is needed; pictures and text are drawn offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    return quadrela::cli::dispatch(QCoreApplication::arguments());
+}
