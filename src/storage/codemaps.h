@@ -19,12 +19,12 @@ std::optional<quint8> CodeToKind(int code);
 // colour index stored in the files is the 1-based place in this table.
 struct NamedColor
 {
-    ColorRef value;    // 0x00BBGGRR
-    const char* name;  // Portuguese, UTF-8, as the colour list shows it
+    ColorRef value;   // 0x00BBGGRR
+    const char* name; // Portuguese, UTF-8, as the colour list shows it
 };
 inline constexpr int kColorCount = 16;
 extern const std::array<NamedColor, kColorCount> kTextColors;
-QString colorName(int index);  // empty for an index outside 1..16
+QString colorName(int index); // empty for an index outside 1..16
 
 // A colour that is not one of the sixteen is stored as index 1 (black). Only the
 // low 24 bits take part in the comparison.

@@ -78,7 +78,13 @@ bool isCp1252Char(char32_t c)
     return isCp1252Encodable(QString(QChar(char16_t(c))));
 }
 
-enum class Kind { Text, FileName, Path, Font };
+enum class Kind
+{
+    Text,
+    FileName,
+    Path,
+    Font
+};
 
 QString makeSafe(const QString& value, Kind kind)
 {
@@ -95,7 +101,7 @@ QString makeSafe(const QString& value, Kind kind)
             code = QChar::surrogateToUcs4(c, value.at(i + 1));
             ++i;
         } else if (c.isSurrogate()) {
-            code = 0x110000;  // a lone half of a pair: not encodable either
+            code = 0x110000; // a lone half of a pair: not encodable either
         }
         if (code == u'[')
             out += u'(';
@@ -156,6 +162,21 @@ int ReadSectionInt(const QString& name, const QString& text)
     return strToInt(text.mid(start, end - start));
 }
 
+bool hasProjectMagic(const QString& text)
+{
+    return text.contains(QLatin1String(kProjectMagic));
+}
+
+ProjectRecord ReadProjectRecord(const QString& text)
+{
+    ProjectRecord project;
+    project.itemCount = ReadSectionInt(QStringLiteral("ItemCount"), text);
+    if (project.itemCount > kMaxItemCount)
+        throw tooManyItemsError(project.itemCount);
+    project.layout = CodeToLayout(ReadSectionInt(QStringLiteral("Impressao"), text));
+    return project;
+}
+
 void ReadItemRecord(int number, const QString& text, const QString& dataFolder, TItem& record)
 {
     const QString key = u'[' + QString::number(number) + u']';
@@ -187,7 +208,7 @@ QList<TItem> ReadItemRecords(const QString& text, int count, const QString& data
         if (digits == 0 || i >= text.size() || text.at(i) != u']')
             continue;
         if (number >= count || (digits > 1 && text.at(at + 1) == u'0'))
-            continue;  // no record asked for, or not how a header is written
+            continue; // no record asked for, or not how a header is written
         if (!bodyStart.contains(int(number)))
             bodyStart.insert(int(number), i + 1);
     }
@@ -215,11 +236,10 @@ QString ExtractTaggedText(const QString& chunk)
 
 QByteArray ProjectRecordBytes(int itemCount, int layout)
 {
-    const QString text = QString::fromLatin1(kProjectMagic) + kLineEnd
-                         + QStringLiteral("[ItemCount]") + kLineEnd
-                         + QString::number(itemCount) + kLineEnd
-                         + QStringLiteral("[Impressao]") + kLineEnd
-                         + QString::number(LayoutToCode(layout)) + kLineEnd;
+    const QString text = QString::fromLatin1(kProjectMagic) + kLineEnd +
+                         QStringLiteral("[ItemCount]") + kLineEnd + QString::number(itemCount) +
+                         kLineEnd + QStringLiteral("[Impressao]") + kLineEnd +
+                         QString::number(LayoutToCode(layout)) + kLineEnd;
     return toCp1252(text);
 }
 
@@ -252,8 +272,8 @@ QByteArray ItemRecordsBytes(const QList<TItem>& itemsInStackingOrder)
 
 bool isRecordSafeText(const QString& text)
 {
-    return !text.contains(u'[') && !text.contains(kTextClose) && !text.endsWith(kTextCloseHead)
-           && isCp1252Encodable(text);
+    return !text.contains(u'[') && !text.contains(kTextClose) && !text.endsWith(kTextCloseHead) &&
+           isCp1252Encodable(text);
 }
 
 bool isRecordSafeLine(const QString& value)

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace quadrela {
 
@@ -19,6 +20,23 @@ inline constexpr char kProjectMagic[] = "####vimel";
 // becomes an item with a control, and a damaged count must not exhaust memory.
 inline constexpr int kMaxItemCount = 10000;
 Error tooManyItemsError(int itemCount);
+
+// What "project.txt" says. A layout code outside the table gives no layout: the page
+// and the page layout then stay as they were.
+struct ProjectRecord
+{
+    int itemCount = 0;
+    std::optional<int> layout;
+};
+
+// True when text is a project record file: it holds the magic anywhere.
+bool hasProjectMagic(const QString& text);
+
+// Reads "[ItemCount]", then "[Impressao]", of the project record file. Throws the
+// conversion error of the first that is missing or not an integer, and
+// tooManyItemsError for an item count above kMaxItemCount. A negative count stands:
+// it reads no records.
+ProjectRecord ReadProjectRecord(const QString& text);
 
 // One item as read back from the item record file. A default-constructed TItem is
 // the fallback record that replaces a record that cannot be read.
