@@ -2,6 +2,7 @@
 // handed by reference to whoever needs it.
 #pragma once
 
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -34,6 +35,9 @@ struct TEditando
     int Index = 0;
     QString Text;
     bool Active = false;
+    // The control of the block being changed: the record follows the item, not its index,
+    // when items before it are deleted while the text dialog is open.
+    QPointer<QObject> control;
 };
 
 QSize pageSizeFor(int layout);  // 496 x 702, 541 x 382, 380 x 217; full page otherwise

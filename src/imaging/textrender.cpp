@@ -1,0 +1,119 @@
+#include "textrender.h"
+
+#include "codecs/png.h"
+#include "core/convert.h"
+#include "core/errors.h"
+#include "core/limits.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace quadrela {
+
+namespace {
+
+constexpr int kRightMargin = 15;
+constexpr int kDotsPerMeter96 = 3780;  // 96 dpi
+
+QColor colorFromRef(ColorRef c)
+{
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+} // namespace
+
+QFont textFont(const TextAttributes& attributes)
+{
+    QFont font(attributes.FontName);
+    // Sizes of 0 or below come only from hand-edited records; draw them at the default.
+    const int points = attributes.FontSize > 0 ? attributes.FontSize : 10;
+    font.setPointSizeF(points);
+    font.setBold(attributes.Style & StyleBold);
+    font.setItalic(attributes.Style & StyleItalic);
+    return font;
+}
+
+QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text)
+{
+    QStringList lines = splitLines(text);
+    if (lines.isEmpty())
+        lines.append(QString());
+
+    // Measure against a 96 dpi device, so a point is 96/72 pixel.
+    QImage probe(1, 1, QImage::Format_RGB32);
+    probe.setDotsPerMeterX(kDotsPerMeter96);
+    probe.setDotsPerMeterY(kDotsPerMeter96);
+    const QFont font = textFont(attributes);
+    const QFontMetrics metrics(font, &probe);
+
+    qint64 maxW = 0;
+    qint64 maxH = 0;
+    QList<int> widths;
+    widths.reserve(lines.size());
+    for (const QString& line : lines) {
+        const int w = metrics.horizontalAdvance(line);
+        widths.append(w);
+        maxW = std::max<qint64>(maxW, w);
+        maxH = std::max<qint64>(maxH, metrics.height());
+    }
+    const qint64 width = maxW + kRightMargin;
+    const qint64 height = qint64(lines.size()) * maxH;
+    if (!pictureSizeAllowed(width, height))
+        throw Error(QStringLiteral("O texto é grande demais para ser desenhado (%1 × %2 pixels).")
+                        .arg(width)
+                        .arg(height));
+
+    QImage bitmap(int(width), int(height), QImage::Format_RGB32);
+    if (bitmap.isNull())
+        throw Error(QStringLiteral("Memória insuficiente para desenhar o texto."));
+    bitmap.setDotsPerMeterX(kDotsPerMeter96);
+    bitmap.setDotsPerMeterY(kDotsPerMeter96);
+    bitmap.fill(Qt::white);
+
+    QPainter painter(&bitmap);
+    painter.setFont(font);
+    painter.setPen(colorFromRef(attributes.Color));
+    painter.setBackground(Qt::white);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    const int ascent = painter.fontMetrics().ascent();
+
+    qint64 y = 0;
+    qint64 runningHeight = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        runningHeight = std::max<qint64>(runningHeight, metrics.height());
+        if (i > 0)
+            y += runningHeight;
+        const int w = widths.at(i);
+        int x = 0;
+        switch (attributes.Alignment) {
+        case 0:
+            x = 0;
+            break;
+        case 1:
+            x = int(maxW / 2) - w / 2;
+            break;
+        case 2:
+            x = int(maxW) - w;
+            break;
+        default:
+            continue;  // an unknown alignment draws nothing
+        }
+        painter.drawText(QPoint(x, int(y) + ascent), lines.at(i));
+    }
+    painter.end();
+    return bitmap;
+}
+
+void RenderTextPicture(const TextAttributes& attributes, const QString& text,
+                       const QString& outPath)
+{
+    if (QFile::exists(outPath) && !QFile::remove(outPath))
+        throw Error(QStringLiteral("Não foi possível substituir o arquivo %1.").arg(outPath));
+    const QImage bitmap = RenderTextBitmap(attributes, text);
+    TPNGObject png = TPNGObject::fromBitmap(bitmap);
+    png.setTransparentColor(qRgb(255, 255, 255));
+    png.SaveToFile(outPath);
+}
+
+} // namespace quadrela

@@ -1,0 +1,26 @@
+// Text blocks are never drawn as live text: each is rendered once into a picture whose
+// white is transparent, and shown like any other picture.
+#pragma once
+
+#include "core/state.h"
+
+#include <QImage>
+#include <QString>
+
+namespace quadrela {
+
+// The font a text block is drawn with: face, points at 96 dpi, bold and italic.
+QFont textFont(const TextAttributes& attributes);
+
+// Lays the text out and draws it black-on-white into an RGB32 bitmap: as wide as the
+// widest line plus 15 pixels, as high as the number of lines times the tallest line.
+// An empty text is one empty line. Throws when the bitmap would exceed the picture bound.
+QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text);
+
+// Renders the text and writes it as a PNG whose single transparent colour is white to
+// outPath. The old file is deleted first, so a failed rendering never leaves another
+// text's picture behind. Throws quadrela::Error on failure.
+void RenderTextPicture(const TextAttributes& attributes, const QString& text,
+                       const QString& outPath);
+
+} // namespace quadrela

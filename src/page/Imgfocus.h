@@ -1,0 +1,89 @@
+// The picture control of placed items, the page background, the logo and the spare
+// control: shows one bitmap, stretched to its bounds, leaving out a transparent colour.
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+#include <optional>
+
+class QMenu;
+
+namespace quadrela {
+
+class TPicture;
+class TPNGObject;
+
+class TFocusImage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TFocusImage(QWidget* parent = nullptr);
+
+    QString hint() const { return m_hint; }
+    void setHint(const QString& hint) { m_hint = hint; }
+
+    bool transparent() const { return m_transparent; }
+    void setTransparent(bool on);
+    bool stretch() const { return m_stretch; }
+    void setStretch(bool on);
+
+    // Sizes the control to the picture and draws the picture at (0, 0) onto a white
+    // bitmap of that size. A picture with per-pixel alpha keeps its alpha.
+    void drawPicture(const TPicture& picture);
+    // Shows the PNG itself; when transparent, its own transparent colour is left out.
+    void setPng(const TPNGObject& png);
+    // Shows an image as it is (alpha honoured).
+    void setImage(const QImage& image);
+    void clearPicture();
+
+    // The bitmap at the size it was loaded (what is copied to the clipboard).
+    const QImage& bitmap() const { return m_bitmap; }
+    bool hasPicture() const { return !m_bitmap.isNull(); }
+
+    // The control's own canvas: the bitmap, created white at the control's size when the
+    // control has none. Call canvasChanged() after drawing on it.
+    QImage& canvas();
+    void canvasChanged();
+
+    QMenu* popupMenu() const { return m_popup; }
+    void setPopupMenu(QMenu* menu) { m_popup = menu; }
+
+    // The image as painted at native size: the transparent colour left out.
+    QImage displayImage() const;
+
+signals:
+    void mouseEntered(TFocusImage* sender);
+    void mouseLeft(TFocusImage* sender);
+    void mousePressed(TFocusImage* sender, Qt::MouseButton button, Qt::MouseButtons buttons,
+                      QPoint pos);
+    void mouseMoved(TFocusImage* sender, Qt::MouseButtons buttons, QPoint pos);
+    void mouseReleased(TFocusImage* sender, Qt::MouseButton button, QPoint pos);
+    void clicked(TFocusImage* sender);
+    void doubleClicked(TFocusImage* sender);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void invalidate();
+
+    QString m_hint;
+    bool m_transparent = false;
+    bool m_stretch = false;
+    QImage m_bitmap;
+    std::optional<QRgb> m_ownTransparent;  // the PNG's own transparent colour
+    QMenu* m_popup = nullptr;
+    mutable QPixmap m_cache;               // displayImage() scaled to the current size
+    bool m_pressedInside = false;
+    bool m_doubleClicked = false;
+};
+
+} // namespace quadrela

@@ -1,0 +1,254 @@
+#include "handlers.h"
+
+#include "Imgfocus.h"
+#include "core/paths.h"
+#include "core/state.h"
+#include "items.h"
+#include "screencursor.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+
+namespace quadrela {
+
+ItemHandlers::ItemHandlers(TCampos& items, AppState& state, QWidget* page, QMenu* menu,
+                           QObject* parent)
+    : QObject(parent), m_items(items), m_state(state), m_page(page)
+{
+    createMenu(menu);
+}
+
+void ItemHandlers::createMenu(QMenu* menu)
+{
+    popFrente = menu->addAction(QStringLiteral("Posicionar à frente"), this, &ItemHandlers::bringToFront);
+    popAtras = menu->addAction(QStringLiteral("Posicionar atrás"), this, &ItemHandlers::sendToBack);
+    popRedimensionar = menu->addAction(QStringLiteral("Redimensionar"), this, [this] {
+        if (selectedItem())
+            emit resizeRequested();
+    });
+    popCopiar = menu->addAction(QStringLiteral("Copiar para a área de transferência"), this,
+                                &ItemHandlers::copyToClipboard);
+    popDeletar = menu->addAction(QStringLiteral("Excluir"), this, &ItemHandlers::deleteSelected);
+    alignMenu = menu->addMenu(QStringLiteral("Alinhar"));
+    popAlinhar = alignMenu->menuAction();
+    const std::pair<const char*, AlignCommand> aligns[] = {
+        {"Esquerda", AlignCommand::Left},
+        {"Centro Horizontal", AlignCommand::HorizontalCentre},
+        {"Direita", AlignCommand::Right},
+        {"Cabeçalho", AlignCommand::Top},
+        {"Centro Vertical", AlignCommand::VerticalCentre},
+        {"Rodapé", AlignCommand::Bottom},
+    };
+    for (const auto& [caption, command] : aligns) {
+        const AlignCommand c = command;
+        alignMenu->addAction(QString::fromUtf8(caption), this, [this, c] { align(c); });
+    }
+    connect(menu, &QMenu::aboutToShow, this, &ItemHandlers::PopupMenuPopup);
+}
+
+void ItemHandlers::wire(TImg& item)
+{
+    TFocusImage* control = item.Image();
+    const quint8 kind = item.Kind();
+    connect(control, &TFocusImage::mousePressed, this, &ItemHandlers::Im1MouseDown);
+    connect(control, &TFocusImage::clicked, this, &ItemHandlers::Im1Click);
+    if (kind == BorderItem) {
+        connect(control, &TFocusImage::mouseEntered, this, &ItemHandlers::Im1MouseEnter);
+        return;
+    }
+    connect(control, &TFocusImage::mouseLeft, this, &ItemHandlers::Im1MouseLeave);
+    connect(control, &TFocusImage::mouseMoved, this,
+            [this](TFocusImage* c, Qt::MouseButtons, QPoint pos) { Im1MouseMove(c, pos); });
+    connect(control, &TFocusImage::mouseReleased, this,
+            [this](TFocusImage* c, Qt::MouseButton, QPoint) { Im1MouseUp(c); });
+    if (kind == TextItem)
+        connect(control, &TFocusImage::doubleClicked, this, &ItemHandlers::Im1DblClick);
+}
+
+TImg* ItemHandlers::selectedItem() const
+{
+    return m_items.ItemOf(m_selection);
+}
+
+void ItemHandlers::Im1MouseDown(TFocusImage* control, Qt::MouseButton button,
+                                Qt::MouseButtons buttons, QPoint pos)
+{
+    if (button == Qt::RightButton) {
+        m_selection = control;
+        return;
+    }
+    m_pressPoint = pos;
+    const TImg* item = m_items.ItemOf(control);
+    if (item && item->Kind() == BorderItem)
+        return;
+    if (item && item->Kind() == TextItem) {
+        // A text item is always moved, never resized, and keeps the selection as it was.
+        m_gesture = GestureMove;
+        return;
+    }
+    Qt::CursorShape shape = screenCursor();
+    m_gesture = pickHandle(control->size(), pos, buttons & Qt::LeftButton, screenCursor(), shape);
+    if (m_gesture != GestureNone)
+        setScreenCursor(shape);
+    m_selection = control;
+}
+
+void ItemHandlers::Im1MouseMove(TFocusImage* control, QPoint pos)
+{
+    m_lastPointer = pos;
+    if (m_gesture != GestureNone) {
+        setScreenCursor(pendingShape(m_gesture));
+        return;
+    }
+    setScreenCursor(shapeForPosition(control->size(), pos));
+}
+
+void ItemHandlers::Im1MouseUp(TFocusImage* control)
+{
+    if (m_gesture != GestureNone)
+        control->setGeometry(applyRelease(m_gesture, control->geometry(), m_lastPointer, m_pressPoint));
+    m_gesture = GestureNone;
+}
+
+void ItemHandlers::Im1Click(TFocusImage* control)
+{
+    m_selection = control;
+}
+
+void ItemHandlers::Im1DblClick(TFocusImage* control)
+{
+    const int index = m_items.IndexOf(control);
+    if (index < 0)
+        return;
+    const TImg& item = m_items.Items(index);
+    m_state.editing.Index = index;
+    m_state.editing.Text = item.Attributes().Text;
+    m_state.editing.Active = true;
+    m_state.editing.control = control;
+    const TDesc& a = item.Attributes();
+    m_state.text.FontName = a.FontName;
+    m_state.text.Color = a.Color;
+    m_state.text.Alignment = a.Alignment;
+    m_state.text.Style = a.Style;
+    m_state.text.FontSize = a.FontSize;
+    resetScreenCursor();
+    emit textEditRequested();
+}
+
+void ItemHandlers::Im1MouseLeave()
+{
+    if (m_gesture == GestureNone)
+        resetScreenCursor();
+}
+
+void ItemHandlers::Im1MouseEnter()
+{
+    resetScreenCursor();
+}
+
+void ItemHandlers::PopupMenuPopup()
+{
+    const TImg* item = selectedItem();
+    if (!item || item->Kind() > TextItem)
+        return;
+    const quint8 kind = item->Kind();
+    popFrente->setVisible(kind != BorderItem);
+    popAtras->setVisible(kind != BorderItem);
+    popRedimensionar->setVisible(kind == PictureItem);
+    popCopiar->setVisible(true);
+    popDeletar->setVisible(true);
+    popAlinhar->setVisible(kind != BorderItem);
+}
+
+void ItemHandlers::bringToFront()
+{
+    if (TImg* item = selectedItem())
+        item->Image()->raise();
+}
+
+void ItemHandlers::sendToBack()
+{
+    TImg* selected = selectedItem();
+    if (!selected)
+        return;
+    selected->Image()->lower();
+    for (int i = 0; i < m_items.Count(); ++i) {
+        if (m_items.Items(i).Kind() == BorderItem)
+            m_items.Items(i).Image()->lower();
+    }
+    if (m_items.context().background)
+        m_items.context().background->lower();
+}
+
+void ItemHandlers::copyToClipboard()
+{
+    const TImg* item = selectedItem();
+    if (!item)
+        return;
+    if (item->Kind() == BorderItem || item->Kind() == PictureItem)
+        QGuiApplication::clipboard()->setImage(item->Image()->bitmap());
+    else if (item->Kind() == TextItem)
+        QGuiApplication::clipboard()->setText(item->Attributes().Text);
+}
+
+void ItemHandlers::deleteSelected()
+{
+    const int index = m_items.IndexOf(m_selection);
+    if (index < 0)
+        return;
+    const TImg& item = m_items.Items(index);
+    if (item.Kind() == BorderItem || item.Kind() == PictureItem) {
+        // Only the item's own working copy goes, never the path as stored (after opening
+        // an archive that names a file on another computer, or anywhere at all), and not
+        // while another item still shows the same copy.
+        const QString name = fileNamePart(item.Attributes().FileName);
+        bool shared = false;
+        for (int i = 0; i < m_items.Count() && !shared; ++i) {
+            const TImg& other = m_items.Items(i);
+            shared = i != index && (other.Kind() == BorderItem || other.Kind() == PictureItem) &&
+                     fileNamePart(other.Attributes().FileName) == name;
+        }
+        const QString copy = m_state.workingFolder + name;
+        if (!name.isEmpty() && !shared && QFileInfo(copy).isFile())
+            QFile::remove(copy);
+    }
+    m_items.Delete(index);
+    m_selection = nullptr;
+}
+
+void ItemHandlers::align(AlignCommand command)
+{
+    TImg* item = selectedItem();
+    if (!item || !m_page)
+        return;
+    const int pw = m_page->width();
+    const int ph = m_page->height();
+    const int w = item->GetWidth();
+    const int h = item->GetHeight();
+    switch (command) {
+    case AlignCommand::Left:
+        item->SetLeft(0);
+        break;
+    case AlignCommand::HorizontalCentre:
+        item->SetLeft(pw / 2 - w / 2);
+        break;
+    case AlignCommand::Right:
+        item->SetLeft(pw - w);
+        break;
+    case AlignCommand::Top:
+        item->SetTop(0);
+        break;
+    case AlignCommand::VerticalCentre:
+        item->SetTop(ph / 2 - h / 2);
+        break;
+    case AlignCommand::Bottom:
+        item->SetTop(ph - h);
+        break;
+    }
+}
+
+} // namespace quadrela

@@ -1,0 +1,84 @@
+// The mouse and item-menu handlers of the page: selecting, moving and resizing items,
+// opening a text item for editing, and the item menu.
+#pragma once
+
+#include "Imgfocus.h"
+#include "gestures.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace quadrela {
+
+struct AppState;
+class TCampos;
+class TFocusImage;
+class TImg;
+
+enum class AlignCommand { Left, HorizontalCentre, Right, Top, VerticalCentre, Bottom };
+
+class ItemHandlers : public QObject
+{
+    Q_OBJECT
+public:
+    // Fills `menu` with the item menu's entries.
+    ItemHandlers(TCampos& items, AppState& state, QWidget* page, QMenu* menu,
+                 QObject* parent = nullptr);
+
+    // Connects an item control's events to the handlers by the item's kind.
+    void wire(TImg& item);
+
+    TFocusImage* selection() const { return m_selection; }
+    void setSelection(TFocusImage* control) { m_selection = control; }
+    Gestures gesture() const { return m_gesture; }
+
+    // Handlers.
+    void Im1MouseDown(TFocusImage* control, Qt::MouseButton button, Qt::MouseButtons buttons,
+                      QPoint pos);
+    void Im1MouseMove(TFocusImage* control, QPoint pos);
+    void Im1MouseUp(TFocusImage* control);
+    void Im1Click(TFocusImage* control);
+    void Im1DblClick(TFocusImage* control);
+    void Im1MouseLeave();
+    void Im1MouseEnter();
+    void PopupMenuPopup();
+    void bringToFront();
+    void sendToBack();
+    void copyToClipboard();
+    void deleteSelected();
+    void align(AlignCommand command);
+
+    // The item menu's entries.
+    QAction* popFrente = nullptr;
+    QAction* popAtras = nullptr;
+    QAction* popRedimensionar = nullptr;
+    QAction* popCopiar = nullptr;
+    QAction* popDeletar = nullptr;
+    QAction* popAlinhar = nullptr;
+    QMenu* alignMenu = nullptr;
+
+signals:
+    // The user asked for the resize dialog or, by a double-click, for the text dialog.
+    void resizeRequested();
+    void textEditRequested();
+
+private:
+    void createMenu(QMenu* menu);
+    // The item of the selection, or null when the selection is gone.
+    TImg* selectedItem() const;
+
+    TCampos& m_items;
+    AppState& m_state;
+    QPointer<QWidget> m_page;
+    QPointer<TFocusImage> m_selection;
+    Gestures m_gesture = GestureNone;
+    QPoint m_pressPoint;
+    QPoint m_lastPointer;
+};
+
+} // namespace quadrela

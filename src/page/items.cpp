@@ -1,0 +1,221 @@
+#include "items.h"
+
+#include "Imgfocus.h"
+#include "codecs/picture.h"
+#include "codecs/png.h"
+#include "core/convert.h"
+#include "core/errors.h"
+#include "core/limits.h"
+#include "core/paths.h"
+#include "imaging/textrender.h"
+
+#include <QMenu>
+#include <cmath>
+
+namespace quadrela {
+
+namespace {
+
+const QString kMissingPictureNotice = QStringLiteral("Imagem não encontrada");
+
+int capWidgetSize(qint64 v)
+{
+    return int(std::clamp<qint64>(v, 0, kMaxWidgetSize));
+}
+
+// Renders a text into the scratch picture; a failure is told to the user and leaves no
+// scratch picture, so the caller's load fails instead of showing another text.
+void renderToScratch(const PageContext& context, const TextAttributes& attributes,
+                     const QString& text)
+{
+    try {
+        RenderTextPicture(attributes, text, context.state->tempPicturePath());
+    } catch (const Error& e) {
+        if (context.renderFailed)
+            context.renderFailed(e.message());
+    }
+}
+
+} // namespace
+
+QString itemIdentifier(const QString& place, int listCount)
+{
+    return place.left(3) + QString::number(listCount);
+}
+
+QSize scaledPictureSize(QSize picture, QSize printerPage, QSize page)
+{
+    if (printerPage.width() <= 0 || printerPage.height() <= 0)
+        throw Error(QStringLiteral("O tamanho da página da impressora não pôde ser lido."));
+    const double w = picture.width();
+    const double h = picture.height();
+    double width = 2.0 * std::nearbyint(w * w / printerPage.width());
+    double height = 2.0 * std::nearbyint(h * h / printerPage.height());
+    if (width > page.width() || height > page.height()) {
+        const double f = std::min(page.width() / width, page.height() / height);
+        width = std::nearbyint(width * f);
+        height = std::nearbyint(height * f);
+    }
+    return QSize(capWidgetSize(qint64(width)), capWidgetSize(qint64(height)));
+}
+
+TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int listCount)
+    : m_kind(kind)
+{
+    AppState& state = *context.state;
+    QWidget* page = context.page;
+    auto control = std::make_unique<TFocusImage>(page);
+    control->setHint(itemIdentifier(place, listCount));
+    control->setTransparent(true);
+    control->setPopupMenu(context.itemMenu);
+    control->setStretch(true);
+
+    QString source = place;
+    if ((kind == BorderItem || kind == PictureItem) && !fileExists(place)) {
+        state.text.FontName = QStringLiteral("Arial");
+        state.text.FontSize = 80;
+        renderToScratch(context, state.text, kMissingPictureNotice);
+        source = state.tempPicturePath();
+    }
+
+    const QSize pageSize = page->size();
+    switch (kind) {
+    case BorderItem: {
+        TPicture picture;
+        picture.LoadFromFile(source);
+        control->setTransparent(false);
+        control->drawPicture(picture);
+        if (state.pageLayout == FoldedCard)
+            control->resize(pageSize.width() / 2, pageSize.height());
+        else
+            control->resize(pageSize);
+        control->move(0, 0);
+        break;
+    }
+    case PictureItem: {
+        TPicture picture;
+        picture.LoadFromFile(source);
+        control->setTransparent(true);
+        control->drawPicture(picture);
+        if (!state.printerPageSize)
+            throw Error(QStringLiteral("Nenhuma impressora está configurada."));
+        const QSize size = scaledPictureSize(control->size(),
+                                             state.printerPageSize(), pageSize);
+        control->resize(size);
+        control->move(pageSize.width() / 2 - size.width() / 2,
+                      pageSize.height() / 2 - size.height() / 2);
+        break;
+    }
+    case TextItem: {
+        renderToScratch(context, state.text, place);
+        TPNGObject png;
+        png.LoadFromFile(state.tempPicturePath());
+        control->setTransparent(true);
+        control->setPng(png);
+        control->resize(capWidgetSize(png.width()), capWidgetSize(png.height()));
+        control->move(pageSize.width() / 2 - control->width() / 2,
+                      pageSize.height() / 2 - control->height() / 2);
+        break;
+    }
+    default:
+        break;
+    }
+
+    m_image = control.release();
+    if (kind <= TextItem && context.wire)
+        context.wire(*this);
+    if (kind == BorderItem)
+        m_image->lower();
+    if (context.background)
+        context.background->lower();
+    m_image->show();
+}
+
+TImg::~TImg()
+{
+    delete m_image.data();
+}
+
+void TImg::SetLeft(int x)
+{
+    m_image->move(x, m_image->y());
+}
+
+void TImg::SetTop(int y)
+{
+    m_image->move(m_image->x(), y);
+}
+
+void TImg::SetWidth(int w)
+{
+    m_image->resize(capWidgetSize(w), m_image->height());
+}
+
+void TImg::SetHeight(int h)
+{
+    m_image->resize(m_image->width(), capWidgetSize(h));
+}
+
+int TImg::GetWidth() const
+{
+    return m_image->width();
+}
+
+int TImg::GetHeight() const
+{
+    return m_image->height();
+}
+
+TCampos::TCampos(PageContext context) : m_context(std::move(context)) {}
+
+TCampos::~TCampos()
+{
+    Clear();
+}
+
+int TCampos::Add(quint8 kind, const QString& place)
+{
+    const int index = Count();
+    m_items.push_back(std::make_unique<TImg>(m_context, kind, place, index));
+    return index;
+}
+
+TImg& TCampos::Items(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw listIndexError(index);
+    return *m_items[size_t(index)];
+}
+
+void TCampos::Delete(int index)
+{
+    if (index < 0 || index >= Count())
+        throw listIndexError(index);
+    m_items.erase(m_items.begin() + index);
+}
+
+void TCampos::Clear()
+{
+    for (auto& item : m_items)
+        item.reset();
+    m_items.clear();
+}
+
+int TCampos::IndexOf(const TFocusImage* control) const
+{
+    if (!control)
+        return -1;
+    for (int i = 0; i < Count(); ++i) {
+        if (m_items[size_t(i)]->Image() == control)
+            return i;
+    }
+    return -1;
+}
+
+TImg* TCampos::ItemOf(const TFocusImage* control) const
+{
+    const int i = IndexOf(control);
+    return i < 0 ? nullptr : m_items[size_t(i)].get();
+}
+
+} // namespace quadrela

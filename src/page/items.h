@@ -1,0 +1,112 @@
+// Placed items: border, picture and text items on the page, and the item list that owns
+// them. An item's geometry is its control's geometry; there is no second copy.
+#pragma once
+
+#include "Imgfocus.h"
+#include "core/state.h"
+
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QMenu;
+class QWidget;
+
+namespace quadrela {
+
+class TFocusImage;
+class TImg;
+
+// The item attributes.
+struct TDesc
+{
+    QString FileName;  // the item's picture file (border and picture items)
+    QString Text;      // a text item's text
+    QString FontName;
+    ColorRef Color = 0;
+    quint8 Alignment = 0;
+    quint8 Style = 0;
+    int FontSize = 0;
+
+    bool operator==(const TDesc&) const = default;
+};
+
+// What item creation needs from the window it lives in.
+struct PageContext
+{
+    AppState* state = nullptr;
+    QWidget* page = nullptr;             // parent of every item control
+    TFocusImage* background = nullptr;   // kept beneath every item
+    QMenu* itemMenu = nullptr;
+    // Connects the control's events to the window's handlers, by kind.
+    std::function<void(TImg&)> wire;
+    // Tells the user that a text could not be rendered.
+    std::function<void(const QString& message)> renderFailed;
+};
+
+class TImg
+{
+public:
+    // Builds the item and its control on the page. Throws what the picture loader or the
+    // printer throws; nothing is left on the page then.
+    TImg(const PageContext& context, quint8 kind, const QString& place, int listCount);
+    ~TImg();
+    TImg(const TImg&) = delete;
+    TImg& operator=(const TImg&) = delete;
+
+    quint8 Kind() const { return m_kind; }
+    const TDesc& Attributes() const { return m_attributes; }
+    void SetAttributes(const TDesc& attributes) { m_attributes = attributes; }
+    TFocusImage* Image() const { return m_image; }
+
+    void SetLeft(int x);
+    void SetTop(int y);
+    void SetWidth(int w);
+    void SetHeight(int h);
+    int GetWidth() const;
+    int GetHeight() const;
+
+private:
+    quint8 m_kind = 0;
+    TDesc m_attributes;
+    QPointer<TFocusImage> m_image;  // owned: deleted with the item
+};
+
+class TCampos
+{
+public:
+    explicit TCampos(PageContext context);
+    ~TCampos();
+    TCampos(const TCampos&) = delete;
+    TCampos& operator=(const TCampos&) = delete;
+
+    // Creates an item and appends it; returns its index.
+    int Add(quint8 kind, const QString& place);
+    TImg& Items(int index) const;  // throws the list's index error out of range
+    int Count() const { return int(m_items.size()); }
+    void Delete(int index);
+    void Clear();
+
+    // The item whose control this is, or -1: a control leads to its own item.
+    int IndexOf(const TFocusImage* control) const;
+    TImg* ItemOf(const TFocusImage* control) const;
+
+    const PageContext& context() const { return m_context; }
+    QWidget* Page() const { return m_context.page; }
+
+private:
+    PageContext m_context;
+    std::vector<std::unique_ptr<TImg>> m_items;
+};
+
+// The identifier of an item: the first three characters of the place string followed by
+// the number of items in the list at creation.
+QString itemIdentifier(const QString& place, int listCount);
+
+// The picture-item scaling rule: twice w*w/PW and twice h*h/PH, rounded half to even;
+// reduced keeping its proportions when the result does not fit on the page.
+QSize scaledPictureSize(QSize picture, QSize printerPage, QSize page);
+
+} // namespace quadrela

@@ -1,0 +1,98 @@
+#include "picturecommand.h"
+
+#include "codecs/picture.h"
+#include "core/convert.h"
+#include "core/errors.h"
+#include "core/paths.h"
+#include "core/state.h"
+#include "items.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace quadrela {
+
+FileDialogRequest pictureDialogRequest(const QString& dataFolder)
+{
+    FileDialogRequest r;
+    r.kind = FileDialogRequest::OpenPicture;
+    r.title = QStringLiteral("Abrir...");
+    r.startFolder = dataFolder + QStringLiteral("cliparts");
+    r.filters = {
+        {QStringLiteral("All (*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.wmf)"),
+         {"*.png", "*.jpg", "*.jpeg", "*.bmp", "*.ico", "*.wmf"}},
+        {QStringLiteral("Portable Network Graphics (*.png)"), {"*.png"}},
+        {QStringLiteral("JPEG Image File (*.jpg)"), {"*.jpg"}},
+        {QStringLiteral("JPEG Image File (*.jpeg)"), {"*.jpeg"}},
+        {QStringLiteral("Bitmaps (*.bmp)"), {"*.bmp"}},
+        {QStringLiteral("Icons (*.ico)"), {"*.ico"}},
+        {QStringLiteral("Metafiles (*.wmf)"), {"*.wmf"}},
+    };
+    return r;
+}
+
+QString recordSafeFileName(const QString& name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name) {
+        const bool bad = c.unicode() < 32 || c == u'[' || c == u'\\' || c == u'/' ||
+                         !isCp1252Encodable(QString(c));
+        out.append(bad ? QChar(u'_') : c);
+    }
+    // Blanks at either end would be trimmed away when the record is read back.
+    qsizetype b = 0;
+    while (b < out.size() && out.at(b) == u' ')
+        out[b++] = u'_';
+    qsizetype e = out.size();
+    while (e > b && out.at(e - 1) == u' ')
+        out[--e] = u'_';
+    if (out.isEmpty() || out == u"." || out == u"..")
+        out = QStringLiteral("imagem") + out;
+    return out;
+}
+
+QString workingCopyPath(const QString& workingFolder, const QString& sourceName,
+                        const QByteArray& contents, bool* exists)
+{
+    const QString safe = recordSafeFileName(sourceName);
+    const qsizetype dot = safe.lastIndexOf(u'.');
+    const QString stem = dot > 0 ? safe.left(dot) : safe;
+    const QString suffix = dot > 0 ? safe.mid(dot) : QString();
+    for (int n = 1;; ++n) {
+        const QString name = n == 1 ? safe : QStringLiteral("%1_%2%3").arg(stem).arg(n).arg(suffix);
+        const QString path = workingFolder + name;
+        const QFileInfo info(path);
+        if (!info.exists()) {
+            if (exists)
+                *exists = false;
+            return path;
+        }
+        if (info.isFile() && info.size() == contents.size()) {
+            QFile f(path);
+            if (f.open(QIODevice::ReadOnly) && f.readAll() == contents) {
+                if (exists)
+                    *exists = true;
+                return path;
+            }
+        }
+    }
+}
+
+int addPictureItem(TCampos& items, const AppState& state, const QString& chosenFile)
+{
+    TPicture picture;
+    picture.LoadFromFile(chosenFile);
+    bool exists = false;
+    const QString copy = workingCopyPath(state.workingFolder, fileNamePart(chosenFile), picture.data(),
+                                         &exists);
+    if (!exists)
+        picture.SaveToFile(copy);
+    const int index = items.Add(PictureItem, copy);
+    TDesc attributes;
+    attributes.FileName = copy;
+    items.Items(items.Count() - 1).SetAttributes(attributes);
+    return index;
+}
+
+} // namespace quadrela

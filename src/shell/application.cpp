@@ -1,0 +1,40 @@
+#include "application.h"
+
+#include "core/dialogs.h"
+#include "core/errors.h"
+
+#include <QMessageBox>
+
+namespace quadrela {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(kAppTitle);
+    setApplicationDisplayName(kAppTitle);
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const Error& e) {
+        reportError(e.message());
+    } catch (const std::bad_alloc&) {
+        reportError(QStringLiteral("Memória insuficiente para concluir a operação."));
+    } catch (const std::exception& e) {
+        reportError(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+void Application::reportError(const QString& message)
+{
+    if (m_dialogs) {
+        m_dialogs->message(activeWindow(), message, Buttons::Ok);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, message, QMessageBox::Ok, activeWindow());
+    box.exec();
+}
+
+} // namespace quadrela

@@ -1,0 +1,281 @@
+#include "form_Main.h"
+
+#include "application.h"
+#include "art/artwork.h"
+#include "core/dialogs.h"
+#include "core/workfolder.h"
+#include "glyphbutton.h"
+#include "page/Imgfocus.h"
+#include "page/handlers.h"
+#include "page/items.h"
+#include "page/picturecommand.h"
+#include "page/screencursor.h"
+#include "wheelhook.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPrinter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace quadrela {
+
+namespace {
+
+const QColor kGrey(128, 128, 128);
+
+QWidget* makePanel(QWidget* parent, const QColor& colour)
+{
+    auto* panel = new QWidget(parent);
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, colour);
+    panel->setPalette(pal);
+    panel->setAutoFillBackground(true);
+    return panel;
+}
+
+} // namespace
+
+TformMain::TformMain(AppState& state, ModalDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), m_state(state), m_dialogs(dialogs)
+{
+    setWindowTitle(kAppTitle);
+    setWindowIcon(appIcon());
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setMinimumSize(640, 480);
+    setGeometry(219, 119, 850, 706);
+
+    createPanels();
+    createButtons();
+    createPage();
+    FormCreate();
+}
+
+TformMain::~TformMain()
+{
+    // Items go before the page that parents their controls.
+    m_items.reset();
+}
+
+void TformMain::createPanels()
+{
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    panelTop = makePanel(this, Qt::white);
+    panelTop->setFixedHeight(97);
+    imLogo = new QLabel(panelTop);
+    imLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    imLogo->setPixmap(artPixmap(QStringLiteral("banner"), QSize(640, 100)));
+    imLogoEdt = new TFocusImage(panelTop);
+    imLogoEdt->setGeometry(692, 0, 83, 96);
+    imLogoEdt->setStretch(true);
+    imLogoEdt->setTransparent(true);
+    imLogoEdt->setImage(artPixmap(QStringLiteral("logo"), QSize(83, 96)).toImage());
+    panelTop->installEventFilter(this);
+    outer->addWidget(panelTop);
+
+    auto* middle = new QHBoxLayout;
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    panelLeft = makePanel(this, palette().color(QPalette::Button));
+    panelLeft->setFixedWidth(113);
+    middle->addWidget(panelLeft);
+
+    scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(false);
+    scroll->setFocusPolicy(Qt::StrongFocus);
+    scroll->setMouseTracking(true);
+    QPalette grey = scroll->palette();
+    grey.setColor(QPalette::Window, kGrey);
+    scroll->setPalette(grey);
+    scroll->setBackgroundRole(QPalette::Window);
+    scroll->installEventFilter(this);
+    scroll->viewport()->installEventFilter(this);
+    scroll->viewport()->setMouseTracking(true);
+    middle->addWidget(scroll, 1);
+    outer->addLayout(middle, 1);
+
+    panelBottom = makePanel(this, palette().color(QPalette::Button));
+    panelBottom->setFixedHeight(41);
+    panelBottom->installEventFilter(this);
+    outer->addWidget(panelBottom);
+}
+
+void TformMain::createButtons()
+{
+    struct Spec
+    {
+        GlyphButton** button;
+        const char* caption;
+        const char* glyph;
+    };
+    const Spec left[] = {
+        {&btnNovo, "Novo", "novo"},       {&btnAbrir, "Abrir", "abrir"},
+        {&btnSalvar, "Salvar", "salvar"}, {&btnTexto, "Texto", "texto"},
+        {&btnImagem, "Imagem", "imagem"}, {&btnBorda, "Borda", "borda"},
+        {&btnImprimir, "Imprimir", "imprimir"},
+    };
+    int top = 8;
+    for (const Spec& s : left) {
+        *s.button = new GlyphButton(QString::fromUtf8(s.caption),
+                                    artPixmap(QString::fromLatin1(s.glyph), QSize(32, 32)),
+                                    panelLeft);
+        (*s.button)->setGeometry(4, top, 105, 41);
+        top += 44;
+    }
+
+    btnCreditos = new GlyphButton(QStringLiteral("Créditos"),
+                                  artPixmap(QStringLiteral("creditos"), QSize(27, 27)), panelBottom);
+    btnCreditos->setGeometry(0, 5, 105, 33);
+    btnSair = new GlyphButton(QStringLiteral("Sair"), artPixmap(QStringLiteral("sair"), QSize(27, 27)),
+                              panelBottom);
+    btnSair->setGeometry(0, 5, 105, 33);
+    connect(btnSair, &QPushButton::clicked, this, &QWidget::close);
+    connect(btnCreditos, &QPushButton::clicked, this, &TformMain::creditsRequested);
+}
+
+void TformMain::createPage()
+{
+    scrollContent = new QWidget;
+    scrollContent->setPalette(scroll->palette());
+    scrollContent->setAutoFillBackground(true);
+    scrollContent->setMouseTracking(true);
+    scrollContent->installEventFilter(this);
+    scrollContent->resize(1, 1);
+    scroll->setWidget(scrollContent);
+
+    panelDraw = makePanel(scrollContent, Qt::white);
+    panelDraw->setGeometry(112, 48, 496, 702);
+    panelDraw->setMouseTracking(true);
+    panelDraw->installEventFilter(this);
+
+    imFundo = new TFocusImage(panelDraw);
+    imFundo->setGeometry(1, 1, 494, 700);
+    imFundo->setTransparent(true);
+
+    panelCalco = makePanel(scrollContent, kGrey);
+
+    Im1 = new TFocusImage(scrollContent);
+    Im1->setGeometry(12, 232, 81, 78);
+    Im1->setStretch(true);
+    Im1->setTransparent(true);
+    Im1->hide();
+
+    PopupMenu = new QMenu(this);
+}
+
+void TformMain::FormCreate()
+{
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_printer->setResolution(600);
+    QPrinter* printer = m_printer.get();
+    m_state.printerPageSize = [printer] {
+        return printer->pageLayout().paintRectPixels(printer->resolution()).size();
+    };
+
+    PageContext context;
+    context.state = &m_state;
+    context.page = panelDraw;
+    context.background = imFundo;
+    context.itemMenu = PopupMenu;
+    context.wire = [this](TImg& item) { wireItem(item); };
+    context.renderFailed = [this](const QString&) {
+        m_dialogs.message(this, QStringLiteral("Selecione o objeto a ser modificado"), Buttons::Ok);
+    };
+    m_items = std::make_unique<TCampos>(std::move(context));
+    m_handlers = new ItemHandlers(*m_items, m_state, panelDraw, PopupMenu, this);
+    connect(btnImagem, &QPushButton::clicked, this, &TformMain::btImagemClick);
+
+    wheelHook = new WheelHook(this, scroll);
+    qApp->installEventFilter(wheelHook);
+
+    QDir().mkdir(m_state.dataFolder + QStringLiteral("project"));
+    updateScrollExtent();
+}
+
+void TformMain::wireItem(TImg& item)
+{
+    m_handlers->wire(item);
+}
+
+void TformMain::btImagemClick()
+{
+    const QString chosen = m_dialogs.chooseFile(this, pictureDialogRequest(m_state.dataFolder));
+    if (chosen.isEmpty())
+        return;
+    addPictureItem(*m_items, m_state, chosen);
+}
+
+void TformMain::scrollResize()
+{
+    const int left = scroll->width() / 2 - panelDraw->width() / 2;
+    const int top = m_state.pageLayout == FullPage ? 49 : scroll->height() / 2 - panelDraw->height() / 2;
+    panelDraw->move(left, top);
+    updateScrollExtent();
+}
+
+void TformMain::updateScrollExtent()
+{
+    const QSize viewport = scroll->viewport()->size();
+    const QRect page = panelDraw->geometry();
+    const int width = std::max(viewport.width(), page.right() + 1);
+    const int height = std::max(viewport.height(), page.bottom() + 1 + panelCalco->height());
+    scrollContent->resize(width, height);
+    panelCalco->setGeometry(0, height - 48, width, 48);
+}
+
+void TformMain::panelTopResize()
+{
+    imLogo->setGeometry(panelTop->rect());
+    imLogoEdt->move(panelTop->width() - imLogoEdt->width() - 5, imLogoEdt->y());
+}
+
+void TformMain::panelBottomResize()
+{
+    btnSair->move(panelBottom->width() - btnSair->width() - 15, btnSair->y());
+    btnCreditos->move(btnSair->x() - btnCreditos->width() - 4, btnCreditos->y());
+}
+
+bool TformMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove &&
+        (watched == panelDraw || watched == scroll->viewport() || watched == scrollContent)) {
+        // Over the page or the scroll box, outside any item, the pointer is the default.
+        resetScreenCursor();
+    }
+    if (event->type() == QEvent::Resize) {
+        if (watched == scroll)
+            scrollResize();
+        else if (watched == panelTop)
+            panelTopResize();
+        else if (watched == panelBottom)
+            panelBottomResize();
+        else if (watched == panelDraw || watched == scroll->viewport())
+            updateScrollExtent();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TformMain::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TformMain::FormClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_items->Clear();
+    EmptyWorkingFolder(m_state.workingFolder);
+}
+
+} // namespace quadrela

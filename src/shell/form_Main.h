@@ -1,0 +1,96 @@
+// The main window: the banner, the command buttons, and the page in its scroll box.
+#pragma once
+
+#include "core/state.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+class QLockFile;
+class QMenu;
+class QPrinter;
+class QScrollArea;
+
+namespace quadrela {
+
+class GlyphButton;
+class ItemHandlers;
+class ModalDialogs;
+class TCampos;
+class TFocusImage;
+class TImg;
+class WheelHook;
+
+class TformMain : public QWidget
+{
+    Q_OBJECT
+public:
+    TformMain(AppState& state, ModalDialogs& dialogs, QWidget* parent = nullptr);
+    ~TformMain() override;
+
+    AppState& state() { return m_state; }
+    ModalDialogs& dialogs() { return m_dialogs; }
+    TCampos& items() { return *m_items; }
+    QPrinter& printer() { return *m_printer; }
+    ItemHandlers& handlers() { return *m_handlers; }
+
+    // "Imagem": picks a picture or clipart and places it on the page.
+    void btImagemClick();
+
+    // Re-centres the page in its scroll box.
+    void scrollResize();
+    void panelTopResize();
+    void panelBottomResize();
+
+    // The controls, named as the window lays them out.
+    QWidget* panelTop = nullptr;
+    QLabel* imLogo = nullptr;
+    TFocusImage* imLogoEdt = nullptr;
+    QWidget* panelBottom = nullptr;
+    GlyphButton* btnCreditos = nullptr;
+    GlyphButton* btnSair = nullptr;
+    QWidget* panelLeft = nullptr;
+    GlyphButton* btnNovo = nullptr;
+    GlyphButton* btnAbrir = nullptr;
+    GlyphButton* btnSalvar = nullptr;
+    GlyphButton* btnTexto = nullptr;
+    GlyphButton* btnImagem = nullptr;
+    GlyphButton* btnBorda = nullptr;
+    GlyphButton* btnImprimir = nullptr;
+    QScrollArea* scroll = nullptr;
+    QWidget* scrollContent = nullptr;  // the scroll box's client area
+    QWidget* panelDraw = nullptr;      // the page
+    TFocusImage* imFundo = nullptr;    // the page background
+    QWidget* panelCalco = nullptr;     // spacer below the page
+    TFocusImage* Im1 = nullptr;        // spare control, never shown
+    QMenu* PopupMenu = nullptr;        // the item menu
+    WheelHook* wheelHook = nullptr;
+    ItemHandlers* m_handlers = nullptr;
+
+signals:
+    void creditsRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createPanels();
+    void createButtons();
+    void createPage();
+    void FormCreate();
+    void FormClose();
+    void updateScrollExtent();
+    // Connects an item control's events by its kind.
+    void wireItem(TImg& item);
+
+    AppState& m_state;
+    ModalDialogs& m_dialogs;
+    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<TCampos> m_items;
+    bool m_closed = false;
+};
+
+} // namespace quadrela

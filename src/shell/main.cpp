@@ -1,0 +1,74 @@
+// Program entry: the application, its data folder, one running copy, the windows.
+#include "application.h"
+#include "core/paths.h"
+#include "form_Creditos.h"
+#include "form_Main.h"
+#include "page/form_Resize.h"
+#include "page/handlers.h"
+#include "qtdialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLockFile>
+#include <QTemporaryFile>
+#include <QTranslator>
+
+using namespace quadrela;
+
+namespace {
+
+bool folderWritable(const QString& folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(folder + QStringLiteral("gravavel-XXXXXX"));
+    return probe.open();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Application app(argc, argv);
+
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_pt_BR"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTranslator);
+
+    QtDialogs dialogs;
+    app.setDialogs(&dialogs);
+
+    AppState state;
+    state.dataFolder = dataFolderFor(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath());
+    state.workingFolder = workingFolderFor(state.dataFolder);
+
+    if (!folderWritable(state.dataFolder)) {
+        dialogs.message(nullptr,
+                        QStringLiteral("A pasta de dados %1 não existe ou não pode ser gravada.\n\r"
+                                       "O programa precisa ser reinstalado.")
+                            .arg(QDir::toNativeSeparators(state.dataFolder)),
+                        Buttons::Ok);
+        return 1;
+    }
+
+    // Two copies must never share a working folder. The lock lies beside the working
+    // folder, so emptying that folder never touches it.
+    QLockFile lock(state.dataFolder + QStringLiteral("project.lock"));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0)) {
+        dialogs.message(nullptr, QStringLiteral("O Quadrela já está aberto."), Buttons::Ok);
+        return 0;
+    }
+
+    TformMain formMain(state, dialogs);
+    TformResize formResize([&formMain]() -> QWidget* { return formMain.handlers().selection(); },
+                           &formMain);
+    TformCreditos formCreditos(&formMain);
+    QObject::connect(&formMain.handlers(), &ItemHandlers::resizeRequested, &formResize, &QWidget::show);
+    QObject::connect(&formMain, &TformMain::creditsRequested, &formCreditos, &QWidget::show);
+
+    formMain.showMaximized();
+    return app.exec();
+}

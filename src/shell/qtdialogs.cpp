@@ -1,0 +1,114 @@
+#include "qtdialogs.h"
+
+#include "application.h"
+
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "codecs/picture.h"
+
+namespace quadrela {
+
+namespace {
+
+// The preview beside the file list of the picture dialog.
+void addPicturePreview(QFileDialog& dialog)
+{
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid)
+        return;
+    auto* preview = new QLabel(&dialog);
+    preview->setFixedSize(180, 180);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameShape(QFrame::StyledPanel);
+    preview->setStyleSheet(QStringLiteral("background: white;"));
+    grid->addWidget(preview, 1, grid->columnCount(), Qt::AlignTop);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        preview->clear();
+        if (formatForExtension(QFileInfo(path).suffix()) == PictureFormat::None ||
+            !QFileInfo(path).isFile())
+            return;
+        try {
+            TPicture picture;
+            picture.LoadFromFile(path);
+            const QImage image = picture.toImage();
+            preview->setPixmap(QPixmap::fromImage(
+                image.scaled(preview->size() - QSize(8, 8), Qt::KeepAspectRatio,
+                             Qt::SmoothTransformation)));
+        } catch (...) {
+            // A file that cannot be read simply shows no preview.
+        }
+    });
+}
+
+} // namespace
+
+QStringList qtNameFilters(const FileDialogRequest& request)
+{
+    QStringList filters;
+    for (const auto& [description, patterns] : request.filters)
+        filters.append(QStringLiteral("%1 (%2)").arg(description, patterns.join(u' ')));
+    return filters;
+}
+
+Answer QtDialogs::message(QWidget* owner, const QString& text, Buttons buttons)
+{
+    QMessageBox::StandardButtons standard = QMessageBox::Ok;
+    if (buttons == Buttons::YesNo)
+        standard = QMessageBox::Yes | QMessageBox::No;
+    else if (buttons == Buttons::YesNoCancel)
+        standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QString shown = text;
+    shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, shown, standard, owner);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    default:
+        return buttons == Buttons::YesNo ? Answer::No : buttons == Buttons::Ok ? Answer::Ok
+                                                                               : Answer::Cancel;
+    }
+}
+
+QString QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request)
+{
+    QFileDialog dialog(owner, request.title, request.startFolder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(qtNameFilters(request));
+    if (request.kind == FileDialogRequest::SaveProject) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        // The project dialog accepts a name that does not exist; opening then does nothing.
+        dialog.setFileMode(request.kind == FileDialogRequest::OpenProject ? QFileDialog::AnyFile
+                                                                          : QFileDialog::ExistingFile);
+    }
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (request.kind == FileDialogRequest::OpenPicture)
+        addPicturePreview(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtDialogs::choosePrinter(QWidget* owner, QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace quadrela
