@@ -101,6 +101,56 @@ QByteArray withDirectorySizesFromBitmaps(QByteArray bytes, const QList<IconEntry
     return bytes;
 }
 
+// Qt's icon reader leaves out the AND mask of bitmaps without alpha; the mask's set bits
+// are the icon's transparent pixels.
+void applyIconMask(QImage& image, const QByteArray& bytes, const IconEntry& entry)
+{
+    if (entry.png || entry.size < 40)
+        return;
+    const auto* d = reinterpret_cast<const uchar*>(bytes.constData()) + entry.offset;
+    const qint64 headerSize = qFromLittleEndian<quint32>(d);
+    const qint64 w = qFromLittleEndian<qint32>(d + 4);
+    const qint64 h = qFromLittleEndian<qint32>(d + 8) / 2;
+    const int bpp = qFromLittleEndian<quint16>(d + 14);
+    const qint64 colorsUsed = qFromLittleEndian<quint32>(d + 32);
+    if (bpp >= 32 || bpp <= 0 || qFromLittleEndian<quint32>(d + 16) != 0 || w != image.width() ||
+        h != image.height())
+        return;
+    const qint64 paletteSize = colorsUsed ? colorsUsed : (bpp <= 8 ? 1 << bpp : 0);
+    const qint64 colourRow = (w * bpp + 31) / 32 * 4;
+    const qint64 maskRow = (w + 31) / 32 * 4;
+    const qint64 maskStart = headerSize + paletteSize * 4 + colourRow * h;
+    if (maskStart + maskRow * h > entry.size)
+        return;
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    for (qint64 y = 0; y < h; ++y) {
+        const uchar* mask = d + maskStart + (h - 1 - y) * maskRow; // rows stored bottom-up
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+        for (qint64 x = 0; x < w; ++x)
+            if (mask[x / 8] & (0x80 >> (x % 8)))
+                line[x] = 0;
+    }
+}
+
+// The size a BMP header declares. Qt's reader does not report it before reading, so the
+// program's bound is checked here, ahead of any pixel allocation.
+void checkBmpHeader(const QByteArray& bytes)
+{
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    if (bytes.size() < 26 || p[0] != 'B' || p[1] != 'M')
+        throw Error(QStringLiteral("Invalid bitmap picture: the bitmap header is missing"));
+    const quint32 headerSize = qFromLittleEndian<quint32>(p + 14);
+    qint64 w = 0, h = 0;
+    if (headerSize == 12) {
+        w = qFromLittleEndian<quint16>(p + 18);
+        h = qFromLittleEndian<quint16>(p + 20);
+    } else {
+        w = qFromLittleEndian<qint32>(p + 18);
+        h = std::abs(qint64(qFromLittleEndian<qint32>(p + 22))); // negative: stored top-down
+    }
+    codec::checkPictureSize(w, h);
+}
+
 // BMP and ICO go through Qt's readers. An icon file holds several pictures; the largest
 // one (then the deepest) is taken, as an icon is shown at its best.
 QImage readWithQt(const QByteArray& bytes, PictureFormat format, bool retrying = false)
@@ -154,6 +204,11 @@ QImage readWithQt(const QByteArray& bytes, PictureFormat format, bool retrying =
     if (image.isNull())
         throw Error(QStringLiteral("Invalid %1 picture: %2").arg(typeName, reader.errorString()));
     codec::checkPictureSize(image.width(), image.height());
+    if (format == PictureFormat::Ico) {
+        const QList<IconEntry> entries = checkIconDirectory(bytes);
+        if (best < entries.size())
+            applyIconMask(image, bytes, entries[best]);
+    }
     return image;
 }
 
@@ -215,6 +270,7 @@ void TPicture::LoadFromData(const QByteArray& bytes, PictureFormat format)
         loaded.m_raster = decodeJpeg(bytes);
         break;
     case PictureFormat::Bmp:
+        checkBmpHeader(bytes);
         loaded.m_raster = readWithQt(bytes, format);
         break;
     case PictureFormat::Ico:

@@ -72,6 +72,7 @@ struct PngHeader
     int alphaCount;
     png_color_16 transColor;
     bool hasTransColor;
+    bool keyedToAlpha;
     size_t rowBytes;
 };
 
@@ -106,6 +107,13 @@ bool pngReadHeader(png_structp png, png_infop info, PngHeader* h)
         }
     }
 
+    // A 16-bit transparent colour must be compared at 16 bits, before the samples are cut
+    // to 8: libpng turns it into alpha.
+    h->keyedToAlpha = h->bitDepth == 16 && h->hasTransColor;
+    if (h->keyedToAlpha) {
+        png_set_tRNS_to_alpha(png);
+        h->colorType |= PNG_COLOR_MASK_ALPHA;
+    }
     if (h->bitDepth == 16)
         png_set_strip_16(png);
     if (h->bitDepth < 8)
@@ -264,11 +272,13 @@ void TPNGObject::LoadFromData(const QByteArray& bytes)
     MemReader reader{reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()),
                      0};
     png_set_read_fn(rs.png(), &reader, pngReadData);
-    png_set_user_limits(rs.png(), kMaxPictureSide, kMaxPictureSide);
 
     auto header = std::make_unique<PngHeader>();
     if (!pngReadHeader(rs.png(), rs.info(), header.get()))
         throw pngError(failure);
+    // The layout of the rows follows the transformed type; the header's type is reported.
+    const int fileColorType = header->keyedToAlpha ? header->colorType & ~PNG_COLOR_MASK_ALPHA
+                                                   : header->colorType;
     codec::checkPictureSize(header->width, header->height);
 
     const int w = int(header->width);
@@ -321,14 +331,18 @@ void TPNGObject::LoadFromData(const QByteArray& bytes)
         }
         bitmap.setColorTable(table);
     } else if (header->colorType == PNG_COLOR_TYPE_RGB && header->hasTransColor) {
-        const int shift = header->bitDepth == 16 ? 8 : 0;
-        transparent = qRgb(header->transColor.red >> shift, header->transColor.green >> shift,
-                           header->transColor.blue >> shift);
+        transparent = qRgb(header->transColor.red, header->transColor.green,
+                           header->transColor.blue);
+    } else if (header->keyedToAlpha) {
+        const bool grey = fileColorType == PNG_COLOR_TYPE_GRAY;
+        transparent = qRgb((grey ? header->transColor.gray : header->transColor.red) >> 8,
+                           (grey ? header->transColor.gray : header->transColor.green) >> 8,
+                           (grey ? header->transColor.gray : header->transColor.blue) >> 8);
     }
 
     m_bitmap = std::move(bitmap);
     m_bitDepth = header->bitDepth;
-    m_colorType = header->colorType;
+    m_colorType = fileColorType;
     m_transparent = transparent;
     m_original = bytes;
     m_drawCache = QImage();
@@ -378,7 +392,12 @@ void TPNGObject::setTransparentColor(QRgb rgb)
     if (m_bitmap.isNull())
         throw Error(QStringLiteral("Cannot set the transparent colour of an empty PNG picture"));
     rgb = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
-    if (isIndexed(m_colorType)) {
+    if (m_bitmap.format() == QImage::Format_ARGB32) {
+        // A 16-bit picture whose transparent colour was applied on reading: the new colour
+        // replaces it, so the picture becomes opaque first.
+        m_bitmap = m_bitmap.convertToFormat(QImage::Format_RGB32);
+    }
+    if (m_bitmap.format() == QImage::Format_Indexed8) {
         // The tRNS of a grey picture holds one grey level, so only the first match counts.
         QList<QRgb> table = m_bitmap.colorTable();
         bool matched = false;
@@ -397,7 +416,7 @@ void TPNGObject::setTransparentColor(QRgb rgb)
 
 std::optional<QRgb> TPNGObject::transparentColor() const
 {
-    if (isIndexed(m_colorType)) {
+    if (m_bitmap.format() == QImage::Format_Indexed8) {
         for (QRgb entry : m_bitmap.colorTable())
             if (qAlpha(entry) == 0)
                 return entry | 0xff000000;
@@ -413,7 +432,7 @@ QImage TPNGObject::toImage() const
     if (!m_drawCache.isNull())
         return m_drawCache;
     QImage image = m_bitmap.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (m_transparent && !hasAlphaChannel() && !isIndexed(m_colorType)) {
+    if (m_transparent && m_bitmap.format() == QImage::Format_RGB32) {
         const QRgb key = *m_transparent;
         for (int y = 0; y < image.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -453,7 +472,7 @@ QByteArray TPNGObject::encode() const
     const int h = m_bitmap.height();
     std::vector<png_bytep> rows(static_cast<size_t>(h));
     std::vector<png_byte> pixels;
-    if (isIndexed(m_colorType)) {
+    if (m_bitmap.format() == QImage::Format_Indexed8) {
         const QList<QRgb> table = m_bitmap.colorTable();
         if (m_colorType == kColorPalette) {
             spec->paletteCount = int(std::min<qsizetype>(table.size(), 256));
@@ -476,9 +495,9 @@ QByteArray TPNGObject::encode() const
         for (int y = 0; y < h; ++y)
             rows[size_t(y)] = const_cast<png_bytep>(m_bitmap.constScanLine(y));
     } else {
-        const bool alpha = hasAlphaChannel();
-        if (m_colorType == kColorGrayAlpha)
-            spec->colorType = kColorRgba; // kept as colour after reading
+        // Grey pictures with alpha or a 16-bit transparent grey are kept in colour.
+        const bool alpha = m_bitmap.hasAlphaChannel();
+        spec->colorType = alpha ? kColorRgba : kColorRgb;
         const size_t channels = alpha ? 4 : 3;
         pixels.resize(size_t(w) * size_t(h) * channels);
         for (int y = 0; y < h; ++y) {
