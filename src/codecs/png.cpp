@@ -155,7 +155,7 @@ bool pngReadPixels(png_structp png, png_infop info, png_bytepp rows)
     return true;
 }
 
-struct PngWriteSpec
+struct PngWriteLayout
 {
     png_uint_32 width;
     png_uint_32 height;
@@ -169,7 +169,7 @@ struct PngWriteSpec
     bool hasTransColor;
 };
 
-bool pngWrite(png_structp png, png_infop info, const PngWriteSpec* s, png_bytepp rows)
+bool pngWrite(png_structp png, png_infop info, const PngWriteLayout* s, png_bytepp rows)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
@@ -460,13 +460,13 @@ QByteArray TPNGObject::encode() const
     if (m_bitmap.isNull())
         throw Error(QStringLiteral("Cannot write an empty PNG picture"));
 
-    auto spec = std::make_unique<PngWriteSpec>();
-    *spec = PngWriteSpec{};
-    spec->width = png_uint_32(m_bitmap.width());
-    spec->height = png_uint_32(m_bitmap.height());
-    spec->colorType = m_colorType;
+    auto layout = std::make_unique<PngWriteLayout>();
+    *layout = PngWriteLayout{};
+    layout->width = png_uint_32(m_bitmap.width());
+    layout->height = png_uint_32(m_bitmap.height());
+    layout->colorType = m_colorType;
     // Rows are kept at 8 bits a sample, so a 16-bit picture is written back at 8.
-    spec->bitDepth = std::min(m_bitDepth > 0 ? m_bitDepth : 8, 8);
+    layout->bitDepth = std::min(m_bitDepth > 0 ? m_bitDepth : 8, 8);
 
     const int w = m_bitmap.width();
     const int h = m_bitmap.height();
@@ -475,19 +475,19 @@ QByteArray TPNGObject::encode() const
     if (m_bitmap.format() == QImage::Format_Indexed8) {
         const QList<QRgb> table = m_bitmap.colorTable();
         if (m_colorType == kColorPalette) {
-            spec->paletteCount = int(std::min<qsizetype>(table.size(), 256));
-            for (int i = 0; i < spec->paletteCount; ++i) {
-                spec->palette[i] = {png_byte(qRed(table[i])), png_byte(qGreen(table[i])),
+            layout->paletteCount = int(std::min<qsizetype>(table.size(), 256));
+            for (int i = 0; i < layout->paletteCount; ++i) {
+                layout->palette[i] = {png_byte(qRed(table[i])), png_byte(qGreen(table[i])),
                                     png_byte(qBlue(table[i]))};
-                spec->alphas[i] = png_byte(qAlpha(table[i]));
+                layout->alphas[i] = png_byte(qAlpha(table[i]));
                 if (qAlpha(table[i]) != 255)
-                    spec->alphaCount = i + 1;
+                    layout->alphaCount = i + 1;
             }
         } else {
             for (int i = 0; i < table.size(); ++i)
                 if (qAlpha(table[i]) == 0) {
-                    spec->transColor.gray = png_uint_16(i);
-                    spec->hasTransColor = true;
+                    layout->transColor.gray = png_uint_16(i);
+                    layout->hasTransColor = true;
                     break;
                 }
         }
@@ -497,7 +497,7 @@ QByteArray TPNGObject::encode() const
     } else {
         // Grey pictures with alpha or a 16-bit transparent grey are kept in colour.
         const bool alpha = m_bitmap.hasAlphaChannel();
-        spec->colorType = alpha ? kColorRgba : kColorRgb;
+        layout->colorType = alpha ? kColorRgba : kColorRgb;
         const size_t channels = alpha ? 4 : 3;
         pixels.resize(size_t(w) * size_t(h) * channels);
         for (int y = 0; y < h; ++y) {
@@ -513,10 +513,10 @@ QByteArray TPNGObject::encode() const
             }
         }
         if (!alpha && m_transparent) {
-            spec->transColor.red = png_uint_16(qRed(*m_transparent));
-            spec->transColor.green = png_uint_16(qGreen(*m_transparent));
-            spec->transColor.blue = png_uint_16(qBlue(*m_transparent));
-            spec->hasTransColor = true;
+            layout->transColor.red = png_uint_16(qRed(*m_transparent));
+            layout->transColor.green = png_uint_16(qGreen(*m_transparent));
+            layout->transColor.blue = png_uint_16(qBlue(*m_transparent));
+            layout->hasTransColor = true;
         }
     }
 
@@ -524,7 +524,7 @@ QByteArray TPNGObject::encode() const
     PngFailure failure{};
     WriteStruct ws(&failure);
     png_set_write_fn(ws.png(), &out, pngWriteData, pngFlush);
-    if (!pngWrite(ws.png(), ws.info(), spec.get(), rows.data()))
+    if (!pngWrite(ws.png(), ws.info(), layout.get(), rows.data()))
         throw Error(QStringLiteral("Cannot write the PNG picture: %1")
                         .arg(QString::fromUtf8(failure.message)));
     return out;
