@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QSaveFile>
+#include <QSet>
 #include <QTemporaryFile>
 
 #include <zip.h>
@@ -96,9 +96,8 @@ void writeEmptyArchive(const QString& archivePath)
 {
     static const char endOfCentralDirectory[22] = {'P', 'K', 5, 6};
     QSaveFile file(archivePath);
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(endOfCentralDirectory, sizeof endOfCentralDirectory) != 22
-        || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(endOfCentralDirectory, sizeof endOfCentralDirectory) != 22 || !file.commit())
         throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
                         .arg(nativePath(archivePath), file.errorString()));
 }
@@ -121,8 +120,8 @@ void addFile(zip_t* za, const PackItem& item, const QString& archivePath)
 
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_file_create(QFile::encodeName(item.path).constData(), 0, -1,
-                                                  &error);
+    zip_source_t* source =
+        zip_source_file_create(QFile::encodeName(item.path).constData(), 0, -1, &error);
     if (!source) {
         const QString reason = QString::fromLocal8Bit(zip_error_strerror(&error));
         zip_error_fini(&error);
@@ -138,15 +137,19 @@ void addFile(zip_t* za, const PackItem& item, const QString& archivePath)
         throw fail(QString::fromLocal8Bit(zip_strerror(za)));
     }
     const zip_uint32_t mode = S_IFREG | (st.st_mode & 0777);
-    if (zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE, 6) != 0
-        || zip_file_set_external_attributes(za, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX,
-                                            mode << 16) != 0)
+    if (zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE, 6) != 0 ||
+        zip_file_set_external_attributes(za, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, mode << 16) !=
+            0)
         throw fail(QString::fromLocal8Bit(zip_strerror(za)));
 }
 
 // ---- unpacking -----------------------------------------------------------------------
 
-enum class EntryKind { File, Skip };
+enum class EntryKind
+{
+    File,
+    Skip
+};
 
 EntryKind entryKind(zip_t* za, zip_uint64_t index, const QString& bareName)
 {
@@ -173,8 +176,8 @@ mode_t unpackedMode(zip_t* za, zip_uint64_t index)
     mode_t mode = S_IRUSR | S_IWUSR;
     zip_uint8_t opsys = 0;
     zip_uint32_t attributes = 0;
-    if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) == 0
-        && opsys == ZIP_OPSYS_UNIX)
+    if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) == 0 &&
+        opsys == ZIP_OPSYS_UNIX)
         mode |= (attributes >> 16) & S_IXUSR;
     return mode;
 }
@@ -215,7 +218,8 @@ private:
     void prepareDestination()
     {
         if (!QDir().mkpath(m_dest) || !QFileInfo(m_dest).isDir())
-            throw Error(QStringLiteral("Não foi possível criar a pasta %1.").arg(nativePath(m_dest)));
+            throw Error(
+                QStringLiteral("Não foi possível criar a pasta %1.").arg(nativePath(m_dest)));
     }
 
     void extract(zip_uint64_t index)
@@ -232,9 +236,11 @@ private:
             throw entryError(name, QString::fromLocal8Bit(zip_strerror(za)));
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
             throw entryError(name, QStringLiteral("o conteúdo está protegido por senha."));
-        if ((st.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(st.comp_method, 0))
-            throw entryError(name, QStringLiteral("método de compressão não suportado (%1).")
-                                       .arg(st.comp_method));
+        if ((st.valid & ZIP_STAT_COMP_METHOD) &&
+            !zip_compression_method_supported(st.comp_method, 0))
+            throw entryError(
+                name,
+                QStringLiteral("método de compressão não suportado (%1).").arg(st.comp_method));
 
         ZipFilePtr in(zip_fopen_index(za, index, 0));
         if (!in)
@@ -275,8 +281,7 @@ private:
         out.close();
         const QString target = QDir(m_dest).filePath(bare);
         if (std::rename(QFile::encodeName(out.fileName()).constData(),
-                        QFile::encodeName(target).constData())
-            != 0)
+                        QFile::encodeName(target).constData()) != 0)
             throw entryError(name, QString::fromLocal8Bit(std::strerror(errno)));
         out.setAutoRemove(false);
     }
@@ -316,18 +321,18 @@ int PackArchive(const QString& archivePath, const QStringList& files)
         if (!listed.contains(entryBareName(entryName(za.get(), zip_uint64_t(i)))))
             continue;
         if (zip_delete(za.get(), zip_uint64_t(i)) != 0)
-            throw Error(QStringLiteral("Não foi possível atualizar o arquivo %1: %2")
-                            .arg(nativePath(archivePath),
-                                 QString::fromLocal8Bit(zip_strerror(za.get()))));
+            throw Error(
+                QStringLiteral("Não foi possível atualizar o arquivo %1: %2")
+                    .arg(nativePath(archivePath), QString::fromLocal8Bit(zip_strerror(za.get()))));
     }
 
     for (const PackItem& item : items)
         addFile(za.get(), item, archivePath);
 
     if (zip_close(za.get()) != 0)
-        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                        .arg(nativePath(archivePath),
-                             QString::fromLocal8Bit(zip_strerror(za.get()))));
+        throw Error(
+            QStringLiteral("Não foi possível gravar o arquivo %1: %2")
+                .arg(nativePath(archivePath), QString::fromLocal8Bit(zip_strerror(za.get()))));
     za.release();
     return int(items.size());
 }

@@ -11,7 +11,7 @@ namespace quadrela {
 struct EncodedEntryName
 {
     QByteArray bytes;
-    bool utf8 = false;  // true: the entry must carry the UTF-8 flag
+    bool utf8 = false; // true: the entry must carry the UTF-8 flag
 };
 
 // Windows-1252 without the flag when the name can be encoded so and its bytes cannot
