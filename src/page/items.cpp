@@ -59,7 +59,8 @@ QSize scaledPictureSize(QSize picture, QSize printerPage, QSize page)
     return QSize(capWidgetSize(qint64(width)), capWidgetSize(qint64(height)));
 }
 
-TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int listCount)
+TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int listCount,
+           bool showMissing)
     : m_kind(kind)
 {
     AppState& state = *context.state;
@@ -71,7 +72,7 @@ TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int li
     control->setStretch(true);
 
     QString source = place;
-    if ((kind == BorderItem || kind == PictureItem) && !fileExists(place)) {
+    if ((kind == BorderItem || kind == PictureItem) && (showMissing || !fileExists(place))) {
         state.text.FontName = QStringLiteral("Arial");
         state.text.FontSize = 80;
         renderToScratch(context, state.text, kMissingPictureNotice);
@@ -173,10 +174,11 @@ TCampos::~TCampos()
     Clear();
 }
 
-int TCampos::Add(quint8 kind, const QString& place)
+int TCampos::Add(quint8 kind, const QString& place, AddMode mode)
 {
     const int index = Count();
-    m_items.push_back(std::make_unique<TImg>(m_context, kind, place, index));
+    m_items.push_back(
+        std::make_unique<TImg>(m_context, kind, place, index, mode == ShowMissingNotice));
     return index;
 }
 

@@ -51,7 +51,10 @@ class TImg
 public:
     // Builds the item and its control on the page. Throws what the picture loader or the
     // printer throws; nothing is left on the page then.
-    TImg(const PageContext& context, quint8 kind, const QString& place, int listCount);
+    // With showMissing set, a border or picture item shows the missing-picture notice
+    // whether or not its file exists (a file that could not be decoded).
+    TImg(const PageContext& context, quint8 kind, const QString& place, int listCount,
+         bool showMissing = false);
     ~TImg();
     TImg(const TImg&) = delete;
     TImg& operator=(const TImg&) = delete;
@@ -82,8 +85,9 @@ public:
     TCampos(const TCampos&) = delete;
     TCampos& operator=(const TCampos&) = delete;
 
+    enum AddMode { LoadPicture, ShowMissingNotice };
     // Creates an item and appends it; returns its index.
-    int Add(quint8 kind, const QString& place);
+    int Add(quint8 kind, const QString& place, AddMode mode = LoadPicture);
     TImg& Items(int index) const;  // throws the list's index error out of range
     int Count() const { return int(m_items.size()); }
     void Delete(int index);

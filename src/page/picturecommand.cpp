@@ -6,6 +6,7 @@
 #include "core/paths.h"
 #include "core/state.h"
 #include "items.h"
+#include "storage/records.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,27 +30,6 @@ FileDialogRequest pictureDialogRequest(const QString& dataFolder)
         {QStringLiteral("Metafiles (*.wmf)"), {"*.wmf"}},
     };
     return r;
-}
-
-QString recordSafeFileName(const QString& name)
-{
-    QString out;
-    out.reserve(name.size());
-    for (const QChar c : name) {
-        const bool bad = c.unicode() < 32 || c == u'[' || c == u'\\' || c == u'/' ||
-                         !isCp1252Encodable(QString(c));
-        out.append(bad ? QChar(u'_') : c);
-    }
-    // Blanks at either end would be trimmed away when the record is read back.
-    qsizetype b = 0;
-    while (b < out.size() && out.at(b) == u' ')
-        out[b++] = u'_';
-    qsizetype e = out.size();
-    while (e > b && out.at(e - 1) == u' ')
-        out[--e] = u'_';
-    if (out.isEmpty() || out == u"." || out == u"..")
-        out = QStringLiteral("imagem") + out;
-    return out;
 }
 
 QString workingCopyPath(const QString& workingFolder, const QString& sourceName,

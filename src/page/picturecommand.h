@@ -14,11 +14,8 @@ class TCampos;
 // The picture dialog: title, the seven filters in order, starting in the cliparts folder.
 FileDialogRequest pictureDialogRequest(const QString& dataFolder);
 
-// A file name the record file can carry back: characters outside Windows-1252, "[", "\",
-// control characters and leading or trailing blanks are replaced; the extension is kept.
-QString recordSafeFileName(const QString& name);
-
-// The working copy for a picture of that name and contents. A file of that name with
+// The working copy for a picture of that name and contents, under a name the record file
+// can carry back (recordSafeFileName). A file of that name with
 // the same contents is shared; one with other contents is never overwritten: the copy
 // takes a free name (IMG_0001_2.jpg). `exists` receives whether the file is there already.
 QString workingCopyPath(const QString& workingFolder, const QString& sourceName,

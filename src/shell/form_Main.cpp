@@ -192,6 +192,12 @@ void TformMain::FormCreate()
     m_items = std::make_unique<TCampos>(std::move(context));
     m_handlers = new ItemHandlers(*m_items, m_state, panelDraw, PopupMenu, this);
     connect(btnImagem, &QPushButton::clicked, this, &TformMain::btImagemClick);
+    connect(btnNovo, &QPushButton::clicked, this, &TformMain::btNovoClick);
+    connect(btnAbrir, &QPushButton::clicked, this, &TformMain::btAbrirClick);
+    connect(btnSalvar, &QPushButton::clicked, this, &TformMain::btSalvarClick);
+    connect(btnTexto, &QPushButton::clicked, this, &TformMain::textDialogRequested);
+    connect(btnBorda, &QPushButton::clicked, this, &TformMain::borderDialogRequested);
+    connect(btnImprimir, &QPushButton::clicked, this, &TformMain::printRequested);
 
     wheelHook = new WheelHook(this, scroll);
     qApp->installEventFilter(wheelHook);
@@ -211,6 +217,34 @@ void TformMain::btImagemClick()
     if (chosen.isEmpty())
         return;
     addPictureItem(*m_items, m_state, chosen);
+}
+
+ProjectContext TformMain::projectContext()
+{
+    return ProjectContext{m_state, *m_items, panelDraw, imFundo, m_dialogs, this};
+}
+
+void TformMain::btNovoClick()
+{
+    if (!AskToSaveProject(projectContext()))
+        return;
+    EmptyWorkingFolder(m_state.workingFolder);
+    emit newProjectDialogRequested();
+}
+
+void TformMain::btAbrirClick()
+{
+    const QString path = m_dialogs.chooseFile(this, openProjectRequest());
+    if (!path.isEmpty())
+        OpenProject(projectContext(), path);
+    scrollResize();
+}
+
+void TformMain::btSalvarClick()
+{
+    const QString path = m_dialogs.chooseFile(this, saveProjectRequest());
+    if (!path.isEmpty())
+        SaveProject(projectContext(), path);
 }
 
 void TformMain::scrollResize()
@@ -265,17 +299,31 @@ bool TformMain::eventFilter(QObject* watched, QEvent* event)
 
 void TformMain::closeEvent(QCloseEvent* event)
 {
-    FormClose();
-    event->accept();
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
 }
 
-void TformMain::FormClose()
+bool TformMain::FormClose()
 {
     if (m_closed)
-        return;
+        return true;
+    if (m_items->Count() > 0) {
+        const Answer answer = m_dialogs.message(this, QStringLiteral("Deseja salvar o projeto atual?"),
+                                                Buttons::YesNo);
+        if (answer == Answer::Yes) {
+            // Cancelling the save dialog, or a save that fails, keeps the program open
+            // with its page: the user asked for the project to be kept.
+            const QString path = m_dialogs.chooseFile(this, saveProjectRequest());
+            if (path.isEmpty() || !SaveProject(projectContext(), path))
+                return false;
+        }
+        m_items->Clear();
+    }
     m_closed = true;
-    m_items->Clear();
     EmptyWorkingFolder(m_state.workingFolder);
+    return true;
 }
 
 } // namespace quadrela

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/state.h"
+#include "storage/project.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -38,6 +39,10 @@ public:
 
     // "Imagem": picks a picture or clipart and places it on the page.
     void btImagemClick();
+    void btNovoClick();
+    void btAbrirClick();
+    void btSalvarClick();
+    ProjectContext projectContext();
 
     // Re-centres the page in its scroll box.
     void scrollResize();
@@ -71,6 +76,10 @@ public:
 
 signals:
     void creditsRequested();
+    void textDialogRequested();
+    void borderDialogRequested();
+    void newProjectDialogRequested();
+    void printRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,7 +90,8 @@ private:
     void createButtons();
     void createPage();
     void FormCreate();
-    void FormClose();
+    // False when the user chose to keep the window open.
+    bool FormClose();
     void updateScrollExtent();
     // Connects an item control's events by its kind.
     void wireItem(TImg& item);

@@ -3,6 +3,7 @@
 #include "core/paths.h"
 #include "form_Creditos.h"
 #include "form_Main.h"
+#include "imaging/form_Texto.h"
 #include "page/form_Resize.h"
 #include "page/handlers.h"
 #include "qtdialogs.h"
@@ -63,6 +64,10 @@ int main(int argc, char** argv)
     }
 
     TformMain formMain(state, dialogs);
+    TformTexto formTexto(state, formMain.items(), &formMain);
+    QObject::connect(&formMain, &TformMain::textDialogRequested, &formTexto, &QWidget::show);
+    QObject::connect(&formMain.handlers(), &ItemHandlers::textEditRequested, &formTexto,
+                     &TformTexto::showForEditing);
     TformResize formResize([&formMain]() -> QWidget* { return formMain.handlers().selection(); },
                            &formMain);
     TformCreditos formCreditos(&formMain);

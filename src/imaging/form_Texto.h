@@ -1,0 +1,73 @@
+// The text dialog: the user types a text block and chooses its font, colour, size, style
+// and alignment; OK adds the block, or replaces the block being changed.
+#pragma once
+
+#include "core/state.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QToolButton;
+
+namespace quadrela {
+
+class TCampos;
+
+class TformTexto : public QDialog
+{
+    Q_OBJECT
+public:
+    TformTexto(AppState& state, TCampos& items, QWidget* parent = nullptr);
+
+    // Runs the showing steps again for the block just double-clicked, when the dialog is
+    // already open; shows the dialog otherwise.
+    void showForEditing();
+
+    void btOKClick();
+    void btCancelarClick();
+    // The text box's text as the block's text: its lines, each followed by CR LF.
+    QString blockText() const;
+
+    QComboBox* cbFont = nullptr;
+    QComboBox* cbCores = nullptr;
+    QSpinBox* edTamanho = nullptr;
+    QComboBox* cbEstilo = nullptr;
+    QToolButton* spbtEsquerda = nullptr;
+    QToolButton* spbtCentro = nullptr;
+    QToolButton* spbtDireita = nullptr;
+    QPlainTextEdit* memoText = nullptr;
+    QPushButton* btCancelar = nullptr;
+    QPushButton* btOK = nullptr;
+    QLabel* lbAviso = nullptr;  // says why a character was not accepted
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void FormCreate();
+    void FormShow();
+    void cbFontChange();
+    void cbCoresChange();
+    void edTamanhoChange();
+    void cbEstiloChange();
+    void setAlignment(quint8 alignment);
+    void selectFont(const QString& family);
+    void memoTextChanged();
+    void applyMemoFont();
+
+    AppState& m_state;
+    TCampos& m_items;
+    TextAttributes m_saved;
+    QString m_lastAcceptedText;
+};
+
+// The style list's entries, in order, and the style bits of each.
+quint8 styleForEntry(int entry);
+int entryForStyle(quint8 style);
+
+} // namespace quadrela

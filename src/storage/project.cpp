@@ -1,0 +1,279 @@
+#include "project.h"
+
+#include "codemaps.h"
+#include "core/errors.h"
+#include "core/paths.h"
+#include "core/state.h"
+#include "core/textfile.h"
+#include "core/workfolder.h"
+#include "page/Imgfocus.h"
+#include "page/items.h"
+#include "page/screencursor.h"
+#include "records.h"
+#include "zip/archive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QTemporaryFile>
+
+namespace quadrela {
+
+namespace {
+
+const QString kProjectFile = QStringLiteral("project.txt");
+const QString kItemFile = QStringLiteral("item.txt");
+const QString kNotRecognised = QStringLiteral("Arquivo não reconhecido.");
+
+// Shows the hourglass until the routine leaves, whichever way it leaves.
+class BusyCursor
+{
+public:
+    BusyCursor() { setScreenCursor(Qt::WaitCursor); }
+    ~BusyCursor() { resetScreenCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+bool insideFolder(const QString& path, const QString& folder)
+{
+    const QString dir = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    const QString work = QFileInfo(folder).canonicalFilePath();
+    return !dir.isEmpty() && dir == work;
+}
+
+TItem recordOf(const TImg& item)
+{
+    TItem r;
+    r.Kind = item.Kind();
+    const TDesc& a = item.Attributes();
+    r.FileName = a.FileName;
+    const QRect g = item.Image()->geometry();
+    r.Left = g.x();
+    r.Top = g.y();
+    r.Width = g.width();
+    r.Height = g.height();
+    r.Text = a.Text;
+    r.FontName = a.FontName;
+    r.Color = a.Color;
+    r.Alignment = a.Alignment;
+    r.Style = a.Style;
+    r.FontSize = a.FontSize;
+    return r;
+}
+
+void drawFoldedCardBackground(TFocusImage* background)
+{
+    QImage& canvas = background->canvas();
+    QPainter p(&canvas);
+    QPen dashed(Qt::black);
+    dashed.setStyle(Qt::DashLine);
+    dashed.setWidth(1);
+    p.setPen(dashed);
+    p.drawLine(271, 0, 271, 382);
+    p.setPen(Qt::black);
+    p.setFont(background->font());
+    const int h = p.fontMetrics().height();
+    p.drawText(QRect(0, 0, 200, h), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Frente"));
+    p.drawText(QRect(272, 0, 200, h), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Interno"));
+    p.end();
+    background->canvasChanged();
+}
+
+void fillBackgroundWhite(TFocusImage* background, int width, int height)
+{
+    QImage& canvas = background->canvas();
+    QPainter p(&canvas);
+    p.fillRect(QRect(0, 0, width, height), Qt::white);
+    p.end();
+    background->canvasChanged();
+}
+
+} // namespace
+
+FileDialogRequest openProjectRequest()
+{
+    FileDialogRequest r;
+    r.kind = FileDialogRequest::OpenProject;
+    r.title = QStringLiteral("Abrir...");
+    r.filters = {{QStringLiteral("Arquivos Quadrela"), {QStringLiteral("*.vimel")}}};
+    r.startFolder = QDir::homePath();
+    r.defaultSuffix = QStringLiteral("vimel");
+    return r;
+}
+
+FileDialogRequest saveProjectRequest()
+{
+    FileDialogRequest r = openProjectRequest();
+    r.kind = FileDialogRequest::SaveProject;
+    r.title = QStringLiteral("Salvar como...");
+    return r;
+}
+
+void SetUpPage(const ProjectContext& ctx, int layout)
+{
+    switch (layout) {
+    case FullPage:
+        ctx.page->resize(496, 702);
+        fillBackgroundWhite(ctx.background, 496, 702);
+        break;
+    case FoldedCard:
+        ctx.page->resize(541, 382);
+        drawFoldedCardBackground(ctx.background);
+        break;
+    case BusinessCard:
+        ctx.page->resize(380, 217);
+        fillBackgroundWhite(ctx.background, 380, 217);
+        break;
+    default:
+        break;
+    }
+}
+
+bool AskToSaveProject(const ProjectContext& ctx)
+{
+    if (ctx.items.Count() == 0)
+        return true;
+    const Answer answer = ctx.dialogs.message(
+        ctx.owner, QStringLiteral("Deseja salvar o projeto atual?"), Buttons::YesNoCancel);
+    if (answer == Answer::Cancel)
+        return false;
+    if (answer == Answer::Yes) {
+        const QString path = ctx.dialogs.chooseFile(ctx.owner, saveProjectRequest());
+        if (path.isEmpty() || !SaveProject(ctx, path))
+            return false;
+    }
+    ctx.items.Clear();
+    return true;
+}
+
+QByteArray itemRecordFileFor(const TCampos& items, const QWidget* page)
+{
+    QList<TItem> records;
+    for (QObject* child : page->children()) {
+        if (const TImg* item = items.ItemOf(qobject_cast<TFocusImage*>(child)))
+            records.append(recordOf(*item));
+    }
+    return ItemRecordsBytes(records);
+}
+
+bool SaveProject(const ProjectContext& ctx, const QString& path)
+{
+    const AppState& state = ctx.state;
+    try {
+        // Emptying the working folder would later delete an archive saved inside it.
+        if (insideFolder(path, state.workingFolder))
+            throw Error(QStringLiteral("O projeto não pode ser salvo dentro da pasta de trabalho do "
+                                       "programa. Escolha outra pasta."));
+        if (!writeWholeFile(state.workingFolder + kProjectFile,
+                            ProjectRecordBytes(ctx.items.Count(), state.pageLayout)) ||
+            !writeWholeFile(state.workingFolder + kItemFile, itemRecordFileFor(ctx.items, ctx.page)))
+            throw Error(QStringLiteral("Não foi possível gravar os registros do projeto na pasta %1.")
+                            .arg(QDir::toNativeSeparators(state.workingFolder)));
+        QStringList files;
+        for (int i = 0; i < ctx.items.Count(); ++i) {
+            const TImg& item = ctx.items.Items(i);
+            if (item.Kind() == BorderItem || item.Kind() == PictureItem)
+                files.append(state.workingFolder + fileNamePart(item.Attributes().FileName));
+        }
+        files.append(state.workingFolder + kProjectFile);
+        files.append(state.workingFolder + kItemFile);
+        PackArchive(path, files);
+        return true;
+    } catch (const Error& e) {
+        ctx.dialogs.message(ctx.owner,
+                            QStringLiteral("O projeto não foi salvo em %1.\n\r%2")
+                                .arg(QDir::toNativeSeparators(path), e.message()),
+                            Buttons::Ok);
+        return false;
+    }
+}
+
+void OpenProject(const ProjectContext& ctx, const QString& path)
+{
+    BusyCursor busy;
+    AppState& state = ctx.state;
+    if (!fileExists(path))
+        return;
+    if (!AskToSaveProject(ctx))
+        return;
+
+    // An archive inside the working folder would be deleted before it is read.
+    QTemporaryFile safeCopy;
+    QString archive = path;
+    if (insideFolder(path, state.workingFolder)) {
+        QFile source(path);
+        if (!source.open(QIODevice::ReadOnly) || !safeCopy.open() ||
+            safeCopy.write(source.readAll()) != source.size() || !safeCopy.flush())
+            throw cannotOpenFile(path);
+        archive = safeCopy.fileName();
+    }
+
+    EmptyWorkingFolder(state.workingFolder);
+    UnpackArchive(archive, state.workingFolder);
+
+    const QString projectPath = state.workingFolder + kProjectFile;
+    if (!fileExists(projectPath)) {
+        ctx.dialogs.message(ctx.owner, kNotRecognised, Buttons::Ok);
+        return;
+    }
+    const QString projectText = readCp1252File(projectPath);
+    if (!hasProjectMagic(projectText)) {
+        ctx.dialogs.message(ctx.owner, kNotRecognised, Buttons::Ok);
+        return;
+    }
+    const ProjectRecord project = ReadProjectRecord(projectText);
+    if (project.layout) {
+        state.pageLayout = *project.layout;
+        SetUpPage(ctx, *project.layout);
+    }
+
+    const QString itemText = readCp1252File(state.workingFolder + kItemFile);
+    const QList<TItem> records = ReadItemRecords(itemText, project.itemCount, state.dataFolder);
+    QStringList unreadable;
+    for (const TItem& record : records) {
+        if (record.Kind == BorderItem || record.Kind == PictureItem) {
+            const QString place = state.workingFolder + fileNamePart(record.FileName);
+            try {
+                ctx.items.Add(record.Kind, place);
+            } catch (const Error&) {
+                // The item keeps its place and its stored path, and its file stays in the
+                // working folder, so the next save packs it unchanged.
+                ctx.items.Add(record.Kind, place, TCampos::ShowMissingNotice);
+                unreadable.append(fileNamePart(record.FileName));
+            }
+            TImg& item = ctx.items.Items(ctx.items.Count() - 1);
+            item.Image()->setGeometry(record.Left, record.Top, record.Width, record.Height);
+            TDesc attributes;
+            attributes.FileName = record.FileName;
+            item.SetAttributes(attributes);
+        } else {
+            state.text.FontSize = record.FontSize;
+            state.text.FontName = record.FontName;
+            state.text.Color = record.Color;
+            state.text.Alignment = record.Alignment;
+            state.text.Style = record.Style;
+            ctx.items.Add(TextItem, record.Text);
+            TImg& item = ctx.items.Items(ctx.items.Count() - 1);
+            item.SetLeft(record.Left);
+            item.SetTop(record.Top);
+            TDesc attributes;
+            attributes.Text = record.Text;
+            attributes.FontName = record.FontName;
+            attributes.FontSize = record.FontSize;
+            attributes.Color = record.Color;
+            attributes.Alignment = record.Alignment;
+            attributes.Style = record.Style;
+            item.SetAttributes(attributes);
+        }
+    }
+    if (!unreadable.isEmpty())
+        ctx.dialogs.message(ctx.owner,
+                            QStringLiteral("Estas imagens do projeto não puderam ser lidas e aparecem "
+                                           "como \"Imagem não encontrada\":\n\r%1")
+                                .arg(unreadable.join(QStringLiteral("\n"))),
+                            Buttons::Ok);
+}
+
+} // namespace quadrela

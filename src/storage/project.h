@@ -1,0 +1,50 @@
+// The project routines: open a project archive into the working folder and rebuild the
+// page from its records, save the page as an archive, ask before a project is replaced,
+// and set the page up for a page layout.
+#pragma once
+
+#include "core/dialogs.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace quadrela {
+
+struct AppState;
+class TCampos;
+class TFocusImage;
+
+struct ProjectContext
+{
+    AppState& state;
+    TCampos& items;
+    QWidget* page;            // the page panel
+    TFocusImage* background;  // the page background, drawn by SetUpPage
+    ModalDialogs& dialogs;
+    QWidget* owner;           // owns the message boxes
+};
+
+FileDialogRequest openProjectRequest();
+FileDialogRequest saveProjectRequest();
+
+// Sizes the page and paints its background for a page layout; any other value changes
+// nothing.
+void SetUpPage(const ProjectContext& ctx, int layout);
+
+// Asks whether to save a page that holds items. Returns true to go on (the page is then
+// empty), false when the user cancelled or the save failed.
+bool AskToSaveProject(const ProjectContext& ctx);
+
+// Opens the project archive at path. Failures that end the open are thrown with the
+// message the user reads; the recognition failures are shown here.
+void OpenProject(const ProjectContext& ctx, const QString& path);
+
+// Writes the records and packs the archive. A failure is shown in a message box and
+// gives false; the page, its items and the working folder stay as they were.
+bool SaveProject(const ProjectContext& ctx, const QString& path);
+
+// The records of the page as they would be written, in stacking order.
+QByteArray itemRecordFileFor(const TCampos& items, const QWidget* page);
+
+} // namespace quadrela
