@@ -8,6 +8,8 @@
 #include "storage/records.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
@@ -77,6 +79,8 @@ TformTexto::TformTexto(AppState& state, TCampos& items, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Texto"));
     setFixedSize(608, 324);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     createControls();
     FormCreate();
 }
