@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -64,6 +65,35 @@ inline std::uint64_t reversePixels(std::uint64_t v)
     }
 }
 
+// Reads eight three-byte pixels at `in` and writes them in reverse order at `out`
+// (which may be `in`). The shifts take the low byte as the first one in memory, so
+// other machines take the slow road of three-byte copies.
+inline void reverse8Pixels24(const uchar* in, uchar* out)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t m = 0xFFFFFF;
+        const std::uint64_t w0 = load64(in);
+        const std::uint64_t w1 = load64(in + 8);
+        const std::uint64_t w2 = load64(in + 16);
+        const std::uint64_t p0 = w0 & m;
+        const std::uint64_t p1 = (w0 >> 24) & m;
+        const std::uint64_t p2 = ((w0 >> 48) | (w1 << 16)) & m;
+        const std::uint64_t p3 = (w1 >> 8) & m;
+        const std::uint64_t p4 = (w1 >> 32) & m;
+        const std::uint64_t p5 = ((w1 >> 56) | (w2 << 8)) & m;
+        const std::uint64_t p6 = (w2 >> 16) & m;
+        const std::uint64_t p7 = w2 >> 40;
+        store64(out, p7 | (p6 << 24) | (p5 << 48));
+        store64(out + 8, (p5 >> 16) | (p4 << 8) | (p3 << 32) | (p2 << 56));
+        store64(out + 16, (p2 >> 8) | (p1 << 16) | (p0 << 40));
+    } else {
+        uchar t[24];
+        for (int i = 0; i < 8; ++i)
+            std::memcpy(t + 3 * i, in + 3 * (7 - i), 3);
+        std::memcpy(out, t, sizeof t);
+    }
+}
+
 template <int N>
 inline void swapPixel(uchar* a, uchar* b)
 {
@@ -83,20 +113,15 @@ void swapReversed(uchar* p, uchar* q, qsizetype count)
 {
     qsizetype j = 0;
     if constexpr (N == 3) {
-        // Eight three-byte pixels make 24 bytes: copy both blocks aside, then write
-        // each back reversed into the other's place.
+        // Eight three-byte pixels make three words.
         constexpr int K = 8;
         for (; j + K <= count; j += K) {
             uchar* a = p + j * N;
             uchar* b = q - (j + K - 1) * N;
             uchar ta[K * N];
-            uchar tb[K * N];
-            std::memcpy(ta, a, sizeof ta);
-            std::memcpy(tb, b, sizeof tb);
-            for (int i = 0; i < K; ++i) {
-                std::memcpy(a + i * N, tb + (K - 1 - i) * N, N);
-                std::memcpy(b + i * N, ta + (K - 1 - i) * N, N);
-            }
+            reverse8Pixels24(a, ta);
+            reverse8Pixels24(b, a);
+            std::memcpy(b, ta, sizeof ta);
         }
     } else {
         // Two words from each end at a time.

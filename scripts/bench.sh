@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Runs every benchmark program in BUILDDIR/bench and compares the rows of
+# bench/goals.json: each row names our benchmark, the reference it is measured
+# against in the same run, and the largest ratio ours/reference that meets the goal.
+# Prints one table and writes BUILDDIR/bench/results.json.
+set -euo pipefail
+
+build=${1:?usage: bench.sh BUILDDIR}
+bench_dir="$build/bench"
+goals="$(cd "$(dirname "$0")/.." && pwd)/bench/goals.json"
+
+[ -d "$bench_dir" ] || { echo "No benchmark folder: $bench_dir" >&2; exit 1; }
+
+outputs=()
+for exe in "$bench_dir"/bench_*; do
+    [ -f "$exe" ] && [ -x "$exe" ] || continue
+    out="$bench_dir/$(basename "$exe").json"
+    echo "Running $(basename "$exe")..." >&2
+    "$exe" --benchmark_format=json --benchmark_repetitions=3 \
+        --benchmark_report_aggregates_only=true >"$out"
+    outputs+=("$out")
+done
+[ ${#outputs[@]} -gt 0 ] || { echo "No bench_* programs in $bench_dir" >&2; exit 1; }
+
+python3 - "$goals" "$bench_dir/results.json" "${outputs[@]}" <<'PY'
+import json
+import sys
+
+goals_path, results_path, *outputs = sys.argv[1:]
+seconds_per = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+
+# Benchmark name -> seconds per iteration (the median of the repetitions when there
+# are several, else the plain run). Suffixes such as "/real_time" are not part of
+# the name used in goals.json.
+times = {}
+for path in outputs:
+    with open(path) as f:
+        report = json.load(f)
+    for b in report.get("benchmarks", []):
+        name = b.get("run_name", b["name"])
+        for suffix in ("/real_time", "/process_time"):
+            if name.endswith(suffix):
+                name = name[: -len(suffix)]
+        kind = b.get("run_type", "iteration")
+        if kind == "aggregate" and b.get("aggregate_name") != "median":
+            continue
+        if kind == "iteration" and name in times:
+            continue
+        times[name] = b["real_time"] * seconds_per[b.get("time_unit", "ns")]
+
+with open(goals_path) as f:
+    goals = json.load(f)
+
+results = []
+missing = False
+for g in goals:
+    ours = times.get(g["ours"])
+    ref = times.get(g["reference"])
+    if ours is None or ref is None:
+        missing = True
+        ratio = None
+    else:
+        ratio = ours / ref
+    results.append({
+        "row": g["row"],
+        "ours_s": ours,
+        "reference_s": ref,
+        "ratio": ratio,
+        "goal_ratio": g["goal_ratio"],
+        "met": ratio is not None and ratio <= g["goal_ratio"],
+    })
+
+with open(results_path, "w") as f:
+    json.dump(results, f, indent=2)
+    f.write("\n")
+
+def fmt(v, spec):
+    return "missing" if v is None else format(v, spec)
+
+width = max([len("row")] + [len(r["row"]) for r in results])
+print(f"{'row':<{width}}  {'ours_s':>10}  {'reference_s':>11}  {'ratio':>7}  {'goal_ratio':>10}  met")
+for r in results:
+    print(f"{r['row']:<{width}}  {fmt(r['ours_s'], '10.5f')}  {fmt(r['reference_s'], '11.5f')}  "
+          f"{fmt(r['ratio'], '7.3f')}  {r['goal_ratio']:>10.2f}  {'yes' if r['met'] else 'no'}")
+print(f"\nWritten {results_path}")
+if missing:
+    print("Some benchmarks named in goals.json did not run.", file=sys.stderr)
+    sys.exit(1)
+PY
