@@ -10,9 +10,8 @@ namespace quadrela {
 
 namespace {
 
-// The failure message names this file and the line of the check; both are part of
-// the message users and support scripts already know, so they stay fixed even when
-// the code around them moves.
+// A failed check names this file and a line number of its own. Both are fixed
+// texts, so the message stays the same whatever edits move the code around.
 constexpr const char* kSourcePath = "src/imaging/RotateBmp.cpp";
 constexpr int kLine8BytesPerPixel = 379;
 constexpr int kLine8Height = 380;

@@ -133,8 +133,6 @@ private slots:
     void formatTurnsCheckTheirBitmap();
     void refusedBitmapsStayUnturned_data();
     void refusedBitmapsStayUnturned();
-    void rowStride_data();
-    void rowStride();
     void imageMatchesMirrored_data();
     void imageMatchesMirrored();
     void imageRefused_data();
@@ -278,32 +276,6 @@ void TestRotate::refusedBitmapsStayUnturned()
     const QByteArray before = bmp.buffer();
     QCOMPARE(failureMessage([&] { Rotate180(bmp.view); }), assertionAt(line));
     QCOMPARE(bmp.buffer(), before);
-}
-
-void TestRotate::rowStride_data()
-{
-    QTest::addColumn<int>("height");
-    QTest::addColumn<bool>("bottomUp");
-    QTest::addColumn<qptrdiff>("stride");
-
-    // A 24-bit row of 5 pixels padded to 16 bytes.
-    QTest::newRow("empty") << 0 << false << qptrdiff(0);
-    QTest::newRow("one row") << 1 << false << qptrdiff(0);
-    QTest::newRow("one row bottom-up") << 1 << true << qptrdiff(0);
-    QTest::newRow("top-down") << 2 << false << qptrdiff(16);
-    QTest::newRow("bottom-up") << 3 << true << qptrdiff(-16);
-}
-
-void TestRotate::rowStride()
-{
-    QFETCH(int, height);
-    QFETCH(bool, bottomUp);
-    QFETCH(qptrdiff, stride);
-
-    TestBitmap bmp(24, 5, height, 1, bottomUp, 3);
-    QCOMPARE(RowStride(bmp.view), stride);
-    if (height >= 2)
-        QCOMPARE(scanLine(bmp.view, 1) - scanLine(bmp.view, 0), stride);
 }
 
 namespace {
