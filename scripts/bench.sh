@@ -74,8 +74,8 @@ with open(results_path, "w") as f:
     json.dump(results, f, indent=2)
     f.write("\n")
 
-def fmt(v, spec):
-    return "missing" if v is None else format(v, spec)
+def fmt(v, pattern):
+    return "missing" if v is None else format(v, pattern)
 
 width = max([len("row")] + [len(r["row"]) for r in results])
 print(f"{'row':<{width}}  {'ours_s':>10}  {'reference_s':>11}  {'ratio':>7}  {'goal_ratio':>10}  met")
