@@ -16,6 +16,8 @@ namespace {
 // Add a verb here and in verbs.h; its code goes in verb_<name>.cpp.
 constexpr Verb kVerbs[] = {
     {"decode", "IN OUT.png", runDecode},
+    {"info", "[--data DIR] ARCHIVE", runInfo},
+    {"pack", "OUT.vimel FILE...", runPack},
 };
 
 void printLine(const QString& text)

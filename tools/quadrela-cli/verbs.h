@@ -22,4 +22,13 @@ struct Verb
 // decode IN OUT.png
 int runDecode(const QStringList& args);
 
+// info [--data DIR] ARCHIVE
+int runInfo(const QStringList& args);
+// The JSON that info prints for the archive; dataFolder ends in "/". Throws Error with the
+// message opening would show.
+QString projectInfoJson(const QString& archivePath, const QString& dataFolder);
+
+// pack OUT.vimel FILE...
+int runPack(const QStringList& args);
+
 } // namespace quadrela::cli
