@@ -1,5 +1,7 @@
 // Program entry: the application, its data folder, one running copy, the windows.
 #include "application.h"
+#include "catalogue/form_Borda.h"
+#include "catalogue/form_Novo.h"
 #include "core/paths.h"
 #include "form_Creditos.h"
 #include "form_Main.h"
@@ -25,6 +27,14 @@ bool folderWritable(const QString& folder)
         return false;
     QTemporaryFile probe(folder + QStringLiteral("gravavel-XXXXXX"));
     return probe.open();
+}
+
+// Shows a dialog that may be open already behind other windows.
+void showDialog(QWidget& dialog)
+{
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
 }
 
 } // namespace
@@ -70,8 +80,18 @@ int main(int argc, char** argv)
                      &TformTexto::showForEditing);
     TformResize formResize([&formMain]() -> QWidget* { return formMain.handlers().selection(); },
                            &formMain);
-    TformCreditos formCreditos(&formMain);
     QObject::connect(&formMain.handlers(), &ItemHandlers::resizeRequested, &formResize, &QWidget::show);
+    // Shows itself: every run begins with the choice of a template.
+    TformNovo formNovo(state, dialogs,
+                       {[&formMain] { return formMain.projectContext(); },
+                        [&formMain] { formMain.scrollResize(); }},
+                       &formMain);
+    QObject::connect(&formMain, &TformMain::newProjectDialogRequested, &formNovo,
+                     [&formNovo] { showDialog(formNovo); });
+    TformBorda formBorda(state, formMain.items(), dialogs, &formMain);
+    QObject::connect(&formMain, &TformMain::borderDialogRequested, &formBorda,
+                     [&formBorda] { showDialog(formBorda); });
+    TformCreditos formCreditos(&formMain);
     QObject::connect(&formMain, &TformMain::creditsRequested, &formCreditos, &QWidget::show);
 
     formMain.showMaximized();
