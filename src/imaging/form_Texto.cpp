@@ -39,6 +39,16 @@ QColor colorFromRef(ColorRef c)
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
+// The text box's text with its lines joined by "\n". Unlike toPlainText(), a no-break space
+// stays what it is: it is a character of its own in the block's text.
+QString memoContent(const QPlainTextEdit* memo)
+{
+    QStringList lines;
+    for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next())
+        lines.append(block.text());
+    return lines.join(u'\n').replace(QChar::LineSeparator, u'\n');
+}
+
 QIcon swatch(ColorRef c)
 {
     QPixmap pm(16, 12);
@@ -229,7 +239,7 @@ void TformTexto::FormShow()
     if (m_state.editing.Active) {
         const QSignalBlocker block(memoText);
         memoText->setPlainText(m_state.editing.Text);
-        m_lastAcceptedText = memoText->toPlainText();
+        m_lastAcceptedText = memoContent(memoText);
     }
     lbAviso->clear();
     setAlignment(m_state.text.Alignment);
@@ -289,8 +299,10 @@ void TformTexto::setAlignment(quint8 alignment)
 
 void TformTexto::memoTextChanged()
 {
-    const QString text = memoText->toPlainText();
-    if (isRecordSafeText(text)) {
+    const QString text = memoContent(memoText);
+    // The block's text always ends in a line end (blockText), so a "#/T" at the end of what
+    // is typed so far is harmless: only a whole "#/T#" cannot be stored.
+    if (isRecordSafeText(text + QStringLiteral("\r\n"))) {
         m_lastAcceptedText = text;
         return;
     }
@@ -311,7 +323,7 @@ void TformTexto::memoTextChanged()
 
 QString TformTexto::blockText() const
 {
-    const QStringList lines = splitLines(memoText->toPlainText());
+    const QStringList lines = splitLines(memoContent(memoText));
     QString text;
     for (const QString& line : lines)
         text += line + QStringLiteral("\r\n");
