@@ -160,7 +160,7 @@ def guilloche_band(x0, x1, y, amp, waves, color, phases=6, width=0.5):
         for i in range(n + 1):
             x = x0 + (x1 - x0) * i / n
             t = (x - x0) / (x1 - x0) * waves * 2 * math.pi
-            pts_.append((x, y + amp * math.sin(t + ph) * math.cos(t * 0.5 + ph / 2)))
+            pts_.append((x, y + amp * math.sin(t + ph)))
         out += f'<polyline points="{pts(pts_)}" fill="none" stroke="{color}" stroke-width="{width}"/>\n'
     return out
 
@@ -193,7 +193,8 @@ def certificado(w, h):
     b += group(side2, "translate(29,0) rotate(90)") + group(side2, f"translate({w - 29},0) rotate(90)")
     for x, y, _ in corners(w, h, 29):
         g = circle(0, 0, 24, WHITE, 1.4, TEAL_D)
-        g += rosette(36, TEAL)
+        for turn in (0, 30, 60):
+            g += group(rosette(26, TEAL), f"rotate({turn})")
         g += circle(0, 0, 5, GOLD, 0.8, GOLD_D)
         b += at(g, x, y)
     b += rect(54, 54, w - 108, h - 108, "none", width=0.6, color=GOLD_D)
@@ -244,16 +245,17 @@ def flores(w, h):
 
 @border("05-natal", "Natal (meia página)", HALF)
 def natal(w, h):
-    b = frame(w, h, 10, CORAL_D, 2.4, rx=6)
-    b += frame(w, h, 14, MINT_D, 0.8, rx=4)
-    for i, (x, y, a) in enumerate(around(w, h, 10, 30)):
+    b = frame(w, h, 14, CORAL_D, 2.4, rx=6)
+    b += frame(w, h, 18, MINT_D, 0.8, rx=4)
+    for i, (x, y, a) in enumerate(around(w, h, 14, 30)):
         b += at(holly(0.8), x, y, a + (15 if i % 2 else -15))
-    for x, y, a in corners(w, h, 12):
+    for x, y, a in corners(w, h, 20):
         g = shape("M0,0 C-14,-14 -24,-4 -16,4 C-10,10 -4,4 0,0 Z M0,0 C14,-14 24,-4 16,4 C10,10 4,4 0,0 Z", CORAL, LW)
         g += shape("M-2,2 L-10,18 L-5,16 L-3,21 L1,4 Z M2,2 L10,18 L5,16 L3,21 L-1,4 Z", CORAL_D, LW * 0.8)
         g += circle(0, 1, 4, CORAL_D, LW)
-        b += at(g, x, y, a - 45 + 45)
-    for x, y in [(40, 44), (w - 40, 44), (40, h - 44), (w - 40, h - 44)]:
+        # the bow hangs straight at the top corners and upside down at the bottom ones
+        b += at(g, x, y, 0 if y < h / 2 else 180, 0.8)
+    for x, y in [(44, 48), (w - 44, 48), (44, h - 48), (w - 44, h - 48)]:
         b += fillonly(star(x, y, 4, 1.2, 4), SUN_D)
     return b
 
@@ -336,7 +338,6 @@ def infantil(w, h):
             y = start + i * (length + 6)
             b += at(crayon(length, c, d), x, y + (length if flip else 0), 270 if flip else 90)
     for x, y, a in corners(w, h, 20):
-        c, d = colours[int(a / 90) % 6]
         b += at(shape(star(0, 0, 17, 7.5), SUN, LW) + circle(0, 0, 3, WHITE, 0), x, y, a)
     for x, y in [(60, 60), (w - 60, 60), (60, h - 60), (w - 60, h - 60)]:
         b += fillonly(star(x, y, 5, 1.6, 4), TEAL)

@@ -90,7 +90,6 @@ def estrela_natal():
         b += group(line("M256,256 L256,36", SUN_L, 8, 'stroke-opacity="0.9"'),
                    f"rotate({a} 256 256)")
     b += shape(star(256, 266, 200, 84), SUN)
-    b += fillonly(star(256, 266, 200, 84).replace("M", "M", 1), "none")
     # facets: light on the upper-left of each point
     pts_ = star_points(256, 266, 200, 84)
     for i in range(0, 10, 2):

@@ -135,7 +135,6 @@ def arco_iris():
 @art("coracoes")
 def coracoes():
     b = shape(heart(190, 230, 300), CORAL)
-    b += fillonly(heart(190, 230, 300).replace("", ""), "none")
     b += shine("M80,170 C86,120 130,100 160,116 C126,122 104,146 96,186 Z", 0.6)
     b += shape(heart(350, 330, 230), PINK)
     b += shine("M268,290 C272,254 304,240 326,252 C300,258 286,274 280,302 Z", 0.6)

@@ -123,8 +123,9 @@ QImage render(QSvgRenderer& svg, const Options& options)
 
     if (options.format == "png")
         return image.convertToFormat(QImage::Format_ARGB32);
-    // Nothing transparent may remain once the alpha is dropped: over an opaque fill the
-    // picture already is opaque, RGB888 makes the BMP writer use 24 bits per pixel.
+    // BMP and JPEG have no alpha: the drawing already lies on an opaque fill, so dropping
+    // the channel loses nothing (a transparent pixel would come out black). The BMP writer
+    // stores 24 bits per pixel.
     return image.convertToFormat(options.format == "bmp" ? QImage::Format_RGB888
                                                          : QImage::Format_RGB32);
 }
