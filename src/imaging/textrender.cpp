@@ -9,12 +9,28 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <cmath>
+
 namespace quadrela {
 
 namespace {
 
 constexpr int kRightMargin = 15;
 constexpr int kDotsPerMeter96 = 3780;  // 96 dpi
+
+Error textTooLarge(qint64 width, qint64 height)
+{
+    return Error(QStringLiteral("O texto é grande demais para ser desenhado (%1 × %2 pixels).")
+                     .arg(width)
+                     .arg(height));
+}
+
+// A single line already beyond the bound: its height is what is reported.
+Error textTooLarge(qint64 lineHeight)
+{
+    return Error(QStringLiteral("O texto é grande demais para ser desenhado (linhas de %1 pixels de altura).")
+                     .arg(lineHeight));
+}
 
 QColor colorFromRef(ColorRef c)
 {
@@ -45,7 +61,15 @@ QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text)
     probe.setDotsPerMeterX(kDotsPerMeter96);
     probe.setDotsPerMeterY(kDotsPerMeter96);
     const QFont font = textFont(attributes);
+    // The font engine does not report sizes far beyond the picture bound: its metrics wrap
+    // around, or it quietly draws at a small default size. A line that cannot fit the bound
+    // is refused before measuring.
+    const double linePixels = font.pointSizeF() * 96.0 / 72.0;
+    if (linePixels > kMaxPictureSide)
+        throw textTooLarge(qint64(std::ceil(linePixels)));
     const QFontMetrics metrics(font, &probe);
+    if (metrics.height() <= 0)
+        throw textTooLarge(qint64(std::ceil(linePixels)));
 
     qint64 maxW = 0;
     qint64 maxH = 0;
@@ -60,9 +84,7 @@ QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text)
     const qint64 width = maxW + kRightMargin;
     const qint64 height = qint64(lines.size()) * maxH;
     if (!pictureSizeAllowed(width, height))
-        throw Error(QStringLiteral("O texto é grande demais para ser desenhado (%1 × %2 pixels).")
-                        .arg(width)
-                        .arg(height));
+        throw textTooLarge(width, height);
 
     QImage bitmap(int(width), int(height), QImage::Format_RGB32);
     if (bitmap.isNull())

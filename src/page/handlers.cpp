@@ -82,6 +82,10 @@ void ItemHandlers::Im1MouseDown(TFocusImage* control, Qt::MouseButton button,
         return;
     }
     m_pressPoint = pos;
+    // The pointer is where it was pressed. Qt reports no move when an item comes to lie
+    // under a pointer at rest (after a drag, or when the item is placed there), so an
+    // older position would make a click move or resize the item.
+    m_lastPointer = pos;
     const TImg* item = m_items.ItemOf(control);
     if (item && item->Kind() == BorderItem)
         return;

@@ -40,7 +40,7 @@ QString workingCopyPath(const QString& workingFolder, const QString& sourceName,
     const QString stem = dot > 0 ? safe.left(dot) : safe;
     const QString suffix = dot > 0 ? safe.mid(dot) : QString();
     for (int n = 1;; ++n) {
-        const QString name = n == 1 ? safe : QStringLiteral("%1_%2%3").arg(stem).arg(n).arg(suffix);
+        const QString name = n == 1 ? safe : QStringLiteral("%1_%2%3").arg(stem, QString::number(n), suffix);
         const QString path = workingFolder + name;
         const QFileInfo info(path);
         if (!info.exists()) {

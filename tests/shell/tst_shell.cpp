@@ -1,0 +1,385 @@
+// The main window: where the page sits in its scroll box, the panels that keep their
+// buttons at the right edge, the mouse wheel, adding a picture, closing, and the error
+// report of the application.
+#include "core/errors.h"
+#include "page/Imgfocus.h"
+#include "page/items.h"
+#include "scripteddialogs.h"
+#include "shell/application.h"
+#include "shell/form_Main.h"
+#include "shell/glyphbutton.h"
+#include "workspace.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+using namespace quadrela;
+using namespace quadrela::test;
+
+namespace {
+
+// The scroll box is 729 x 534 in a window of this size.
+const QSize kWindowFor729x534(842, 672);
+
+bool sendWheel(QWidget* target, QPoint angleDelta)
+{
+    const QPointF local(5, 5);
+    QWheelEvent event(local, target->mapToGlobal(local), QPoint(), angleDelta, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    return QApplication::sendEvent(target, &event);
+}
+
+// Fails its event with the exception the test names.
+class Thrower : public QObject
+{
+public:
+    enum Kind { OurError, OutOfMemory, Other };
+    explicit Thrower(Kind kind) : m_kind(kind) {}
+    int delivered = 0;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        ++delivered;
+        switch (m_kind) {
+        case OurError:
+            throw Error(QStringLiteral("Cannot open file /x/y.png"));
+        case OutOfMemory:
+            throw std::bad_alloc();
+        case Other:
+            throw std::runtime_error("falha qualquer");
+        }
+        return true;
+    }
+
+private:
+    Kind m_kind;
+};
+
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void pagePlacement_data();
+    void pagePlacement();
+    void panelsKeepRightEdge_data();
+    void panelsKeepRightEdge();
+    void wheelScrollsByEightPerNotch_data();
+    void wheelScrollsByEightPerNotch();
+    void wheelFocusesScrollBox();
+    void wheelOutsideMainWindowIsLeftAlone_data();
+    void wheelOutsideMainWindowIsLeftAlone();
+    void imagemAddsPicture();
+    void imagemCancelledChangesNothing();
+    void closingEmptyPageAsksNothing();
+    void closingAnsweredNoClearsPage();
+    void closingYesThenCancelKeepsFiles();
+    void errorReport_data();
+    void errorReport();
+
+private:
+    Application* app() { return static_cast<Application*>(qApp); }
+};
+
+void TestShell::init()
+{
+    app()->setDialogs(nullptr);
+}
+
+void TestShell::pagePlacement_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QSize>("scrollBox");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("business card in 729 x 534") << int(BusinessCard) << kWindowFor729x534
+                                                << QSize(729, 534) << QPoint(174, 159);
+    QTest::newRow("full page in 729 x 534") << int(FullPage) << kWindowFor729x534 << QSize(729, 534)
+                                            << QPoint(116, 49);
+    QTest::newRow("folded card in 729 x 534") << int(FoldedCard) << kWindowFor729x534 << QSize(729, 534)
+                                              << QPoint(94, 76);
+    QTest::newRow("folded card wider than the box") << int(FoldedCard) << QSize(640, 480) << QSize(527, 342)
+                                                    << QPoint(-7, -20);
+    QTest::newRow("odd sizes truncate") << int(BusinessCard) << QSize(844, 673) << QSize(731, 535)
+                                        << QPoint(175, 159);
+}
+
+void TestShell::pagePlacement()
+{
+    QFETCH(int, layout);
+    QFETCH(QSize, window);
+    QFETCH(QSize, scrollBox);
+    QFETCH(QPoint, expected);
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    ws.state.pageLayout = layout;
+    TformMain form(ws.state, dialogs);
+    form.panelDraw->resize(pageSizeFor(layout));
+    form.resize(window);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.scroll->size(), scrollBox);
+    // Resizing the scroll box re-centres the page by itself.
+    QCOMPARE(form.panelDraw->pos(), expected);
+    form.panelDraw->move(3, 3);
+    form.scrollResize();
+    QCOMPARE(form.panelDraw->pos(), expected);
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
+}
+
+void TestShell::panelsKeepRightEdge_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("842 wide") << 842;
+    QTest::newRow("smallest window") << 640;
+    QTest::newRow("1000 wide") << 1000;
+}
+
+void TestShell::panelsKeepRightEdge()
+{
+    QFETCH(int, width);
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TformMain form(ws.state, dialogs);
+    form.resize(width, 700);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.panelTop->width(), width);
+    QCOMPARE(form.imLogoEdt->geometry(), QRect(width - 83 - 5, 0, 83, 96));
+    QCOMPARE(form.btnSair->geometry(), QRect(width - 105 - 15, 5, 105, 33));
+    QCOMPARE(form.btnCreditos->geometry(), QRect(width - 105 - 15 - 105 - 4, 5, 105, 33));
+}
+
+void TestShell::wheelScrollsByEightPerNotch_data()
+{
+    QTest::addColumn<QList<QPoint>>("deltas");  // angle deltas, one event each
+    QTest::addColumn<int>("change");
+    using L = QList<QPoint>;
+    QTest::newRow("one notch away from the user") << L{{0, 120}} << -8;
+    QTest::newRow("one notch towards the user") << L{{0, -120}} << 8;
+    QTest::newRow("two notches in one event") << L{{0, 240}} << -16;
+    QTest::newRow("three notches, one by one") << L{{0, -120}, {0, -120}, {0, -120}} << 24;
+    QTest::newRow("touchpad halves add up") << L{{0, 60}, {0, 60}} << -8;
+    QTest::newRow("touchpad, less than a notch") << L{{0, 30}, {0, 30}} << 0;
+    QTest::newRow("fine wheel, 40 at a time") << L{{0, -40}, {0, -40}, {0, -40}, {0, -40}} << 8;
+    QTest::newRow("turning back drops the part") << L{{0, 60}, {0, -60}, {0, -60}} << 8;
+    QTest::newRow("horizontal only") << L{{120, 0}} << 0;
+    QTest::newRow("no distance") << L{{0, 0}} << 0;
+}
+
+void TestShell::wheelScrollsByEightPerNotch()
+{
+    QFETCH(QList<QPoint>, deltas);
+    QFETCH(int, change);
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TformMain form(ws.state, dialogs);
+    form.resize(kWindowFor729x534);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QScrollBar* bar = form.scroll->verticalScrollBar();
+    QVERIFY(bar->maximum() >= 100);
+    bar->setValue(40);
+    for (const QPoint& d : deltas)
+        sendWheel(form.panelDraw, d);
+    QCOMPARE(bar->value(), 40 + change);
+}
+
+void TestShell::wheelFocusesScrollBox()
+{
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TformMain form(ws.state, dialogs);
+    form.resize(kWindowFor729x534);
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.btnNovo->setFocus();
+    sendWheel(form.btnNovo, QPoint(0, -120));
+    QVERIFY(form.scroll->hasFocus());
+    QCOMPARE(form.scroll->verticalScrollBar()->value(), 8);
+}
+
+void TestShell::wheelOutsideMainWindowIsLeftAlone_data()
+{
+    QTest::addColumn<bool>("ownedByMainWindow");
+    QTest::newRow("dialog of the main window") << true;
+    QTest::newRow("separate window") << false;
+}
+
+void TestShell::wheelOutsideMainWindowIsLeftAlone()
+{
+    QFETCH(bool, ownedByMainWindow);
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TformMain form(ws.state, dialogs);
+    form.resize(kWindowFor729x534);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QDialog dialog(ownedByMainWindow ? &form : nullptr);
+    auto* list = new QPlainTextEdit(&dialog);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(list);
+    list->setPlainText(QStringLiteral("linha\n").repeated(300));
+    dialog.resize(200, 150);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QScrollBar* main = form.scroll->verticalScrollBar();
+    main->setValue(40);
+    list->verticalScrollBar()->setValue(0);
+    sendWheel(list->viewport(), QPoint(0, -120));
+    QCOMPARE(main->value(), 40);
+    QVERIFY(list->verticalScrollBar()->value() > 0);  // the dialog's own list scrolled
+}
+
+void TestShell::imagemAddsPicture()
+{
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TformMain form(ws.state, dialogs);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QString chosen = writePicture(ws.state.dataFolder + "cliparts/sol.png", QSize(600, 600));
+    dialogs.queueFile(chosen);
+    QTest::mouseClick(form.btnImagem, Qt::LeftButton);
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
+    QCOMPARE(dialogs.fileRequests().size(), 1);
+    const FileDialogRequest& r = dialogs.fileRequests().first().request;
+    QCOMPARE(dialogs.fileRequests().first().owner, &form);
+    QCOMPARE(r.kind, FileDialogRequest::OpenPicture);
+    QCOMPARE(r.title, QStringLiteral("Abrir..."));
+    QCOMPARE(r.startFolder, ws.state.dataFolder + "cliparts");
+    QCOMPARE(r.filters.size(), 7);
+    QCOMPARE(r.filters.first().second,
+             (QStringList{"*.png", "*.jpg", "*.jpeg", "*.bmp", "*.ico", "*.wmf"}));
+    QCOMPARE(form.items().Count(), 1);
+    QCOMPARE(form.items().Items(0).Attributes().FileName, ws.state.workingFolder + "sol.png");
+    QCOMPARE(form.items().Items(0).Image()->parentWidget(), form.panelDraw);
+    QVERIFY(QFile::exists(ws.state.workingFolder + "sol.png"));
+}
+
+void TestShell::imagemCancelledChangesNothing()
+{
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TformMain form(ws.state, dialogs);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    dialogs.queueFile(QString());
+    QTest::mouseClick(form.btnImagem, Qt::LeftButton);
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
+    QCOMPARE(form.items().Count(), 0);
+    QVERIFY(QDir(ws.state.workingFolder).isEmpty());
+}
+
+void TestShell::closingEmptyPageAsksNothing()
+{
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    auto form = std::make_unique<TformMain>(ws.state, dialogs);
+    form->show();
+    QVERIFY(writeBytes(ws.state.workingFolder + "sobra.png", "x"));
+    QVERIFY(QDir().mkpath(ws.state.workingFolder + "sub"));
+    QVERIFY(form->close());
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
+    QVERIFY(dialogs.messages().isEmpty());
+    QVERIFY(!QFile::exists(ws.state.workingFolder + "sobra.png"));
+    QVERIFY(QFileInfo(ws.state.workingFolder + "sub").isDir());
+}
+
+void TestShell::closingAnsweredNoClearsPage()
+{
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TformMain form(ws.state, dialogs);
+    form.show();
+    dialogs.queueFile(writePicture(ws.outside() + "a.png", QSize(30, 30)));
+    form.btImagemClick();
+    QCOMPARE(form.items().Count(), 1);
+    dialogs.queueAnswer(Answer::No);
+    QVERIFY(form.close());
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
+    QCOMPARE(dialogs.messages().size(), 1);
+    QCOMPARE(dialogs.messages().first().text, QStringLiteral("Deseja salvar o projeto atual?"));
+    QCOMPARE(dialogs.messages().first().buttons, Buttons::YesNo);
+    QCOMPARE(dialogs.messages().first().ownerAtCall, &form);
+    QCOMPARE(form.items().Count(), 0);
+    QVERIFY(QDir(ws.state.workingFolder).isEmpty());
+}
+
+void TestShell::closingYesThenCancelKeepsFiles()
+{
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TformMain form(ws.state, dialogs);
+    form.show();
+    dialogs.queueFile(writePicture(ws.outside() + "a.png", QSize(30, 30)));
+    form.btImagemClick();
+    dialogs.queueAnswer(Answer::Yes);
+    dialogs.queueFile(QString());  // the save dialog is cancelled
+    form.close();
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
+    QCOMPARE(dialogs.fileRequests().last().request.kind, FileDialogRequest::SaveProject);
+    QVERIFY(QFile::exists(ws.state.workingFolder + "a.png"));
+    QCOMPARE(form.items().Count(), 1);
+    QVERIFY(QDir(ws.outside()).entryList({"*.vimel"}, QDir::Files).isEmpty());
+}
+
+void TestShell::errorReport_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("posted");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("program error, sent") << int(Thrower::OurError) << false << "Cannot open file /x/y.png";
+    QTest::newRow("program error, posted") << int(Thrower::OurError) << true << "Cannot open file /x/y.png";
+    QTest::newRow("out of memory") << int(Thrower::OutOfMemory) << false
+                                   << "Memória insuficiente para concluir a operação.";
+    QTest::newRow("other failure") << int(Thrower::Other) << true << "falha qualquer";
+}
+
+void TestShell::errorReport()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, posted);
+    QFETCH(QString, message);
+    ScriptedDialogs dialogs;
+    dialogs.queueAnswer(Answer::Ok);
+    dialogs.queueAnswer(Answer::Ok);
+    app()->setDialogs(&dialogs);
+    Thrower thrower{Thrower::Kind(kind)};
+    for (int round = 0; round < 2; ++round) {  // the program goes on after a failure
+        if (posted) {
+            QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+            QCoreApplication::sendPostedEvents(&thrower);
+        } else {
+            QEvent e(QEvent::User);
+            QCoreApplication::sendEvent(&thrower, &e);
+        }
+    }
+    app()->setDialogs(nullptr);
+    QCOMPARE(thrower.delivered, 2);
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
+    QCOMPARE(dialogs.messageTexts(), (QStringList{message, message}));
+    QCOMPARE(dialogs.messages().first().buttons, Buttons::Ok);
+}
+
+int main(int argc, char** argv)
+{
+    Application app(argc, argv);
+    TestShell test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_shell.moc"
