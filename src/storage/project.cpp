@@ -241,7 +241,9 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
                 // The item keeps its place and its stored path, and its file stays in the
                 // working folder, so the next save packs it unchanged.
                 ctx.items.Add(record.Kind, place, TCampos::ShowMissingNotice);
-                unreadable.append(fileNamePart(record.FileName));
+                // Two items sharing one picture name it once.
+                if (!unreadable.contains(fileNamePart(record.FileName)))
+                    unreadable.append(fileNamePart(record.FileName));
             }
             TImg& item = ctx.items.Items(ctx.items.Count() - 1);
             item.Image()->setGeometry(record.Left, record.Top, record.Width, record.Height);
