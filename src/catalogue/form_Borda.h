@@ -21,7 +21,11 @@ class TformBorda : public QDialog
 {
     Q_OBJECT
 public:
-    enum Position { Frente = 0, Interna = 1 };
+    enum Position
+    {
+        Frente = 0,
+        Interna = 1
+    };
 
     // Loads the border list and the preview files; the dialog stays hidden.
     TformBorda(AppState& state, TCampos& items, ModalDialogs& dialogs, QWidget* parent = nullptr);
@@ -39,9 +43,9 @@ public:
     const QStringList& previewFiles() const { return m_previewFiles; }
 
     QGroupBox* rgPosicao = nullptr;
-    QButtonGroup* posicaoButtons = nullptr;  // id: Position
+    QButtonGroup* posicaoButtons = nullptr; // id: Position
     QListWidget* listBorda = nullptr;
-    TFocusImage* imBorda = nullptr;          // draws on its own 160 x 226 bitmap
+    TFocusImage* imBorda = nullptr; // draws on its own 160 x 226 bitmap
     QPushButton* btCancelar = nullptr;
     QPushButton* btOK = nullptr;
 
@@ -56,7 +60,7 @@ private:
     AppState& m_state;
     TCampos& m_items;
     ModalDialogs& m_dialogs;
-    QStringList m_previewFiles;  // the hidden file list
+    QStringList m_previewFiles; // the hidden file list
 };
 
 } // namespace quadrela

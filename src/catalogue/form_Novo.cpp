@@ -100,8 +100,8 @@ void TformNovo::createCategoryGroups()
 
     rgCasa = radioGroup(QStringLiteral(" Casa "), categoryCaptions(false), casaButtons, panelLeft);
     rgCasa->setGeometry(8, 8, 217, 449);
-    rgEmpresa = radioGroup(QStringLiteral(" Empresa "), categoryCaptions(true), empresaButtons,
-                           panelLeft);
+    rgEmpresa =
+        radioGroup(QStringLiteral(" Empresa "), categoryCaptions(true), empresaButtons, panelLeft);
     rgEmpresa->setGeometry(232, 8, 217, 449);
     rgEmpresa->setCursor(Qt::PointingHandCursor);
 
@@ -246,7 +246,8 @@ void TformNovo::btOKClick()
     const ProjectContext context = m_link.projectContext();
     SetUpPage(context, m_entry.layout);
     m_state.pageLayout = m_entry.layout;
-    const QString archive = templateArchivePath(m_state.dataFolder, m_entry.filePrefix, modelNumber());
+    const QString archive =
+        templateArchivePath(m_state.dataFolder, m_entry.filePrefix, modelNumber());
     if (fileExists(archive))
         OpenProject(context, archive);
     if (m_link.scrollResize)

@@ -55,8 +55,8 @@ public:
     QWidget* panelLeft = nullptr;
     QGroupBox* rgCasa = nullptr;
     QGroupBox* rgEmpresa = nullptr;
-    QButtonGroup* casaButtons = nullptr;     // id = place in the list
-    QButtonGroup* empresaButtons = nullptr;  // id = place in the list
+    QButtonGroup* casaButtons = nullptr;    // id = place in the list
+    QButtonGroup* empresaButtons = nullptr; // id = place in the list
     QWidget* panelPreview = nullptr;
     QGroupBox* gbModelos = nullptr;
     QListWidget* listModelos = nullptr;
@@ -81,7 +81,7 @@ private:
     AppState& m_state;
     ModalDialogs& m_dialogs;
     MainWindowLink m_link;
-    QString m_catalogue;  // the text of "modelos.txt"
+    QString m_catalogue; // the text of "modelos.txt"
     QString m_key;
     CategoryEntry m_entry;
 };

@@ -73,6 +73,7 @@ private slots:
     void offeredBorders();
     void position_data();
     void position();
+    void insideOnlyOnAFoldedCard();
     void sameBorderTwiceSharesOneCopy();
     void differentPictureOfTheSameNameKeepsItsFile();
     void okWithoutSelection();
@@ -106,8 +107,7 @@ void TestBorda::offeredBorders_data()
     // Digits compare as characters; case does not count.
     QTest::newRow("files in name order without regard to case")
         << QStringList{"A", "B", "C", "D"} << QStringList{"b9.png", "B10.png", "a.JPG", "C.bmp"}
-        << QStringList{"A", "B", "C", "D"}
-        << QStringList{"a.JPG", "B10.png", "b9.png", "C.bmp"};
+        << QStringList{"A", "B", "C", "D"} << QStringList{"a.JPG", "B10.png", "b9.png", "C.bmp"};
 }
 
 void TestBorda::offeredBorders()
@@ -141,7 +141,8 @@ void TestBorda::position_data()
 
     QTest::newRow("full page") << int(FullPage) << false << false << QRect(0, 0, 496, 702);
     QTest::newRow("business card") << int(BusinessCard) << false << false << QRect(0, 0, 380, 217);
-    QTest::newRow("folded card, front") << int(FoldedCard) << false << true << QRect(0, 0, 270, 382);
+    QTest::newRow("folded card, front")
+        << int(FoldedCard) << false << true << QRect(0, 0, 270, 382);
     QTest::newRow("folded card, inside")
         << int(FoldedCard) << true << true << QRect(270, 0, 270, 382);
 }
@@ -183,6 +184,25 @@ void TestBorda::position()
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(desk.dialogs);
 }
 
+void TestBorda::insideOnlyOnAFoldedCard()
+{
+    Desk desk(pageSizeFor(FoldedCard), FoldedCard);
+    QVERIFY(writeBorders(desk, {{"Flores"}, 1, 1}));
+    TformBorda* borda = makeBorda(desk);
+    borda->show();
+    settle();
+    borda->posicaoButtons->button(TformBorda::Interna)->click();
+    clickRow(borda->listBorda, 0);
+    // While the dialog is open, the main window sets up a full page.
+    desk.ws.state.pageLayout = FullPage;
+    desk.page->resize(pageSizeFor(FullPage));
+    borda->btOK->click();
+    settle();
+
+    QCOMPARE(desk.items->Count(), 1);
+    QCOMPARE(desk.items->Items(0).Image()->geometry(), QRect(0, 0, 496, 702));
+}
+
 void TestBorda::sameBorderTwiceSharesOneCopy()
 {
     Desk desk(pageSizeFor(FoldedCard), FoldedCard);
@@ -203,7 +223,8 @@ void TestBorda::differentPictureOfTheSameNameKeepsItsFile()
 {
     Desk desk;
     QVERIFY(writeBorders(desk, {{"Flores"}, 1, 1}));
-    const QString other = writePicture(desk.ws.state.workingFolder + "b1.png", QSize(30, 30), Qt::cyan);
+    const QString other =
+        writePicture(desk.ws.state.workingFolder + "b1.png", QSize(30, 30), Qt::cyan);
     QVERIFY(!other.isEmpty());
     const QByteArray otherBytes = readAll(other);
     TformBorda* borda = makeBorda(desk);
@@ -244,7 +265,7 @@ void TestBorda::missingBorderPicture()
     QCOMPARE(item.Kind(), quint8(BorderItem));
     QCOMPARE(item.Attributes().FileName, QString());
     QCOMPARE(item.Image()->geometry(), QRect(0, 0, 380, 217));
-    QVERIFY(item.Image()->hasPicture());  // the missing-picture notice
+    QVERIFY(item.Image()->hasPicture()); // the missing-picture notice
     QVERIFY(desk.workingFiles().isEmpty());
     QCOMPARE(borda->windowTitle(), QStringLiteral("Selecione a borda desejada..."));
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(desk.dialogs);
@@ -279,7 +300,7 @@ void TestBorda::cancelChangesNothing()
     QVERIFY(!borda->isVisible());
     QCOMPARE(desk.items->Count(), 0);
     QVERIFY(desk.workingFiles().isEmpty());
-    QCOMPARE(borda->borderIndex(), 0);  // the choice stays for the next showing
+    QCOMPARE(borda->borderIndex(), 0); // the choice stays for the next showing
 }
 
 void TestBorda::missingBorderList()

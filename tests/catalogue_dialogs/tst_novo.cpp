@@ -121,8 +121,9 @@ void TestNovo::categoryLists_data()
                                          "Pôsteres"};
     QTest::newRow("business") << true << " Empresa "
                               << QStringList{"Cartões de Visita", "Anúncios de compra/venda",
-                                             "Comunicados", "Certificados", "Currículos",
-                                             "Diplomas", "Panfletos", "Papel timbrado"};
+                                             "Comunicados",       "Certificados",
+                                             "Currículos",        "Diplomas",
+                                             "Panfletos",         "Papel timbrado"};
 }
 
 void TestNovo::categoryLists()
@@ -163,13 +164,12 @@ void TestNovo::modelList_data()
     QTest::addColumn<int>("layout");
     QTest::addColumn<QString>("prefix");
 
-    QTest::newRow("folded card, four models")
-        << QByteArray("[C2]\r\n2\r\nani\r\n4\r\n") << "C2" << numbered(4) << int(FoldedCard) << "ani";
+    QTest::newRow("folded card, four models") << QByteArray("[C2]\r\n2\r\nani\r\n4\r\n") << "C2"
+                                              << numbered(4) << int(FoldedCard) << "ani";
     QTest::newRow("first home category, chosen on showing")
         << QByteArray("[C0]\r\n1\r\nagr\r\n1\r\n") << "C0" << numbered(1) << int(FullPage) << "agr";
-    QTest::newRow("twelve models")
-        << QByteArray("[E3]\r\n1\r\ncert\r\n12\r\n") << "E3" << numbered(12) << int(FullPage)
-        << "cert";
+    QTest::newRow("twelve models") << QByteArray("[E3]\r\n1\r\ncert\r\n12\r\n") << "E3"
+                                   << numbered(12) << int(FullPage) << "cert";
     QTest::newRow("no models") << QByteArray("[E0]\r\n3\r\nvis\r\n0\r\n") << "E0"
                                << QStringList{kBlank} << int(BusinessCard) << "vis";
     QTest::newRow("negative count") << QByteArray("[E0]\r\n3\r\nvis\r\n-4\r\n") << "E0"
@@ -182,14 +182,12 @@ void TestNovo::modelList_data()
     QTest::newRow("section without its third line")
         << QByteArray("[C6]\r\n2\r\nmae\r\n[C7]\r\n2\r\nnam\r\n5\r\n") << "C6"
         << QStringList{kBlank} << int(FoldedCard) << "mae";
-    QTest::newRow("non-numeric first line")
-        << QByteArray("[C8]\r\ndois\r\npai\r\n3\r\n") << "C8" << QStringList{kBlank}
-        << int(FullPage) << "";
-    QTest::newRow("bracket inside a line")
-        << QByteArray("[E1]\r\n3\r\nan[uncio\r\n5\r\n") << "E1" << QStringList{kBlank}
-        << int(BusinessCard) << "an";
-    QTest::newRow("other layout code") << QByteArray("[C9]\r\n7\r\nnat\r\n1\r\n") << "C9"
-                                       << numbered(1) << int(FullPage) << "nat";
+    QTest::newRow("non-numeric first line") << QByteArray("[C8]\r\ndois\r\npai\r\n3\r\n") << "C8"
+                                            << QStringList{kBlank} << int(FullPage) << "";
+    QTest::newRow("bracket inside a line") << QByteArray("[E1]\r\n3\r\nan[uncio\r\n5\r\n") << "E1"
+                                           << QStringList{kBlank} << int(BusinessCard) << "an";
+    QTest::newRow("other layout code")
+        << QByteArray("[C9]\r\n7\r\nnat\r\n1\r\n") << "C9" << numbered(1) << int(FullPage) << "nat";
     QTest::newRow("key not in the catalogue") << QByteArray("[C0]\r\n2\r\nagr\r\n3\r\n") << "E7"
                                               << QStringList{kBlank} << int(FullPage) << "";
 }
@@ -464,7 +462,8 @@ void TestNovo::okOpensTemplate()
         int dark = 0;
         for (int y = 0; y < 382; ++y)
             dark += qGray(bg.pixel(271, y)) < 128;
-        QVERIFY2(dark > 40 && dark < 382, "a dashed line, not a solid one");
+        QVERIFY2(dark > 40 && dark < 382,
+                 qPrintable(QStringLiteral("dashed line: %1 dark of 382").arg(dark)));
         QCOMPARE(qGray(bg.pixel(300, 200)), 255);
     }
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(desk.dialogs);
