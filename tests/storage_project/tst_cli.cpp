@@ -59,12 +59,11 @@ QByteArray projectTxt(const QString& count, int layoutCode)
                  QStringLiteral("[Impressao]"), QString::number(layoutCode)});
 }
 
-const QByteArray kOneText = crlf({QStringLiteral("[0]"), QStringLiteral("3"), QString(),
-                                  QStringLiteral("7"), QStringLiteral("-8"), QString(), QString(),
-                                  QStringLiteral("Liberation Serif"), QStringLiteral("14"),
-                                  QStringLiteral("3"), QStringLiteral("1"), QString(),
-                                  QStringLiteral("#T# Boa \"noite\"\\"),
-                                  QStringLiteral("até amanhã #/T#")});
+const QByteArray kOneText =
+    crlf({QStringLiteral("[0]"), QStringLiteral("3"), QString(), QStringLiteral("7"),
+          QStringLiteral("-8"), QString(), QString(), QStringLiteral("Liberation Serif"),
+          QStringLiteral("14"), QStringLiteral("3"), QStringLiteral("1"), QString(),
+          QStringLiteral("#T# Boa \"noite\"\\"), QStringLiteral("até amanhã #/T#")});
 
 using Entries = QList<QPair<QString, QByteArray>>;
 
@@ -133,19 +132,19 @@ void TestCli::infoReads_data()
                            {"alignment", 2},
                            {"style", 2},
                            {"fontSize", 16}};
-    const QJsonObject fallback{{"kind", 0},  {"fileName", ""}, {"left", 0},       {"top", 0},
-                               {"width", 0}, {"height", 0},    {"text", ""},      {"fontName", "Arial"},
-                               {"color", 0}, {"alignment", 0}, {"style", 0},      {"fontSize", 10}};
+    const QJsonObject fallback{{"kind", 0},  {"fileName", ""}, {"left", 0},  {"top", 0},
+                               {"width", 0}, {"height", 0},    {"text", ""}, {"fontName", "Arial"},
+                               {"color", 0}, {"alignment", 0}, {"style", 0}, {"fontSize", 10}};
 
     QTest::newRow("a text record with defaults, quotes and accents")
-        << Entries{{"project.txt", projectTxt("1", 3)}, {"item.txt", kOneText}} << QJsonValue(2) << 1
-        << QJsonArray{text};
+        << Entries{{"project.txt", projectTxt("1", 3)}, {"item.txt", kOneText}} << QJsonValue(2)
+        << 1 << QJsonArray{text};
     QTest::newRow("count above the records gives fallback records")
-        << Entries{{"project.txt", projectTxt("3", 2)}, {"item.txt", kOneText}} << QJsonValue(1) << 3
-        << QJsonArray{text, fallback, fallback};
+        << Entries{{"project.txt", projectTxt("3", 2)}, {"item.txt", kOneText}} << QJsonValue(1)
+        << 3 << QJsonArray{text, fallback, fallback};
     QTest::newRow("negative count reads no records")
-        << Entries{{"project.txt", projectTxt("-2", 1)}, {"item.txt", kOneText}} << QJsonValue(0) << -2
-        << QJsonArray{};
+        << Entries{{"project.txt", projectTxt("-2", 1)}, {"item.txt", kOneText}} << QJsonValue(0)
+        << -2 << QJsonArray{};
     QTest::newRow("layout code outside the table is null")
         << Entries{{"project.txt", projectTxt("0", 7)}, {"item.txt", QByteArray()}}
         << QJsonValue(QJsonValue::Null) << 0 << QJsonArray{};
@@ -158,11 +157,13 @@ void TestCli::infoReads()
     QFETCH(int, itemCount);
     QFETCH(QJsonArray, items);
 
-    const QString archive = archiveOf(QString::fromLatin1(QTest::currentDataTag()).left(12), entries);
+    const QString archive =
+        archiveOf(QString::fromLatin1(QTest::currentDataTag()).left(12), entries);
     // A relative data folder is made absolute.
     QDir(m_dir.path()).mkpath(QStringLiteral("meus dados"));
-    const Run run = cli({QStringLiteral("info"), QStringLiteral("--data"), QStringLiteral("meus dados"), archive},
-                        m_dir.path());
+    const Run run = cli(
+        {QStringLiteral("info"), QStringLiteral("--data"), QStringLiteral("meus dados"), archive},
+        m_dir.path());
     QCOMPARE(run.status, 0);
     QVERIFY(run.out.endsWith('\n'));
     QJsonParseError error;
@@ -190,9 +191,10 @@ void TestCli::infoFixtures_data()
 
     QTest::newRow("LF line ends") << "line_ends_lf.vimel" << 0
                                   << QStringList{"C:\\Users\\ana\\foto.png", "<data>"};
-    QTest::newRow("Windows names") << "windows_names.vimel" << 1
-                                   << QStringList{"C:\\Program Files\\Cartoes\\dados\\bordas\\Moldura Ão.png",
-                                                  "C:\\Users\\ana\\Coração.png", "D:\\fotos\\praia.png"};
+    QTest::newRow("Windows names")
+        << "windows_names.vimel" << 1
+        << QStringList{"C:\\Program Files\\Cartoes\\dados\\bordas\\Moldura Ão.png",
+                       "C:\\Users\\ana\\Coração.png", "D:\\fotos\\praia.png"};
     QTest::newRow("magic on a later line") << "magic_later.vimel" << 2 << QStringList{};
 }
 
@@ -202,9 +204,10 @@ void TestCli::infoFixtures()
     QFETCH(int, layout);
     QFETCH(QStringList, fileNames);
 
-    const Run run = cli({QStringLiteral("info"), QStringLiteral("--data"), path(QStringLiteral("d")),
-                         QFINDTESTDATA(QStringLiteral("data/") + fixture)},
-                        m_dir.path());
+    const Run run =
+        cli({QStringLiteral("info"), QStringLiteral("--data"), path(QStringLiteral("d")),
+             QFINDTESTDATA(QStringLiteral("data/") + fixture)},
+            m_dir.path());
     QCOMPARE(run.status, 0);
     const QJsonObject root = QJsonDocument::fromJson(run.out).object();
     QCOMPARE(root.value("layout").toInt(-1), layout);
@@ -217,25 +220,27 @@ void TestCli::infoFixtures()
 
 void TestCli::infoFails_data()
 {
-    QTest::addColumn<Entries>("entries");  // empty: the archive is the raw bytes
+    QTest::addColumn<Entries>("entries"); // empty: the archive is the raw bytes
     QTest::addColumn<QByteArray>("raw");
-    QTest::addColumn<QString>("message");  // "*": any message
+    QTest::addColumn<QString>("message"); // "*": any message
 
-    QTest::newRow("no project.txt") << Entries{{"a.png", "x"}} << QByteArray()
-                                    << QStringLiteral("Arquivo não reconhecido.");
+    QTest::newRow("no project.txt")
+        << Entries{{"a.png", "x"}} << QByteArray() << QStringLiteral("Arquivo não reconhecido.");
     QTest::newRow("project.txt without the magic")
         << Entries{{"project.txt", "[ItemCount]\r\n0\r\n[Impressao]\r\n1\r\n"}, {"item.txt", ""}}
         << QByteArray() << QStringLiteral("Arquivo não reconhecido.");
     QTest::newRow("[ItemCount] missing")
-        << Entries{{"project.txt", "####vimel\r\n[Impressao]\r\n1\r\n"}, {"item.txt", ""}} << QByteArray()
-        << QStringLiteral("'####vimel' is not a valid integer value");
+        << Entries{{"project.txt", "####vimel\r\n[Impressao]\r\n1\r\n"}, {"item.txt", ""}}
+        << QByteArray() << QStringLiteral("'####vimel' is not a valid integer value");
     QTest::newRow("too many items")
         << Entries{{"project.txt", projectTxt("10001", 1)}, {"item.txt", ""}} << QByteArray()
         << tooManyItemsError(10001).message();
     QTest::newRow("item.txt missing")
-        << Entries{{"project.txt", projectTxt("1", 1)}} << QByteArray() << QStringLiteral("Cannot open file *item.txt");
+        << Entries{{"project.txt", projectTxt("1", 1)}} << QByteArray()
+        << QStringLiteral("Cannot open file *item.txt");
     QTest::newRow("not a ZIP archive") << Entries{} << QByteArray("PK? no") << QStringLiteral("*");
-    QTest::newRow("no such file") << Entries{} << QByteArray() << QStringLiteral("Cannot open file *nada.vimel");
+    QTest::newRow("no such file") << Entries{} << QByteArray()
+                                  << QStringLiteral("Cannot open file *nada.vimel");
 }
 
 void TestCli::infoFails()
@@ -246,7 +251,8 @@ void TestCli::infoFails()
 
     QString archive = path(QStringLiteral("nada.vimel"));
     if (!entries.isEmpty())
-        archive = archiveOf(QStringLiteral("falha%1").arg(QTest::currentDataTag()).left(14), entries);
+        archive =
+            archiveOf(QStringLiteral("falha%1").arg(QTest::currentDataTag()).left(14), entries);
     else if (!raw.isEmpty())
         QVERIFY(writeBytes(archive = path(QStringLiteral("cru.vimel")), raw));
 
@@ -258,7 +264,8 @@ void TestCli::infoFails()
     QStringList parts = message.split(u'*');
     for (QString& part : parts)
         part = QRegularExpression::escape(part);
-    const QRegularExpression pattern(QRegularExpression::anchoredPattern(parts.join(QStringLiteral(".*"))));
+    const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(parts.join(QStringLiteral(".*"))));
     QVERIFY2(pattern.match(err.chopped(1)).hasMatch() && err.size() > 1, qPrintable(err));
 }
 
@@ -311,12 +318,13 @@ void TestCli::packThenInfo()
                    folder + QStringLiteral("faltando.png")},
                   m_dir.path());
     QCOMPARE(run.status, 0);
-    QVERIFY(run.err.contains("faltando.png"));  // told, not packed
+    QVERIFY(run.err.contains("faltando.png")); // told, not packed
 
     QTemporaryDir unpacked;
     UnpackArchive(archive, unpacked.path());
     QCOMPARE(QDir(unpacked.path()).entryList(QDir::Files, QDir::Name),
-             QStringList({QStringLiteral("foto.png"), QStringLiteral("item.txt"), QStringLiteral("project.txt")}));
+             QStringList({QStringLiteral("foto.png"), QStringLiteral("item.txt"),
+                          QStringLiteral("project.txt")}));
     QCOMPARE(readAll(unpacked.path() + QStringLiteral("/item.txt")), kOneText);
 
     run = cli({QStringLiteral("info"), archive}, m_dir.path());

@@ -36,12 +36,12 @@ const QString kSaveQuestion = QStringLiteral("Deseja salvar o projeto atual?");
 struct ItemSpec
 {
     quint8 kind = PictureItem;
-    QString name;       // picture file made in the working folder (border and picture items)
-    QSize pictureSize;  // its size
-    QString stored;     // FileName attribute; the working-folder path when empty
-    QRect geometry;     // picture items: the control's geometry; text items: only the position
+    QString name;      // picture file made in the working folder (border and picture items)
+    QSize pictureSize; // its size
+    QString stored;    // FileName attribute; the working-folder path when empty
+    QRect geometry;    // picture items: the control's geometry; text items: only the position
     QString text;
-    TextAttributes attributes;  // text items
+    TextAttributes attributes; // text items
 };
 
 ItemSpec picture(const QString& name, QRect geometry, const QString& stored = {})
@@ -110,7 +110,10 @@ public:
     }
     ~Page() { resetScreenCursor(); }
 
-    ProjectContext ctx() { return ProjectContext{ws.state, *items, page, background, dialogs, &window}; }
+    ProjectContext ctx()
+    {
+        return ProjectContext{ws.state, *items, page, background, dialogs, &window};
+    }
     QString work(const QString& name) const { return ws.state.workingFolder + name; }
     QString outside(const QString& name) const { return ws.outside() + name; }
 
@@ -249,10 +252,18 @@ QStringList recordLines(int number, int kindCode, const QString& file, QRect g,
                         const QString& font = {}, int color = 1, int align = 1, int style = 0,
                         int size = 0, const QString& text = {})
 {
-    return {u'[' + QString::number(number) + u']', QString::number(kindCode), file,
-            QString::number(g.x()), QString::number(g.y()), QString::number(g.width()),
-            QString::number(g.height()), font, QString::number(color), QString::number(align),
-            QString::number(style), QString::number(size),
+    return {u'[' + QString::number(number) + u']',
+            QString::number(kindCode),
+            file,
+            QString::number(g.x()),
+            QString::number(g.y()),
+            QString::number(g.width()),
+            QString::number(g.height()),
+            font,
+            QString::number(color),
+            QString::number(align),
+            QString::number(style),
+            QString::number(size),
             QStringLiteral("#T#") + text + QStringLiteral("#/T#")};
 }
 
@@ -328,15 +339,16 @@ void TestProject::roundTrip_data()
     QTest::addColumn<QList<ItemSpec>>("specs");
     QTest::addColumn<int>("pictureEntries");
 
-    const TextAttributes red = attributes(QStringLiteral("Liberation Serif"), 22, 0x0000FF, 2,
-                                          StyleBold | StyleItalic);
+    const TextAttributes red =
+        attributes(QStringLiteral("Liberation Serif"), 22, 0x0000FF, 2, StyleBold | StyleItalic);
     const TextAttributes navy = attributes(QStringLiteral("Arial"), 12, 0x800000, 1, StyleItalic);
 
     QTest::newRow("full page: border behind a picture and two texts")
         << int(FullPage)
         << QList<ItemSpec>{picture(QStringLiteral("foto.png"), QRect(30, 40, 120, 90)),
                            text(QStringLiteral("Feliz\r\nNatal"), QPoint(50, 300)),
-                           text(QStringLiteral("Parabéns, João — 100% “ótimo”"), QPoint(20, 20), red),
+                           text(QStringLiteral("Parabéns, João — 100% “ótimo”"), QPoint(20, 20),
+                                red),
                            border(QStringLiteral("moldura.png"))}
         << 2;
     QTest::newRow("folded card: border on the front, picture inside")
@@ -348,7 +360,8 @@ void TestProject::roundTrip_data()
     QTest::newRow("business card: picture partly off the page")
         << int(BusinessCard)
         << QList<ItemSpec>{picture(QStringLiteral("logo.png"), QRect(-15, -4, 90, 60)),
-                           text(QStringLiteral("Maria Ávila\r\n(11) 5555-0000"), QPoint(-15, 150), red)}
+                           text(QStringLiteral("Maria Ávila\r\n(11) 5555-0000"), QPoint(-15, 150),
+                                red)}
         << 1;
     QTest::newRow("picture stored with another computer's path")
         << int(FullPage)
@@ -385,7 +398,7 @@ void TestProject::roundTrip()
     const QString archive = p.outside(QStringLiteral("projeto.vimel"));
     QVERIFY(SaveProject(p.ctx(), archive));
     QVERIFY(QFileInfo(archive).isFile());
-    QCOMPARE(stacked(p), before);  // saving changes nothing on the page
+    QCOMPARE(stacked(p), before); // saving changes nothing on the page
     QCOMPARE(p.ws.state.pageLayout, layout);
 
     QTemporaryDir unpacked;
@@ -424,7 +437,8 @@ void TestProject::recordFiles_data()
 
     QTest::newRow("no items: count 0 and an empty item file")
         << int(FoldedCard) << QList<ItemSpec>{}
-        << QByteArray("####vimel\r\n[ItemCount]\r\n0\r\n[Impressao]\r\n2\r\n") << QList<QByteArray>{};
+        << QByteArray("####vimel\r\n[ItemCount]\r\n0\r\n[Impressao]\r\n2\r\n")
+        << QList<QByteArray>{};
     QTest::newRow("picture item: empty font line, codes 1 1 0, size 0, negative left")
         << int(FullPage)
         << QList<ItemSpec>{picture(QStringLiteral("a.png"), QRect(-15, 7, 33, 44),
@@ -437,8 +451,9 @@ void TestProject::recordFiles_data()
         << QList<ItemSpec>{text(QStringLiteral("Feliz\r\nNatal"), QPoint(12, 34),
                                 attributes(QStringLiteral("Arial"), 14, 0x0000FF, 1, StyleBold))}
         << QByteArray("####vimel\r\n[ItemCount]\r\n1\r\n[Impressao]\r\n3\r\n")
-        << QList<QByteArray>{QByteArray("[0]\r\n3\r\n\r\n12\r\n34\r\n"),
-                             QByteArray("\r\nArial\r\n10\r\n2\r\n2\r\n14\r\n#T#Feliz\r\nNatal#/T#\r\n")};
+        << QList<QByteArray>{
+               QByteArray("[0]\r\n3\r\n\r\n12\r\n34\r\n"),
+               QByteArray("\r\nArial\r\n10\r\n2\r\n2\r\n14\r\n#T#Feliz\r\nNatal#/T#\r\n")};
     QTest::newRow("accents in Windows-1252, stacking order numbers the records")
         << int(FullPage)
         << QList<ItemSpec>{text(QStringLiteral("Coração"), QPoint(1, 2)),
@@ -500,7 +515,7 @@ void TestProject::outsideArchives()
     const QString archive = QFINDTESTDATA(QStringLiteral("data/") + fixture);
     QVERIFY(!archive.isEmpty());
     QCOMPARE(openError(p, archive), QString());
-    QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);  // an empty page asks nothing
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs); // an empty page asks nothing
     QCOMPARE(p.dialogs.messages().size(), 0);
 
     QCOMPARE(p.ws.state.pageLayout, int(FullPage));
@@ -511,13 +526,13 @@ void TestProject::outsideArchives()
     QCOMPARE(photo.Kind(), quint8(PictureItem));
     QCOMPARE(photo.Attributes().FileName, QStringLiteral("C:\\Users\\ana\\foto.png"));
     QCOMPARE(photo.Image()->geometry(), QRect(30, 40, 60, 50));
-    QCOMPARE(photo.Image()->bitmap().size(), QSize(40, 30));  // the picture, not the notice
+    QCOMPARE(photo.Image()->bitmap().size(), QSize(40, 30)); // the picture, not the notice
     QVERIFY(hasPixel(photo.Image()->bitmap(), qRgb(255, 0, 0)));
 
     const TImg& words = p.items->Items(1);
     QCOMPARE(words.Kind(), quint8(TextItem));
-    QCOMPARE(words.Attributes().Text, QStringLiteral("Olá, José") + textLineEnd +
-                                          QStringLiteral("Feliz Natal"));
+    QCOMPARE(words.Attributes().Text,
+             QStringLiteral("Olá, José") + textLineEnd + QStringLiteral("Feliz Natal"));
     QCOMPARE(words.Attributes().FontName, QStringLiteral("Arial"));
     QCOMPARE(words.Attributes().FontSize, 14);
     QCOMPARE(words.Attributes().Color, ColorRef(0x0000FF));
@@ -529,7 +544,8 @@ void TestProject::outsideArchives()
     // Saved again, the stored Windows path stays and the picture travels along.
     const QString again = p.outside(QStringLiteral("de novo.vimel"));
     QVERIFY(SaveProject(p.ctx(), again));
-    QVERIFY(readAll(p.work(QStringLiteral("item.txt"))).contains("\r\nC:\\Users\\ana\\foto.png\r\n"));
+    QVERIFY(
+        readAll(p.work(QStringLiteral("item.txt"))).contains("\r\nC:\\Users\\ana\\foto.png\r\n"));
     QTemporaryDir unpacked;
     UnpackArchive(again, unpacked.path());
     QCOMPARE(filesIn(unpacked.path()),
@@ -560,8 +576,8 @@ void TestProject::windowsNamesAndLeftovers()
         QRect geometry;
         QSize picture;
     } expected[] = {
-        {BorderItem, "C:\\Program Files\\Cartoes\\dados\\bordas\\Moldura Ão.png", QRect(0, 0, 270, 382),
-         QSize(27, 38)},
+        {BorderItem, "C:\\Program Files\\Cartoes\\dados\\bordas\\Moldura Ão.png",
+         QRect(0, 0, 270, 382), QSize(27, 38)},
         {PictureItem, "C:\\Users\\ana\\Coração.png", QRect(10, 20, 44, 33), QSize(22, 11)},
         {PictureItem, "D:\\fotos\\praia.png", QRect(300, 100, 80, 60), QSize(16, 12)},
     };
@@ -596,11 +612,11 @@ void TestProject::magicOnLaterLine()
 
 void TestProject::openFailures_data()
 {
-    QTest::addColumn<Entries>("entries");  // none: no archive at all
+    QTest::addColumn<Entries>("entries"); // none: no archive at all
     QTest::addColumn<QByteArray>("rawArchive");
     QTest::addColumn<QString>("error");        // thrown; "<item.txt>" stands for its full path
-    QTest::addColumn<QStringList>("messages");  // shown, after the save question
-    QTest::addColumn<QSize>("pageSize");        // the page starts as a business card
+    QTest::addColumn<QStringList>("messages"); // shown, after the save question
+    QTest::addColumn<QSize>("pageSize");       // the page starts as a business card
     QTest::addColumn<bool>("asked");
 
     const QSize card(380, 217);
@@ -610,38 +626,40 @@ void TestProject::openFailures_data()
     QTest::newRow("no file at the path: nothing happens")
         << Entries{} << QByteArray() << QString() << QStringList{} << card << false;
     QTest::newRow("not a ZIP archive: the archive's error")
-        << Entries{} << QByteArray("this is not a zip archive at all, just text") << QStringLiteral("*")
-        << QStringList{} << card << true;
+        << Entries{} << QByteArray("this is not a zip archive at all, just text")
+        << QStringLiteral("*") << QStringList{} << card << true;
     QTest::newRow("only pictures: not recognised")
         << Entries{{QStringLiteral("a.png"), pic}} << QByteArray() << QString()
         << QStringList{kNotRecognised} << card << true;
     QTest::newRow("project.txt without the magic: not recognised")
-        << Entries{{QStringLiteral("project.txt"), QByteArray("[ItemCount]\r\n1\r\n[Impressao]\r\n1\r\n")},
+        << Entries{{QStringLiteral("project.txt"),
+                    QByteArray("[ItemCount]\r\n1\r\n[Impressao]\r\n1\r\n")},
                    {QStringLiteral("item.txt"), twoItems}}
         << QByteArray() << QString() << QStringList{kNotRecognised} << card << true;
     QTest::newRow("[ItemCount] missing")
         << Entries{{QStringLiteral("project.txt"), QByteArray("####vimel\r\n[Impressao]\r\n1\r\n")},
                    {QStringLiteral("item.txt"), twoItems}}
-        << QByteArray() << QStringLiteral("'####vimel' is not a valid integer value") << QStringList{}
-        << card << true;
+        << QByteArray() << QStringLiteral("'####vimel' is not a valid integer value")
+        << QStringList{} << card << true;
     QTest::newRow("[ItemCount] not a number")
         << Entries{{QStringLiteral("project.txt"),
                     QByteArray("####vimel\r\n[ItemCount]\r\n1 2\r\n[Impressao]\r\n1\r\n")},
                    {QStringLiteral("item.txt"), twoItems}}
-        << QByteArray() << QStringLiteral("'1 2' is not a valid integer value") << QStringList{} << card
-        << true;
+        << QByteArray() << QStringLiteral("'1 2' is not a valid integer value") << QStringList{}
+        << card << true;
     QTest::newRow("[Impressao] missing")
         << Entries{{QStringLiteral("project.txt"), QByteArray("####vimel\r\n[ItemCount]\r\n1\r\n")},
                    {QStringLiteral("item.txt"), twoItems}}
-        << QByteArray() << QStringLiteral("'####vimel' is not a valid integer value") << QStringList{}
-        << card << true;
+        << QByteArray() << QStringLiteral("'####vimel' is not a valid integer value")
+        << QStringList{} << card << true;
     QTest::newRow("item count above the limit")
         << Entries{{QStringLiteral("project.txt"), projectTxt(10001, 1)},
                    {QStringLiteral("item.txt"), twoItems}}
         << QByteArray() << tooManyItemsError(10001).message() << QStringList{} << card << true;
     QTest::newRow("item.txt missing: the page is set up first")
         << Entries{{QStringLiteral("project.txt"), projectTxt(1, 2)}} << QByteArray()
-        << QStringLiteral("Cannot open file <item.txt>") << QStringList{} << QSize(541, 382) << true;
+        << QStringLiteral("Cannot open file <item.txt>") << QStringList{} << QSize(541, 382)
+        << true;
 }
 
 void TestProject::openFailures()
@@ -674,8 +692,7 @@ void TestProject::openFailures()
                                                 p.work(QStringLiteral("item.txt"))));
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
     QCOMPARE(p.dialogs.unusedAnswers(), 0);
-    const QStringList expectedMessages =
-        asked ? QStringList{kSaveQuestion} + messages : messages;
+    const QStringList expectedMessages = asked ? QStringList{kSaveQuestion} + messages : messages;
     QCOMPARE(p.dialogs.messageTexts(), expectedMessages);
     for (const auto& m : p.dialogs.messages())
         QCOMPARE(m.ownerAtCall, &p.window);
@@ -697,11 +714,12 @@ void TestProject::unreadablePictures()
     items += crlf(recordLines(2, 2, QStringLiteral("C:\\a\\boa.png"), QRect(40, 50, 60, 70)));
     items += crlf(recordLines(3, 2, QStringLiteral("C:\\a\\ausente.png"), QRect(1, 2, 30, 40)));
     items += crlf(recordLines(4, 2, QStringLiteral("D:\\b\\quebrada.png"), QRect(5, 6, 7, 8)));
-    makeArchive(archive, {{QStringLiteral("project.txt"), projectTxt(5, 1)},
-                          {QStringLiteral("item.txt"), items},
-                          {QStringLiteral("quebrada.png"), QByteArray("\x89PNG\r\n\x1a\n nada disso")},
-                          {QStringLiteral("ruim.jpg"), QByteArray("GIF89a")},
-                          {QStringLiteral("boa.png"), pngBytes(QSize(9, 7), Qt::green)}});
+    makeArchive(archive,
+                {{QStringLiteral("project.txt"), projectTxt(5, 1)},
+                 {QStringLiteral("item.txt"), items},
+                 {QStringLiteral("quebrada.png"), QByteArray("\x89PNG\r\n\x1a\n nada disso")},
+                 {QStringLiteral("ruim.jpg"), QByteArray("GIF89a")},
+                 {QStringLiteral("boa.png"), pngBytes(QSize(9, 7), Qt::green)}});
     p.dialogs.queueAnswer(Answer::Ok);
     QCOMPARE(openError(p, archive), QString());
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
@@ -716,8 +734,8 @@ void TestProject::unreadablePictures()
     QVERIFY2(!message.contains(QStringLiteral("ausente.png")), qPrintable(message));
 
     QCOMPARE(p.items->Count(), 5);
-    const QRect geometries[] = {QRect(11, 12, 13, 14), QRect(0, 0, 496, 702),
-                                QRect(40, 50, 60, 70), QRect(1, 2, 30, 40), QRect(5, 6, 7, 8)};
+    const QRect geometries[] = {QRect(11, 12, 13, 14), QRect(0, 0, 496, 702), QRect(40, 50, 60, 70),
+                                QRect(1, 2, 30, 40), QRect(5, 6, 7, 8)};
     const char* stored[] = {"C:\\a\\quebrada.png", "C:\\a\\ruim.jpg", "C:\\a\\boa.png",
                             "C:\\a\\ausente.png", "D:\\b\\quebrada.png"};
     for (int i = 0; i < 5; ++i) {
@@ -725,7 +743,7 @@ void TestProject::unreadablePictures()
         QCOMPARE(p.items->Items(i).Attributes().FileName, QString::fromLatin1(stored[i]));
     }
     QCOMPARE(p.items->Items(2).Image()->bitmap().size(), QSize(9, 7));
-    QVERIFY(p.items->Items(0).Image()->bitmap().width() > 200);  // the notice's picture
+    QVERIFY(p.items->Items(0).Image()->bitmap().width() > 200); // the notice's picture
     QVERIFY(p.items->Items(1).Image()->bitmap().width() > 200);
     // The files stay, so the next save packs them as they came.
     QVERIFY(QFileInfo::exists(p.work(QStringLiteral("quebrada.png"))));
@@ -746,21 +764,23 @@ void TestProject::handMadeRecords_data()
 {
     QTest::addColumn<QByteArray>("projectFile");
     QTest::addColumn<QByteArray>("itemFile");
-    QTest::addColumn<QStringList>("expected");  // describe() of each item, in list order
+    QTest::addColumn<QStringList>("expected"); // describe() of each item, in list order
     QTest::addColumn<QSize>("pageSize");
 
-    const QString fallback =
-        QStringLiteral("kind 0 at 0,0 0x0 picture %1 file [] text [] font  0pt color 000000 align 0 style 0");
+    const QString fallback = QStringLiteral(
+        "kind 0 at 0,0 0x0 picture %1 file [] text [] font  0pt color 000000 align 0 style 0");
     QTest::newRow("count above the records: fallback border items")
         << projectTxt(3, 1)
         << crlf(recordLines(0, 2, QStringLiteral("p.png"), QRect(10, 20, 30, 40)))
-        << QStringList{QStringLiteral("kind 1 at 10,20 30x40 picture 8x6 file [p.png] text [] font  0pt "
-                                      "color 000000 align 0 style 0"),
+        << QStringList{QStringLiteral(
+                           "kind 1 at 10,20 30x40 picture 8x6 file [p.png] text [] font  0pt "
+                           "color 000000 align 0 style 0"),
                        fallback, fallback}
         << QSize(496, 702);
     QTest::newRow("count 0: empty page in the project's layout")
-        << projectTxt(0, 3) << crlf(recordLines(0, 2, QStringLiteral("p.png"), QRect(10, 20, 30, 40)))
-        << QStringList{} << QSize(380, 217);
+        << projectTxt(0, 3)
+        << crlf(recordLines(0, 2, QStringLiteral("p.png"), QRect(10, 20, 30, 40))) << QStringList{}
+        << QSize(380, 217);
     QTest::newRow("record with ten field lines reads as the fallback")
         << projectTxt(1, 1)
         << crlf(recordLines(0, 2, QStringLiteral("p.png"), QRect(10, 20, 30, 40)).mid(0, 11))
@@ -791,7 +811,8 @@ void TestProject::handMadeRecords()
         if (expected.at(i).contains(u'%')) {
             const QSize notice = p.items->Items(int(i)).Image()->bitmap().size();
             QVERIFY(notice.width() > 200);
-            expected[i] = expected.at(i).arg(QStringLiteral("%1x%2").arg(notice.width()).arg(notice.height()));
+            expected[i] = expected.at(i).arg(
+                QStringLiteral("%1x%2").arg(notice.width()).arg(notice.height()));
         }
     }
     QCOMPARE(got, expected);
@@ -800,7 +821,7 @@ void TestProject::handMadeRecords()
 void TestProject::askToSave_data()
 {
     QTest::addColumn<QList<Answer>>("answers");
-    QTest::addColumn<QStringList>("savePaths");  // "" cancels the save dialog
+    QTest::addColumn<QStringList>("savePaths"); // "" cancels the save dialog
     QTest::addColumn<bool>("proceed");
     QTest::addColumn<bool>("cleared");
     QTest::addColumn<bool>("saved");
@@ -812,8 +833,8 @@ void TestProject::askToSave_data()
         << QList<Answer>{Answer::Yes} << QStringList{QString()} << false << false << false;
     QTest::newRow("No: cleared without saving")
         << QList<Answer>{Answer::No} << QStringList{} << true << true << false;
-    QTest::newRow("Cancel: abort") << QList<Answer>{Answer::Cancel} << QStringList{} << false << false
-                                   << false;
+    QTest::newRow("Cancel: abort")
+        << QList<Answer>{Answer::Cancel} << QStringList{} << false << false << false;
 }
 
 void TestProject::askToSave()
@@ -863,7 +884,8 @@ void TestProject::askToSave()
 
 void TestProject::saveRefused_data()
 {
-    QTest::addColumn<QString>("where");  // "work": inside the working folder; "file": parent is a file
+    QTest::addColumn<QString>(
+        "where"); // "work": inside the working folder; "file": parent is a file
     QTest::addColumn<bool>("viaQuestion");
 
     QTest::newRow("parent folder is a regular file") << QStringLiteral("file") << false;
@@ -1006,7 +1028,7 @@ void TestProject::setUpPage()
 
     SetUpPage(p.ctx(), layout);
     QCOMPARE(p.page->size(), pageSize);
-    QCOMPARE(p.background->size(), QSize(494, 700));  // keeps its size
+    QCOMPARE(p.background->size(), QSize(494, 700)); // keeps its size
     const QImage canvas = p.background->canvas().convertToFormat(QImage::Format_RGB32);
     switch (layout) {
     case FullPage:
@@ -1028,8 +1050,8 @@ void TestProject::setUpPage()
         QCOMPARE(darkPixels(canvas, QRect(272, 40, 1, 342)), 0);
         QCOMPARE(canvas.pixel(100, 200), earlier);
         QCOMPARE(canvas.pixel(271, 390), earlier);
-        QVERIFY(darkPixels(canvas, QRect(0, 0, 70, 20)) > 10);    // "Frente"
-        QVERIFY(darkPixels(canvas, QRect(272, 0, 70, 20)) > 10);  // "Interno"
+        QVERIFY(darkPixels(canvas, QRect(0, 0, 70, 20)) > 10);   // "Frente"
+        QVERIFY(darkPixels(canvas, QRect(272, 0, 70, 20)) > 10); // "Interno"
         QCOMPARE(darkPixels(canvas, QRect(120, 0, 140, 20)), 0);
         break;
     }

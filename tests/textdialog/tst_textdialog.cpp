@@ -14,8 +14,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTextDocument>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 
 #include <memory>
@@ -74,7 +74,8 @@ public:
 
     int addPicture()
     {
-        const QString path = writePicture(ws.state.workingFolder + QStringLiteral("p.png"), QSize(40, 30));
+        const QString path =
+            writePicture(ws.state.workingFolder + QStringLiteral("p.png"), QSize(40, 30));
         return items->Add(PictureItem, path);
     }
 
@@ -171,18 +172,22 @@ void TestTextDialog::showSetsControls_data()
     QTest::addColumn<int>("sizeShown");
     QTest::addColumn<int>("styleEntry");
 
-    QTest::newRow("start values")
-        << attributes(QStringLiteral("Arial"), 10, 0, 0, 0) << 0 << 10 << 0;
+    QTest::newRow("start values") << attributes(QStringLiteral("Arial"), 10, 0, 0, 0) << 0 << 10
+                                  << 0;
     QTest::newRow("installed font, red, bold, centred")
-        << attributes(QStringLiteral("Liberation Serif"), 22, 0x0000FF, 1, StyleBold) << 9 << 22 << 2;
+        << attributes(QStringLiteral("Liberation Serif"), 22, 0x0000FF, 1, StyleBold) << 9 << 22
+        << 2;
     QTest::newRow("font not installed keeps its own name")
-        << attributes(QStringLiteral("Fonte Inexistente"), 12, 0xFFFFFF, 2, StyleItalic) << 15 << 12 << 1;
+        << attributes(QStringLiteral("Fonte Inexistente"), 12, 0xFFFFFF, 2, StyleItalic) << 15 << 12
+        << 1;
     QTest::newRow("bold italic, navy")
-        << attributes(QStringLiteral("Arial"), 48, 0x800000, 0, StyleBold | StyleItalic) << 4 << 48 << 3;
+        << attributes(QStringLiteral("Arial"), 48, 0x800000, 0, StyleBold | StyleItalic) << 4 << 48
+        << 3;
     // Values the dialog cannot show stay as they are: no change handler runs.
     QTest::newRow("colour outside the list, size above the box")
         << attributes(QStringLiteral("Arial"), 80, 0x123456, 0, 0) << 0 << 48 << 0;
-    QTest::newRow("size below the box") << attributes(QStringLiteral("Arial"), 0, 0, 0, 0) << 0 << 4 << 0;
+    QTest::newRow("size below the box")
+        << attributes(QStringLiteral("Arial"), 0, 0, 0, 0) << 0 << 4 << 0;
 }
 
 void TestTextDialog::showSetsControls()
@@ -233,7 +238,7 @@ void TestTextDialog::okAddsBlock_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("colorEntry");
-    QTest::addColumn<int>("steps");  // size box arrow steps from 10
+    QTest::addColumn<int>("steps"); // size box arrow steps from 10
     QTest::addColumn<int>("styleEntry");
     QTest::addColumn<TextAttributes>("expected");
 
@@ -294,7 +299,7 @@ void TestTextDialog::okEmptyWhileAddingDoesNothing()
 
 void TestTextDialog::changeBlock_data()
 {
-    QTest::addColumn<QString>("newText");  // empty: the text box is emptied
+    QTest::addColumn<QString>("newText"); // empty: the text box is emptied
     QTest::addColumn<int>("steps");
 
     QTest::newRow("larger font: same place, on top") << QStringLiteral("Outro texto") << 6;
@@ -309,7 +314,8 @@ void TestTextDialog::changeBlock()
 
     Fixture f;
     const TextAttributes blue = attributes(QStringLiteral("Arial"), 16, 0xFF0000, 2, StyleBold);
-    f.addText(QStringLiteral("Primeiro"), attributes(QStringLiteral("Arial"), 10, 0, 0, 0), QPoint(5, 5));
+    f.addText(QStringLiteral("Primeiro"), attributes(QStringLiteral("Arial"), 10, 0, 0, 0),
+              QPoint(5, 5));
     f.addText(QStringLiteral("Mudar\r\naqui"), blue, QPoint(120, 340));
     f.addPicture();
     TFocusImage* old = f.items->Items(1).Image();
@@ -327,7 +333,7 @@ void TestTextDialog::changeBlock()
     f.dialog->edTamanho->stepBy(steps);
     f.dialog->btOK->click();
 
-    QVERIFY(watch.isNull());  // the old control went with its item
+    QVERIFY(watch.isNull()); // the old control went with its item
     QVERIFY(!f.ws.state.editing.Active);
     if (newText.isEmpty()) {
         QCOMPARE(f.items->Count(), 2);
@@ -384,11 +390,13 @@ void TestTextDialog::editedBlockDeletedMeanwhile()
 void TestTextDialog::cancelRestores()
 {
     Fixture f;
-    const TextAttributes before = attributes(QStringLiteral("Fonte Inexistente"), 12, 0x008080, 1, StyleItalic);
+    const TextAttributes before =
+        attributes(QStringLiteral("Fonte Inexistente"), 12, 0x008080, 1, StyleItalic);
     f.ws.state.text = before;
     f.dialog->show();
     f.dialog->cbCores->setCurrentIndex(9);
-    f.dialog->cbFont->setCurrentIndex(f.dialog->cbFont->findText(QStringLiteral("Liberation Sans")));
+    f.dialog->cbFont->setCurrentIndex(
+        f.dialog->cbFont->findText(QStringLiteral("Liberation Sans")));
     f.dialog->edTamanho->stepBy(5);
     f.dialog->cbEstilo->setCurrentIndex(3);
     QTest::mouseClick(f.dialog->spbtDireita, Qt::LeftButton);
@@ -419,7 +427,8 @@ void TestTextDialog::styleEntries_data()
     QTest::newRow("Normal") << QStringLiteral("Normal") << 0;
     QTest::newRow("Itálico stores italic") << QStringLiteral("Itálico") << int(StyleItalic);
     QTest::newRow("Negrito stores bold") << QStringLiteral("Negrito") << int(StyleBold);
-    QTest::newRow("Negrito Itálico") << QStringLiteral("Negrito Itálico") << int(StyleBold | StyleItalic);
+    QTest::newRow("Negrito Itálico")
+        << QStringLiteral("Negrito Itálico") << int(StyleBold | StyleItalic);
 }
 
 void TestTextDialog::styleEntries()
@@ -457,7 +466,7 @@ void TestTextDialog::alignmentButtons()
     QTest::mouseClick(buttons[button], Qt::LeftButton);
     QCOMPARE(int(f.ws.state.text.Alignment), button);
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(buttons[i]->autoRaise(), i == button);  // the one in force is flat
+        QCOMPARE(buttons[i]->autoRaise(), i == button); // the one in force is flat
 }
 
 void TestTextDialog::refusedCharacters_data()
@@ -468,7 +477,8 @@ void TestTextDialog::refusedCharacters_data()
 
     QTest::newRow("Windows-1252 letters and signs pass")
         << QStringLiteral("Ação € “x” ½") << false << QStringLiteral("abc Ação € “x” ½");
-    QTest::newRow("a letter outside Windows-1252") << QStringLiteral("ő") << false << QStringLiteral("abc ");
+    QTest::newRow("a letter outside Windows-1252")
+        << QStringLiteral("ő") << false << QStringLiteral("abc ");
     QTest::newRow("an emoji") << QStringLiteral("😀") << false << QStringLiteral("abc ");
     QTest::newRow("a bracket") << QStringLiteral("[1]") << false << QStringLiteral("abc 1]");
     QTest::newRow("the text end marker is never formed")
@@ -481,8 +491,8 @@ void TestTextDialog::refusedCharacters_data()
         << QStringLiteral("Łódź") << true << QStringLiteral("abc ");
     QTest::newRow("a no-break space stays one")
         << QStringLiteral("R$\u00A010") << false << QStringLiteral("abc R$\u00A010");
-    QTest::newRow("pasted plain text") << QStringLiteral("Olá\nmundo") << true
-                                       << QStringLiteral("abc Olá\nmundo");
+    QTest::newRow("pasted plain text")
+        << QStringLiteral("Olá\nmundo") << true << QStringLiteral("abc Olá\nmundo");
 }
 
 void TestTextDialog::refusedCharacters()

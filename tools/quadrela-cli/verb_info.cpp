@@ -107,10 +107,10 @@ QString projectInfoJson(const QString& archivePath, const QString& dataFolder)
 
     // A layout code outside the table gives no page layout: the program then keeps the
     // one it had, which an archive on its own cannot tell.
-    QString json = QStringLiteral("{\n  \"layout\": %1,\n  \"itemCount\": %2,\n  \"items\": [")
-                       .arg(project.layout ? QString::number(*project.layout)
-                                           : QStringLiteral("null"))
-                       .arg(project.itemCount);
+    QString json =
+        QStringLiteral("{\n  \"layout\": %1,\n  \"itemCount\": %2,\n  \"items\": [")
+            .arg(project.layout ? QString::number(*project.layout) : QStringLiteral("null"))
+            .arg(project.itemCount);
     for (qsizetype i = 0; i < records.size(); ++i) {
         json += i == 0 ? QStringLiteral("\n    ") : QStringLiteral(",\n    ");
         json += itemJson(records.at(i));

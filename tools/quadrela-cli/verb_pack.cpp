@@ -19,7 +19,9 @@ int runPack(const QStringList& args)
     for (const QString& file : files) {
         if (!fileExists(file)) {
             const QByteArray line =
-                QStringLiteral("aviso: %1 não é um arquivo e não foi incluído\n").arg(file).toUtf8();
+                QStringLiteral("aviso: %1 não é um arquivo e não foi incluído\n")
+                    .arg(file)
+                    .toUtf8();
             std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
         }
     }
