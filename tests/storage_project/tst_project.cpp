@@ -33,7 +33,7 @@ const QString kNotRecognised = QStringLiteral("Arquivo não reconhecido.");
 const QString kSaveQuestion = QStringLiteral("Deseja salvar o projeto atual?");
 
 // One item to put on a page before saving.
-struct ItemSpec
+struct PlannedItem
 {
     quint8 kind = PictureItem;
     QString name;      // picture file made in the working folder (border and picture items)
@@ -44,9 +44,9 @@ struct ItemSpec
     TextAttributes attributes; // text items
 };
 
-ItemSpec picture(const QString& name, QRect geometry, const QString& stored = {})
+PlannedItem picture(const QString& name, QRect geometry, const QString& stored = {})
 {
-    ItemSpec s;
+    PlannedItem s;
     s.kind = PictureItem;
     s.name = name;
     s.pictureSize = QSize(40, 30);
@@ -55,18 +55,18 @@ ItemSpec picture(const QString& name, QRect geometry, const QString& stored = {}
     return s;
 }
 
-ItemSpec border(const QString& name)
+PlannedItem border(const QString& name)
 {
-    ItemSpec s;
+    PlannedItem s;
     s.kind = BorderItem;
     s.name = name;
     s.pictureSize = QSize(60, 80);
     return s;
 }
 
-ItemSpec text(const QString& text, QPoint at, TextAttributes attributes = {})
+PlannedItem text(const QString& text, QPoint at, TextAttributes attributes = {})
 {
-    ItemSpec s;
+    PlannedItem s;
     s.kind = TextItem;
     s.text = text;
     s.geometry = QRect(at, QSize(1, 1));
@@ -117,7 +117,7 @@ public:
     QString work(const QString& name) const { return ws.state.workingFolder + name; }
     QString outside(const QString& name) const { return ws.outside() + name; }
 
-    int add(const ItemSpec& s)
+    int add(const PlannedItem& s)
     {
         if (s.kind == TextItem) {
             ws.state.text = s.attributes;
@@ -300,7 +300,7 @@ int darkPixels(const QImage& image, QRect area)
 
 } // namespace
 
-Q_DECLARE_METATYPE(ItemSpec)
+Q_DECLARE_METATYPE(PlannedItem)
 Q_DECLARE_METATYPE(Entries)
 
 class TestProject : public QObject
@@ -336,7 +336,7 @@ private slots:
 void TestProject::roundTrip_data()
 {
     QTest::addColumn<int>("layout");
-    QTest::addColumn<QList<ItemSpec>>("specs");
+    QTest::addColumn<QList<PlannedItem>>("plan");
     QTest::addColumn<int>("pictureEntries");
 
     const TextAttributes red =
@@ -345,52 +345,53 @@ void TestProject::roundTrip_data()
 
     QTest::newRow("full page: border behind a picture and two texts")
         << int(FullPage)
-        << QList<ItemSpec>{picture(QStringLiteral("foto.png"), QRect(30, 40, 120, 90)),
-                           text(QStringLiteral("Feliz\r\nNatal"), QPoint(50, 300)),
-                           text(QStringLiteral("Parabéns, João — 100% “ótimo”"), QPoint(20, 20),
-                                red),
-                           border(QStringLiteral("moldura.png"))}
+        << QList<PlannedItem>{picture(QStringLiteral("foto.png"), QRect(30, 40, 120, 90)),
+                              text(QStringLiteral("Feliz\r\nNatal"), QPoint(50, 300)),
+                              text(QStringLiteral("Parabéns, João — 100% “ótimo”"), QPoint(20, 20),
+                                   red),
+                              border(QStringLiteral("moldura.png"))}
         << 2;
     QTest::newRow("folded card: border on the front, picture inside")
         << int(FoldedCard)
-        << QList<ItemSpec>{border(QStringLiteral("frente.png")),
-                           picture(QStringLiteral("dentro.jpg"), QRect(300, 50, 200, 150)),
-                           text(QStringLiteral("Com carinho,\r\n\r\nAna"), QPoint(320, 250), navy)}
+        << QList<PlannedItem>{border(QStringLiteral("frente.png")),
+                              picture(QStringLiteral("dentro.jpg"), QRect(300, 50, 200, 150)),
+                              text(QStringLiteral("Com carinho,\r\n\r\nAna"), QPoint(320, 250),
+                                   navy)}
         << 2;
     QTest::newRow("business card: picture partly off the page")
         << int(BusinessCard)
-        << QList<ItemSpec>{picture(QStringLiteral("logo.png"), QRect(-15, -4, 90, 60)),
-                           text(QStringLiteral("Maria Ávila\r\n(11) 5555-0000"), QPoint(-15, 150),
-                                red)}
+        << QList<PlannedItem>{picture(QStringLiteral("logo.png"), QRect(-15, -4, 90, 60)),
+                              text(QStringLiteral("Maria Ávila\r\n(11) 5555-0000"),
+                                   QPoint(-15, 150), red)}
         << 1;
     QTest::newRow("picture stored with another computer's path")
         << int(FullPage)
-        << QList<ItemSpec>{picture(QStringLiteral("foto.png"), QRect(10, 10, 50, 60),
-                                   QStringLiteral("C:\\Users\\ana\\Imagens\\foto.png"))}
+        << QList<PlannedItem>{picture(QStringLiteral("foto.png"), QRect(10, 10, 50, 60),
+                                      QStringLiteral("C:\\Users\\ana\\Imagens\\foto.png"))}
         << 1;
     QTest::newRow("two pictures share one file")
         << int(FullPage)
-        << QList<ItemSpec>{picture(QStringLiteral("igual.png"), QRect(10, 10, 50, 60)),
-                           picture(QStringLiteral("igual.png"), QRect(100, 200, 30, 20)),
-                           text(QStringLiteral("x"), QPoint(0, 0))}
+        << QList<PlannedItem>{picture(QStringLiteral("igual.png"), QRect(10, 10, 50, 60)),
+                              picture(QStringLiteral("igual.png"), QRect(100, 200, 30, 20)),
+                              text(QStringLiteral("x"), QPoint(0, 0))}
         << 1;
-    QTest::newRow("empty page") << int(BusinessCard) << QList<ItemSpec>{} << 0;
+    QTest::newRow("empty page") << int(BusinessCard) << QList<PlannedItem>{} << 0;
 }
 
 void TestProject::roundTrip()
 {
     QFETCH(int, layout);
-    QFETCH(QList<ItemSpec>, specs);
+    QFETCH(QList<PlannedItem>, plan);
     QFETCH(int, pictureEntries);
 
     Page p(layout);
-    for (const ItemSpec& s : specs)
+    for (const PlannedItem& s : plan)
         p.add(s);
-    QCOMPARE(p.items->Count(), specs.size());
+    QCOMPARE(p.items->Count(), plan.size());
     const QStringList before = stacked(p);
     // After opening, the current text attributes are those of the last text record.
     std::optional<TextAttributes> lastText;
-    for (const ItemSpec& s : specs) {
+    for (const PlannedItem& s : plan) {
         if (s.kind == TextItem)
             lastText = s.attributes;
     }
@@ -410,7 +411,7 @@ void TestProject::roundTrip()
     p.ws.state.pageLayout = other;
     SetUpPage(p.ctx(), other);
     p.ws.state.text = attributes(QStringLiteral("Outra"), 40, 0xFFFFFF, 0, 0);
-    if (!specs.isEmpty())
+    if (!plan.isEmpty())
         p.dialogs.queueAnswer(Answer::No);
     QCOMPARE(openError(p, archive), QString());
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
@@ -431,33 +432,33 @@ void TestProject::roundTrip()
 void TestProject::recordFiles_data()
 {
     QTest::addColumn<int>("layout");
-    QTest::addColumn<QList<ItemSpec>>("specs");
+    QTest::addColumn<QList<PlannedItem>>("plan");
     QTest::addColumn<QByteArray>("projectFile");
     QTest::addColumn<QList<QByteArray>>("itemFileHas");
 
     QTest::newRow("no items: count 0 and an empty item file")
-        << int(FoldedCard) << QList<ItemSpec>{}
+        << int(FoldedCard) << QList<PlannedItem>{}
         << QByteArray("####vimel\r\n[ItemCount]\r\n0\r\n[Impressao]\r\n2\r\n")
         << QList<QByteArray>{};
     QTest::newRow("picture item: empty font line, codes 1 1 0, size 0, negative left")
         << int(FullPage)
-        << QList<ItemSpec>{picture(QStringLiteral("a.png"), QRect(-15, 7, 33, 44),
-                                   QStringLiteral("C:\\fotos\\a.png"))}
+        << QList<PlannedItem>{picture(QStringLiteral("a.png"), QRect(-15, 7, 33, 44),
+                                      QStringLiteral("C:\\fotos\\a.png"))}
         << QByteArray("####vimel\r\n[ItemCount]\r\n1\r\n[Impressao]\r\n1\r\n")
         << QList<QByteArray>{QByteArray("[0]\r\n2\r\nC:\\fotos\\a.png\r\n-15\r\n7\r\n33\r\n44\r\n"
                                         "\r\n1\r\n1\r\n0\r\n0\r\n#T##/T#\r\n")};
     QTest::newRow("text with a line break spans two physical lines")
         << int(BusinessCard)
-        << QList<ItemSpec>{text(QStringLiteral("Feliz\r\nNatal"), QPoint(12, 34),
-                                attributes(QStringLiteral("Arial"), 14, 0x0000FF, 1, StyleBold))}
+        << QList<PlannedItem>{text(QStringLiteral("Feliz\r\nNatal"), QPoint(12, 34),
+                                   attributes(QStringLiteral("Arial"), 14, 0x0000FF, 1, StyleBold))}
         << QByteArray("####vimel\r\n[ItemCount]\r\n1\r\n[Impressao]\r\n3\r\n")
         << QList<QByteArray>{
                QByteArray("[0]\r\n3\r\n\r\n12\r\n34\r\n"),
                QByteArray("\r\nArial\r\n10\r\n2\r\n2\r\n14\r\n#T#Feliz\r\nNatal#/T#\r\n")};
     QTest::newRow("accents in Windows-1252, stacking order numbers the records")
         << int(FullPage)
-        << QList<ItemSpec>{text(QStringLiteral("Coração"), QPoint(1, 2)),
-                           border(QStringLiteral("b.png"))}
+        << QList<PlannedItem>{text(QStringLiteral("Coração"), QPoint(1, 2)),
+                              border(QStringLiteral("b.png"))}
         << QByteArray("####vimel\r\n[ItemCount]\r\n2\r\n[Impressao]\r\n1\r\n")
         << QList<QByteArray>{QByteArray("[0]\r\n1\r\n"), QByteArray("[1]\r\n3\r\n"),
                              QByteArray("#T#Cora\xe7\xe3o#/T#\r\n")};
@@ -466,12 +467,12 @@ void TestProject::recordFiles_data()
 void TestProject::recordFiles()
 {
     QFETCH(int, layout);
-    QFETCH(QList<ItemSpec>, specs);
+    QFETCH(QList<PlannedItem>, plan);
     QFETCH(QByteArray, projectFile);
     QFETCH(QList<QByteArray>, itemFileHas);
 
     Page p(layout);
-    for (const ItemSpec& s : specs)
+    for (const PlannedItem& s : plan)
         p.add(s);
     QVERIFY(SaveProject(p.ctx(), p.outside(QStringLiteral("r.vimel"))));
     QCOMPARE(readAll(p.work(QStringLiteral("project.txt"))), projectFile);
