@@ -1,10 +1,13 @@
 // The mouse on placed items, driven through real widgets: grabbing edges and corners,
 // moving, the pointer shapes, selecting, and opening a text item by double-clicking it.
+#include "core/limits.h"
 #include "page/screencursor.h"
 #include "pageharness.h"
 
 #include <QSignalSpy>
 #include <QTest>
+
+#include <limits>
 
 using namespace quadrela;
 using namespace quadrela::test;
@@ -32,6 +35,9 @@ class TestMouse : public QObject
 {
     Q_OBJECT
 private slots:
+    void releaseArithmeticStaysInRange_data();
+    void releaseArithmeticStaysInRange();
+    void smallItemGrabsTopLeftFirst();
     void gesture_data();
     void gesture();
     void pointerShape_data();
@@ -45,6 +51,57 @@ private slots:
     void clickAfterDragLeavesItem_data();
     void clickAfterDragLeavesItem();
 };
+
+void TestMouse::releaseArithmeticStaysInRange_data()
+{
+    QTest::addColumn<int>("gesture");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QPoint>("last");
+    QTest::addColumn<QPoint>("press");
+    QTest::addColumn<QRect>("expected");
+    const int big = kMaxWidgetSize;
+    const int intMin = std::numeric_limits<int>::min();
+    const int intMax = std::numeric_limits<int>::max();
+    QTest::newRow("top-left dragged to the far negative")
+        << int(GestureTopLeft) << QRect(0, 0, 100, 80) << QPoint(intMin, intMin) << QPoint()
+        << QRect(-big, -big, big, big);
+    QTest::newRow("bottom-right to the far positive")
+        << int(GestureBottomRight) << QRect(5, 6, 100, 80) << QPoint(intMax, intMax) << QPoint()
+        << QRect(5, 6, big, big);
+    QTest::newRow("move across the whole range")
+        << int(GestureMove) << QRect(10, 10, 100, 80) << QPoint(intMax, intMax) << QPoint(intMin, intMin)
+        << QRect(big, big, 100, 80);
+    QTest::newRow("largest item widened on the left")
+        << int(GestureLeft) << QRect(0, 0, big, 5) << QPoint(-50, 0) << QPoint() << QRect(-50, 0, big, 10);
+    QTest::newRow("nothing pending") << 0 << QRect(1, 2, 3, 4) << QPoint(50, 50) << QPoint() << QRect(1, 2, 3, 4);
+}
+
+void TestMouse::releaseArithmeticStaysInRange()
+{
+    QFETCH(int, gesture);
+    QFETCH(QRect, geometry);
+    QFETCH(QPoint, last);
+    QFETCH(QPoint, press);
+    QFETCH(QRect, expected);
+    QCOMPARE(applyRelease(Gestures(gesture), geometry, last, press), expected);
+}
+
+void TestMouse::smallItemGrabsTopLeftFirst()
+{
+    // On an item of 12 pixels or less both opposite handles are grabbed; the release
+    // applies top-left before bottom-right.
+    Workspace ws;
+    PageHarness h(ws);
+    TFocusImage* c = h.control(addOfKind(h, PictureItem, QRect(200, 300, 10, 10)));
+    QVERIFY(h.show());
+    QTest::mouseMove(c, QPoint(5, 5));
+    QCOMPARE(screenCursor(), Qt::SizeFDiagCursor);
+    QTest::mousePress(c, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(h.handlers->gesture(), Gestures(GestureTopLeft | GestureBottomRight));
+    QTest::mouseMove(c, QPoint(8, 9));
+    QTest::mouseRelease(c, Qt::LeftButton, {}, QPoint(8, 9));
+    QCOMPARE(c->geometry(), QRect(208, 309, 10, 10));
+}
 
 void TestMouse::gesture_data()
 {
