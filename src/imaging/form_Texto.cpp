@@ -336,7 +336,15 @@ void TformTexto::btOKClick()
     const QString text = blockText();
     TImg* added = nullptr;
     if (!text.isEmpty()) {
-        m_items.Add(TextItem, text);
+        try {
+            m_items.Add(TextItem, text);
+        } catch (...) {
+            // The block being changed stays as it was, and the next use of the dialog
+            // adds a new block instead of replacing it.
+            m_state.editing.Active = false;
+            m_state.editing.control = nullptr;
+            throw;
+        }
         added = &m_items.Items(m_items.Count() - 1);
         TDesc attributes;
         attributes.Text = text;
