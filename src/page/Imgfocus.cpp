@@ -132,6 +132,15 @@ void TFocusImage::paintEvent(QPaintEvent*)
     const QSize target = m_stretch ? size() : m_bitmap.size();
     if (target.isEmpty())
         return;
+    QPainter p(this);
+    // An item stretched far beyond the screen (a hand-made record) is drawn straight from
+    // its bitmap, clipped to what shows, instead of being scaled whole into memory.
+    constexpr qint64 kMaxCachedPixels = 4096LL * 4096;
+    if (qint64(target.width()) * target.height() > kMaxCachedPixels) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRect(QPoint(0, 0), target), displayImage());
+        return;
+    }
     if (m_cache.isNull() || m_cache.size() != target) {
         // Key out first, then scale: scaling first would leave fringes of the keyed colour.
         const QImage shown = displayImage();
@@ -140,7 +149,6 @@ void TFocusImage::paintEvent(QPaintEvent*)
                 ? shown
                 : shown.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
-    QPainter p(this);
     p.drawPixmap(0, 0, m_cache);
 }
 

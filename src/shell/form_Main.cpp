@@ -57,8 +57,10 @@ TformMain::TformMain(AppState& state, ModalDialogs& dialogs, QWidget* parent)
 
 TformMain::~TformMain()
 {
-    // Items go before the page that parents their controls.
+    // Items go before the page that parents their controls; the printer goes with the
+    // window, so nothing may ask it for its page size afterwards.
     m_items.reset();
+    m_state.printerPageSize = nullptr;
 }
 
 void TformMain::createPanels()

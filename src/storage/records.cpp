@@ -107,6 +107,8 @@ QString makeSafe(const QString& value, Kind kind)
             out += u'(';
         else if (!isText && (code == u'\r' || code == u'\n'))
             out += u'_';
+        else if (kind == Kind::FileName && code < 32)
+            out += u'_';  // a control character has no business in a file name
         else if (kind == Kind::FileName && (code == u'/' || code == u'\\'))
             out += u'_';
         else if (!isCp1252Char(code))
