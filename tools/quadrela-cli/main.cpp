@@ -3,7 +3,7 @@
 
 #include "core/errors.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +16,8 @@ namespace {
 // Add a verb here and in verbs.h; its code goes in verb_<name>.cpp.
 constexpr Verb kVerbs[] = {
     {"decode", "IN OUT.png", runDecode},
+    {"print", "[--data DIR] [--paper letter|a4] [--dpi N] ARCHIVE OUT.pdf", runPrint},
+    {"render", "[--data DIR] ARCHIVE OUT.png", runRender},
     {"info", "[--data DIR] ARCHIVE", runInfo},
     {"pack", "OUT.vimel FILE...", runPack},
 };
@@ -68,6 +70,7 @@ int main(int argc, char* argv[])
     // No display is needed; pictures and text are drawn offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // Widgets: print and render open projects onto an offscreen page.
+    QApplication app(argc, argv);
     return quadrela::cli::dispatch(QCoreApplication::arguments());
 }

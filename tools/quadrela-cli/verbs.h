@@ -4,7 +4,17 @@
 // dispatcher prints its message and exits with 1.
 #pragma once
 
+#include <QSize>
 #include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+namespace quadrela {
+struct AppState;
+class TCampos;
+} // namespace quadrela
 
 namespace quadrela::cli {
 
@@ -30,5 +40,23 @@ QString projectInfoJson(const QString& archivePath, const QString& dataFolder);
 
 // pack OUT.vimel FILE...
 int runPack(const QStringList& args);
+
+// print [--data DIR] [--paper letter|a4] [--dpi N] ARCHIVE OUT.pdf
+int runPrint(const QStringList& args);
+// render [--data DIR] ARCHIVE OUT.png
+int runRender(const QStringList& args);
+
+// A project archive opened as the program opens it (items created, pictures decoded,
+// texts rendered) on an offscreen page, with a private working folder and scratch
+// picture; picture items are scaled for printerPage. Runs work on it and returns its
+// status; an archive that is not a project gives kExitFailed after the message.
+struct OpenedPage
+{
+    AppState& state;
+    TCampos& items;
+    QWidget* page;
+};
+int withOpenedArchive(const QString& archive, QSize printerPage,
+                      const std::function<int(const OpenedPage&)>& work);
 
 } // namespace quadrela::cli

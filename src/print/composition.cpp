@@ -1,0 +1,125 @@
+#include "composition.h"
+
+#include "core/convert.h"
+#include "core/errors.h"
+#include "core/paths.h"
+#include "core/state.h"
+#include "imaging/picload.h"
+#include "imaging/textrender.h"
+#include "page/Imgfocus.h"
+#include "placement.h"
+
+#include <QPainter>
+#include <QWidget>
+
+namespace quadrela {
+
+namespace {
+
+// Loads the item's picture into the work bitmap, as the loader reports it.
+bool loadItem(TBitmap& work, const PrintItem& item, const PrintJob& job, bool turn,
+              CompositionReport& report)
+{
+    if (item.kind == TextItem) {
+        try {
+            RenderTextPicture(printTextAttributes(item.attributes), item.attributes.Text,
+                              job.scratchPicture);
+        } catch (const Error& e) {
+            // The renderer removed the old scratch picture first, so nothing of an
+            // earlier text can be printed in this one's place.
+            report.textFailures.append(e.message());
+            return false;
+        }
+        return LoadPictureBitmap(work, job.scratchPicture, turn);
+    }
+    return LoadPictureBitmap(work, job.workingFolder + fileNamePart(item.attributes.FileName),
+                             turn);
+}
+
+void stretchDraw(QPainter& painter, const QRect& rect, const TBitmap& bitmap)
+{
+    if (rect.isEmpty())
+        return;
+    painter.drawImage(rect, drawableImage(bitmap));
+}
+
+} // namespace
+
+QList<PrintItem> itemsInDrawingOrder(const TCampos& items, const QWidget* page)
+{
+    QList<PrintItem> order;
+    if (!page)
+        return order;
+    for (QObject* child : page->children()) {
+        const auto* control = qobject_cast<const TFocusImage*>(child);
+        const TImg* item = items.ItemOf(control);
+        if (!item)
+            continue;
+        order.append(PrintItem{item->Kind(), item->Attributes(), control->geometry()});
+    }
+    return order;
+}
+
+PrintJob printJobFor(const AppState& state, const TCampos& items, const QWidget* page)
+{
+    PrintJob job;
+    job.layout = state.pageLayout;
+    job.pageSize = page ? page->size() : QSize();
+    job.items = itemsInDrawingOrder(items, page);
+    job.workingFolder = state.workingFolder;
+    job.scratchPicture = state.tempPicturePath();
+    return job;
+}
+
+TextAttributes printTextAttributes(const TDesc& attributes)
+{
+    TextAttributes text;
+    text.FontName = attributes.FontName;
+    text.FontSize = roundHalfEven(double(qint64(attributes.FontSize) * 100) / 20.0);
+    text.Color = attributes.Color;
+    text.Alignment = attributes.Alignment;
+    text.Style = attributes.Style;
+    return text;
+}
+
+CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob& job)
+{
+    CompositionReport report;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+
+    QImage card;
+    QPainter cardPainter;
+    if (job.layout == BusinessCard) {
+        card = QImage(kCardBitmapWidth, kCardBitmapHeight, QImage::Format_RGB32);
+        card.fill(Qt::white);
+        cardPainter.begin(&card);
+        cardPainter.setRenderHint(QPainter::SmoothPixmapTransform);
+    }
+
+    TBitmap work;
+    for (const PrintItem& item : job.items) {
+        const std::optional<ItemPlacement> placed =
+            placeItem(job.layout, item.kind, item.geometry, job.pageSize, printable);
+        if (!placed)
+            continue;
+        work.clear();
+        // A picture that loaded but could not be turned is still drawn, upright.
+        loadItem(work, item, job, placed->turn, report);
+        if (work.isEmpty())
+            continue;
+        stretchDraw(placed->target == PrintTarget::CardBitmap ? cardPainter : painter,
+                    placed->rect, work);
+        ++report.itemsDrawn;
+    }
+
+    if (job.layout == BusinessCard) {
+        cardPainter.end();
+        for (const QRect& rect : cardSheetRects())
+            painter.drawImage(rect, card);
+    }
+    painter.restore();
+    return report;
+}
+
+} // namespace quadrela

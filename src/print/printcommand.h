@@ -1,0 +1,42 @@
+// The "Imprimir" command: the print dialog, one print job titled "Quadrela" at 600 dots
+// per inch, the page composed onto it, and a message when the job fails.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QPrinter;
+class QWidget;
+
+namespace quadrela {
+
+struct AppState;
+class ModalDialogs;
+class TCampos;
+
+struct PrintCommandContext
+{
+    QWidget* owner;         // owns the message boxes and the print dialog
+    ModalDialogs& dialogs;
+    QPrinter& printer;      // the run's printer, configured by the print dialog
+    AppState& state;
+    TCampos& items;
+    QWidget* page;          // the page panel
+};
+
+enum class PrintOutcome { Printed, Cancelled, Failed };
+
+// The business-card notice shown before the print dialog.
+QString businessCardNotice();
+
+// The one message that tells which texts printed blank, with their reasons.
+QString textFailuresMessage(QStringList failures);
+
+// Shows the business-card notice (business-card layout only), the print dialog, then
+// prints the page on one sheet. A job that cannot be started or finished (a printer
+// that refuses it, an output file that cannot be written) is told to the user and gives
+// Failed. Texts that could not be rendered print as nothing and are told once, after
+// the job. The current text attributes are never changed.
+PrintOutcome btImprimirClick(const PrintCommandContext& ctx);
+
+} // namespace quadrela

@@ -1,0 +1,832 @@
+// Printing checked on real output: projects are printed to PDF files, which pdftoppm turns
+// back into pixels, and the tests look where the pictures landed.
+#include "printfixture.h"
+
+#include "core/convert.h"
+#include "imaging/picload.h"
+#include "imaging/textrender.h"
+#include "print/composition.h"
+#include "print/placement.h"
+#include "print/printcommand.h"
+#include "storage/records.h"
+#include "zip/archive.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace quadrela;
+using namespace quadrela::test;
+
+Q_DECLARE_METATYPE(std::optional<ItemPlacement>)
+
+namespace {
+
+// Colour at a point of the sheet given in 600-dpi device pixels, read from a raster made
+// at a lower resolution.
+QRgb sheetPixel(const QImage& raster, int dpi, QPoint at600)
+{
+    return raster.pixel(at600.x() * dpi / 600, at600.y() * dpi / 600);
+}
+
+QPoint pointIn(const QRect& r, double fx, double fy)
+{
+    return QPoint(r.x() + int(r.width() * fx), r.y() + int(r.height() * fy));
+}
+
+using Runs = QList<QPair<int, int>>;
+using IntPair = QPair<int, int>;
+
+bool nearlyEqual(const Runs& got, const Runs& expected)
+{
+    if (got.size() != expected.size())
+        return false;
+    for (qsizetype i = 0; i < got.size(); ++i)
+        if (std::abs(got[i].first - expected[i].first) > 1 ||
+            std::abs(got[i].second - expected[i].second) > 1)
+            return false;
+    return true;
+}
+
+QByteArray describe(const Runs& runs)
+{
+    QStringList parts;
+    for (const auto& r : runs)
+        parts << QStringLiteral("[%1,%2)").arg(r.first).arg(r.second);
+    return parts.join(u' ').toUtf8();
+}
+
+// Runs of matching pixels along a full row or column of the sheet at 600 dpi.
+Runs rowRuns(const QString& pdf, int y, int width, const std::function<bool(QRgb)>& test)
+{
+    return runsAlong(rasterise(pdf, 600, QRect(0, y, width, 1)), test);
+}
+Runs columnRuns(const QString& pdf, int x, int height, const std::function<bool(QRgb)>& test)
+{
+    return runsAlong(rasterise(pdf, 600, QRect(x, 0, 1, height)), test);
+}
+
+bool notWhite(QRgb c) { return !isWhite(c); }
+
+QImage solid(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// Prints the fixture's page through the print command into a PDF.
+PrintOutcome printToPdf(PageFixture& f, const QString& pdf, RecordingDialogs& dialogs,
+                        QPageSize::PageSizeId paper = QPageSize::Letter, double marginMm = 0)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    configurePdfPrinter(printer, pdf, paper, marginMm);
+    return btImprimirClick(PrintCommandContext{nullptr, dialogs, printer, f.state, *f.items,
+                                               &f.page});
+}
+
+TextAttributes attributesOf(const QString& font, int size, ColorRef colour = 0)
+{
+    TextAttributes a;
+    a.FontName = font;
+    a.FontSize = size;
+    a.Color = colour;
+    return a;
+}
+
+} // namespace
+
+class TestPrint : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void loader_data();
+    void loader();
+    void loaderLeavesBitmapAloneForMissingFile();
+
+    void placement_data();
+    void placement();
+
+    void businessCardSheet();
+    void fullPage_data();
+    void fullPage();
+    void stackingOrder();
+    void foldedCard();
+    void textPrintedAtFiveTimesItsSize();
+    void alphaHonoured();
+    void transparencyDoesNotLeak_data();
+    void transparencyDoesNotLeak();
+    void unreadablePicturePrintsNothing_data();
+    void unreadablePicturePrintsNothing();
+    void failedTextPrintsNothingAndIsToldOnce();
+    void unwritableOutputIsReported();
+    void noticeAndCancel_data();
+    void noticeAndCancel();
+
+    void cliPrint_data();
+    void cliPrint();
+    void cliRender_data();
+    void cliRender();
+    void cliFailures_data();
+    void cliFailures();
+    void cliPrintToUnwritableFile();
+
+private:
+    QString makeArchive(int layout, const QList<TItem>& records,
+                        const QList<QPair<QString, QImage>>& pictures);
+    QTemporaryDir m_dir;
+    QString m_files;  // fixtures of the loader
+};
+
+void TestPrint::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_files = m_dir.path() + QStringLiteral("/files/");
+    QVERIFY(QDir().mkpath(m_files));
+
+    // 8 x 6 quadrants in a 4-bit and a 1-bit palette picture, red/green/blue/yellow.
+    const QList<QRgb> palette{qRgb(255, 0, 0), qRgb(0, 160, 0), qRgb(0, 0, 255),
+                              qRgb(255, 255, 0)};
+    QList<QList<int>> quadrants;
+    for (int y = 0; y < 6; ++y) {
+        QList<int> row;
+        for (int x = 0; x < 8; ++x)
+            row << (y >= 3 ? 2 : 0) + (x >= 4 ? 1 : 0);
+        quadrants << row;
+    }
+    const QByteArray fourBit = palettePng(quadrants, palette, 4);
+    QVERIFY(writeFile(m_files + QStringLiteral("quad4.png"), fourBit));
+    QVERIFY(writeFile(m_files + QStringLiteral("quad4.PNG"), fourBit));
+    QVERIFY(writeFile(m_files + QStringLiteral("quad4.pNg"), fourBit));
+    QList<QList<int>> halves;
+    for (int y = 0; y < 6; ++y)
+        halves << QList<int>(8, y >= 3 ? 1 : 0);
+    QVERIFY(writeFile(m_files + QStringLiteral("half1.png"),
+                      palettePng(halves, {qRgb(255, 0, 0), qRgb(0, 0, 255)}, 1)));
+
+    QVERIFY(quadrantPicture(QSize(40, 30)).save(m_files + QStringLiteral("quad.jpeg"), "JPEG", 100));
+    QVERIFY(QFile::copy(m_files + QStringLiteral("quad.jpeg"), m_files + QStringLiteral("jpeg-bytes.png")));
+    QVERIFY(QFile::copy(m_files + QStringLiteral("quad4.png"), m_files + QStringLiteral("png-bytes.jpeg")));
+    QVERIFY(QFile::copy(m_files + QStringLiteral("quad4.png"), m_files + QStringLiteral("quad4.xyz")));
+    QVERIFY(quadrantPicture(QSize(40, 30)).save(m_files + QStringLiteral("quad.bmp")));
+    QVERIFY(writeFile(m_files + QStringLiteral("damaged.png"), fourBit.left(40)));
+
+    QImage alpha(10, 10, QImage::Format_ARGB32);
+    alpha.fill(qRgba(0, 0, 255, 0));
+    QVERIFY(alpha.save(m_files + QStringLiteral("alpha.png")));
+
+    RenderTextPicture(attributesOf(QStringLiteral("Arial"), 20), QStringLiteral("Olá"),
+                      m_files + QStringLiteral("temp.png"));
+}
+
+void TestPrint::loader_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("turn");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<int>("depth");              // bits per pixel of the result
+    QTest::addColumn<bool>("upsideDown");        // compared with the same file upright
+    QTest::addColumn<bool>("transparentWhite");  // white marked as left out
+
+    QTest::newRow("4-bit palette PNG turned, one byte per pixel")
+        << "quad4.png" << true << true << 8 << true << false;
+    QTest::newRow("upper-case .PNG takes the PNG road") << "quad4.PNG" << false << true << 8 << false << false;
+    QTest::newRow("mixed-case .pNg takes the PNG road") << "quad4.pNg" << true << true << 8 << true << false;
+    QTest::newRow("1-bit palette PNG turned") << "half1.png" << true << true << 8 << true << false;
+    QTest::newRow("JPEG turned, 32 bits per pixel") << "quad.jpeg" << true << true << 32 << true << false;
+    QTest::newRow("BMP upright, 32 bits per pixel") << "quad.bmp" << false << true << 32 << false << false;
+    QTest::newRow("per-pixel alpha PNG keeps its alpha") << "alpha.png" << true << true << 32 << true << false;
+    QTest::newRow("rendered text picture: white left out") << "temp.png" << false << true << 32 << false << true;
+    QTest::newRow("JPEG bytes named .png fail on the PNG road") << "jpeg-bytes.png" << false << false << 0 << false << false;
+    QTest::newRow("PNG bytes named .jpeg fail on the other road") << "png-bytes.jpeg" << false << false << 0 << false << false;
+    QTest::newRow("unknown extension") << "quad4.xyz" << false << false << 0 << false << false;
+    QTest::newRow("damaged PNG") << "damaged.png" << true << false << 0 << false << false;
+    QTest::newRow("missing file") << "missing.png" << false << false << 0 << false << false;
+}
+
+void TestPrint::loader()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, turn);
+    QFETCH(bool, loaded);
+    QFETCH(int, depth);
+    QFETCH(bool, upsideDown);
+    QFETCH(bool, transparentWhite);
+
+    TBitmap bitmap;
+    QCOMPARE(LoadPictureBitmap(bitmap, m_files + file, turn), loaded);
+    if (!loaded) {
+        QVERIFY(bitmap.isEmpty());
+        return;
+    }
+    QCOMPARE(bitmap.pixels.depth(), depth);
+    QCOMPARE(bitmap.transparentColor == std::optional<QRgb>(qRgb(255, 255, 255)), transparentWhite);
+    if (!transparentWhite)
+        QVERIFY(!bitmap.transparentColor);
+
+    TBitmap upright;
+    QVERIFY(LoadPictureBitmap(upright, m_files + file, false));
+    const QImage a = bitmap.pixels.convertToFormat(QImage::Format_ARGB32);
+    const QImage b = upright.pixels.convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(a.size(), b.size());
+    const int w = a.width();
+    const int h = a.height();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QRgb expected = upsideDown ? b.pixel(w - 1 - x, h - 1 - y) : b.pixel(x, y);
+            if (a.pixel(x, y) != expected)
+                QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) differs").arg(x).arg(y)));
+        }
+    if (upsideDown && file.startsWith(QStringLiteral("quad")))
+        QVERIFY(isYellow(a.pixel(0, 0)) || qBlue(a.pixel(0, 0)) < 100);  // yellow corner first
+}
+
+void TestPrint::loaderLeavesBitmapAloneForMissingFile()
+{
+    TBitmap bitmap;
+    bitmap.pixels = solid(QSize(3, 3), Qt::green);
+    bitmap.transparentColor = qRgb(1, 2, 3);
+    const QImage before = bitmap.pixels;
+    QVERIFY(!LoadPictureBitmap(bitmap, m_files + QStringLiteral("nothing.png"), true));
+    QCOMPARE(bitmap.pixels, before);
+    QCOMPARE(bitmap.transparentColor, std::optional<QRgb>(qRgb(1, 2, 3)));
+}
+
+void TestPrint::placement_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QSize>("page");
+    QTest::addColumn<std::optional<ItemPlacement>>("expected");
+
+    const QSize full(496, 702), folded(541, 382), card(380, 217);
+    auto sheet = [](QRect r, bool turn) { return std::optional<ItemPlacement>(ItemPlacement{r, PrintTarget::Sheet, turn}); };
+    auto onCard = [](QRect r) { return std::optional<ItemPlacement>(ItemPlacement{r, PrintTarget::CardBitmap, false}); };
+
+    // 186 * 5100 / 496 = 1912.5 and 62 * 5100 / 496 = 637.5: halves go to the even side.
+    QTest::newRow("full page, half rounds down to even")
+        << 0 << 1 << QRect(186, 88, 124, 175) << full << sheet(QRect(1912, 827, 1275, 1645), false);
+    QTest::newRow("full page, half rounds up to even")
+        << 0 << 2 << QRect(62, 88, 124, 175) << full << sheet(QRect(638, 827, 1275, 1645), false);
+    QTest::newRow("folded front picture: mirrored in the top half, turned")
+        << 1 << 1 << QRect(20, 40, 100, 50) << folded << sheet(QRect(189, 2522, 943, 432), true);
+    QTest::newRow("folded front text: mirrored like a picture")
+        << 1 << 2 << QRect(269, 40, 100, 50) << folded << sheet(QRect(2536, 2522, 943, 432), true);
+    QTest::newRow("folded front border keeps its vertical place")
+        << 1 << 0 << QRect(0, 0, 270, 382) << folded << sheet(QRect(0, 0, 2545, 3300), true);
+    QTest::newRow("folded at exactly half the width: inside, upright")
+        << 1 << 1 << QRect(270, 40, 100, 50) << folded << sheet(QRect(2545, 3646, 943, 432), false);
+    QTest::newRow("folded inside border fills the bottom half")
+        << 1 << 0 << QRect(270, 0, 271, 382) << folded << sheet(QRect(2545, 3300, 2555, 3300), false);
+    QTest::newRow("business card fills the card bitmap")
+        << 2 << 1 << QRect(0, 0, 380, 217) << card << onCard(QRect(0, 0, 1050, 600));
+    QTest::newRow("business card, half rounds down to even")
+        << 2 << 2 << QRect(95, 54, 190, 108) << card << onCard(QRect(262, 149, 525, 299));
+    QTest::newRow("unknown kind draws nothing")
+        << 0 << 3 << QRect(0, 0, 10, 10) << full << std::optional<ItemPlacement>();
+    QTest::newRow("unknown layout draws nothing")
+        << 3 << 1 << QRect(0, 0, 10, 10) << full << std::optional<ItemPlacement>();
+}
+
+void TestPrint::placement()
+{
+    QFETCH(int, layout);
+    QFETCH(int, kind);
+    QFETCH(QRect, geometry);
+    QFETCH(QSize, page);
+    QFETCH(std::optional<ItemPlacement>, expected);
+
+    const auto got = placeItem(layout, quint8(kind), geometry, page, QSize(5100, 6600));
+    QCOMPARE(got.has_value(), expected.has_value());
+    if (!got)
+        return;
+    QCOMPARE(got->rect, expected->rect);
+    QCOMPARE(got->turn, expected->turn);
+    QCOMPARE(got->target == PrintTarget::CardBitmap, expected->target == PrintTarget::CardBitmap);
+}
+
+void TestPrint::businessCardSheet()
+{
+    PageFixture f(BusinessCard);
+    f.addPicture(QStringLiteral("red.png"), solid(QSize(76, 43), Qt::red), QRect(0, 0, 380, 217));
+    const QString pdf = f.dir.path() + QStringLiteral("/cards.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+
+    // Two columns, 2065 and 2060 pixels wide, 15 pixels apart.
+    const Runs columns{{300, 2365}, {2380, 4440}};
+    for (int top : {110, 1320, 2530, 3740, 4950}) {
+        const Runs got = rowRuns(pdf, top + 595, 5100, isRed);
+        QVERIFY2(nearlyEqual(got, columns), describe(got).constData());
+    }
+    // Five rows of 1190 pixels, one every 1210, in both columns.
+    const Runs rows{{110, 1300}, {1320, 2510}, {2530, 3720}, {3740, 4930}, {4950, 6140}};
+    for (int x : {1300, 3400}) {
+        const Runs got = columnRuns(pdf, x, 6600, isRed);
+        QVERIFY2(nearlyEqual(got, rows), describe(got).constData());
+    }
+}
+
+void TestPrint::fullPage_data()
+{
+    QTest::addColumn<double>("marginMm");
+    QTest::addColumn<QRect>("expected");  // on the sheet, 600 dpi
+
+    QTest::newRow("Letter, no margins") << 0.0 << QRect(1912, 827, 1275, 1645);
+    // One inch all round: a 3900 x 5400 printable area starting at (600, 600).
+    QTest::newRow("Letter, one-inch margins") << 25.4 << QRect(600 + 1462, 600 + 677, 975, 1346);
+}
+
+void TestPrint::fullPage()
+{
+    QFETCH(double, marginMm);
+    QFETCH(QRect, expected);
+
+    PageFixture f(FullPage);
+    f.addPicture(QStringLiteral("red.png"), solid(QSize(30, 40), Qt::red), QRect(186, 88, 124, 175));
+    const QString pdf = f.dir.path() + QStringLiteral("/full.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs, QPageSize::Letter, marginMm), PrintOutcome::Printed);
+    QVERIFY(dialogs.messages().isEmpty());
+
+    const Runs across = rowRuns(pdf, expected.center().y(), 5100, isRed);
+    QVERIFY2(nearlyEqual(across, {{expected.left(), expected.left() + expected.width()}}),
+             describe(across).constData());
+    const Runs down = columnRuns(pdf, expected.center().x(), 6600, isRed);
+    QVERIFY2(nearlyEqual(down, {{expected.top(), expected.top() + expected.height()}}),
+             describe(down).constData());
+}
+
+void TestPrint::stackingOrder()
+{
+    PageFixture f(FullPage);
+    // The first item goes away and the next one is made at the same list count, so the
+    // two left share an identifier; each must still be drawn once, in its own place in
+    // the stack.
+    f.addPicture(QStringLiteral("gone.png"), solid(QSize(5, 5), Qt::green), QRect(0, 0, 5, 5));
+    TImg& blue = f.addPicture(QStringLiteral("blue.png"), solid(QSize(10, 10), Qt::blue),
+                              QRect(100, 100, 200, 200));
+    f.items->Delete(0);
+    TImg& red = f.addPicture(QStringLiteral("red.png"), solid(QSize(10, 10), Qt::red),
+                             QRect(200, 200, 200, 200));
+    QCOMPARE(blue.Image()->hint(), red.Image()->hint());
+    blue.Image()->raise();  // blue above red
+
+    const QString pdf = f.dir.path() + QStringLiteral("/stack.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+    const QImage sheet = rasterise(pdf, 60);
+    QVERIFY(!sheet.isNull());
+    auto at = [&](int x, int y) {  // page pixels to the sheet
+        return sheetPixel(sheet, 60, QPoint(x * 5100 / 496, y * 6600 / 702));
+    };
+    QVERIFY(isBlue(at(250, 250)));  // the overlap
+    QVERIFY(isBlue(at(150, 150)));
+    QVERIFY(isRed(at(350, 350)));
+}
+
+void TestPrint::foldedCard()
+{
+    PageFixture f(FoldedCard);
+    QCOMPARE(f.page.size(), QSize(541, 382));
+    f.addPicture(QStringLiteral("border.png"), quadrantPicture(QSize(54, 76)), QRect(0, 0, 270, 382),
+                 BorderItem);
+    f.addPicture(QStringLiteral("front.png"), quadrantPicture(QSize(40, 20)), QRect(20, 40, 100, 50));
+    const QString four = f.state.workingFolder + QStringLiteral("front4.png");
+    QVERIFY(QFile::copy(m_files + QStringLiteral("quad4.png"), four));
+    f.addPicture(QStringLiteral("front4.png"), QImage(), QRect(140, 200, 100, 50));
+    f.addPicture(QStringLiteral("inside.png"), quadrantPicture(QSize(40, 20)), QRect(300, 40, 100, 50));
+
+    const QString pdf = f.dir.path() + QStringLiteral("/folded.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+    const QImage sheet = rasterise(pdf, 60);
+    QVERIFY(!sheet.isNull());
+
+    struct Case
+    {
+        const char* what;
+        QRect rect;
+        bool turned;
+        double near = 0.2;  // where the corners are sampled, clear of the other items
+    };
+    const Case cases[] = {
+        {"front border", QRect(0, 0, 2545, 3300), true, 0.1},
+        {"front picture", QRect(189, 2522, 943, 432), true},
+        {"front 4-bit picture", QRect(1320, 1140, 943, 432), true},
+        {"inside picture", QRect(2828, 3646, 943, 432), false},
+    };
+    for (const Case& c : cases) {
+        const double far = 1 - c.near;
+        const QRgb topLeft = sheetPixel(sheet, 60, pointIn(c.rect, c.near, c.near));
+        const QRgb topRight = sheetPixel(sheet, 60, pointIn(c.rect, far, c.near));
+        const QRgb bottomLeft = sheetPixel(sheet, 60, pointIn(c.rect, c.near, far));
+        const QRgb bottomRight = sheetPixel(sheet, 60, pointIn(c.rect, far, far));
+        if (c.turned) {
+            QVERIFY2(isYellow(topLeft) && isBlue(topRight) && isGreen(bottomLeft) && isRed(bottomRight), c.what);
+        } else {
+            QVERIFY2(isRed(topLeft) && isGreen(topRight) && isBlue(bottomLeft) && isYellow(bottomRight), c.what);
+        }
+    }
+    // The front picture lands exactly: mirrored inside the top half.
+    // Its right half, turned, is blue over red (blended where they meet); the border
+    // beneath is yellow and green there.
+    const Runs inPicture = columnRuns(pdf, 189 + 700, 6600, [](QRgb c) {
+        return qGreen(c) < 60 && qRed(c) + qBlue(c) > 200;
+    });
+    QVERIFY2(nearlyEqual(inPicture, {{2522, 2954}}), describe(inPicture).constData());
+}
+
+void TestPrint::textPrintedAtFiveTimesItsSize()
+{
+    PageFixture f(FullPage);
+    const TextAttributes look = attributesOf(QStringLiteral("Arial"), 10, 0x000000);
+    TImg& text = f.addText(QStringLiteral("Quadrela"), look, QPoint(100, 100));
+    const QSize onScreen = text.Image()->size();
+    // What the text dialog would show next: printing must leave it alone.
+    const TextAttributes current = attributesOf(QStringLiteral("Courier"), 33, 0x0000FF);
+    f.state.text = current;
+
+    const QString pdf = f.dir.path() + QStringLiteral("/text.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+    QCOMPARE(f.state.text, current);
+
+    TextAttributes big = look;
+    big.FontSize = 50;
+    const QSize printedBitmap = RenderTextBitmap(big, QStringLiteral("Quadrela")).size();
+    QVERIFY(printedBitmap.width() > 4 * onScreen.width());
+    QCOMPARE(QImage(f.state.tempPicturePath()).size(), printedBitmap);
+
+    // The PDF holds the picture at that size.
+    QProcess images;
+    images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    QVERIFY(images.waitForFinished(60000));
+    const QString list = QString::fromUtf8(images.readAllStandardOutput());
+    const QRegularExpression sizes(QStringLiteral("^\\s*1\\s+\\d+\\s+\\w+\\s+(\\d+)\\s+(\\d+)"),
+                                   QRegularExpression::MultilineOption);
+    bool found = false;
+    for (auto it = sizes.globalMatch(list); it.hasNext();) {
+        const auto m = it.next();
+        found = found || QSize(m.captured(1).toInt(), m.captured(2).toInt()) == printedBitmap;
+    }
+    QVERIFY2(found, qPrintable(list));
+
+    // Its ink lies inside the item's place scaled to the sheet.
+    const QRect place(roundHalfEven(100 * 5100 / 496.0), roundHalfEven(100 * 6600 / 702.0),
+                      roundHalfEven(onScreen.width() * 5100 / 496.0),
+                      roundHalfEven(onScreen.height() * 6600 / 702.0));
+    const QImage around = rasterise(pdf, 600, place.adjusted(-20, -20, 20, 20));
+    QVERIFY(!around.isNull());
+    int inside = 0;
+    for (int y = 0; y < around.height(); ++y)
+        for (int x = 0; x < around.width(); ++x) {
+            if (!isDark(around.pixel(x, y)))
+                continue;
+            QVERIFY2(place.adjusted(-1, -1, 1, 1).contains(QPoint(x + place.x() - 20, y + place.y() - 20)),
+                     "ink outside the text's place");
+            ++inside;
+        }
+    QVERIFY(inside > 1000);
+}
+
+void TestPrint::alphaHonoured()
+{
+    PageFixture f(FullPage);
+    f.addPicture(QStringLiteral("red.png"), solid(QSize(10, 10), Qt::red), QRect(100, 100, 200, 200));
+    QImage clipart(20, 20, QImage::Format_ARGB32);
+    clipart.fill(qRgba(0, 0, 255, 0));  // transparent pixels whose raw colour is blue
+    for (int y = 0; y < 20; ++y)
+        for (int x = 10; x < 20; ++x)
+            clipart.setPixel(x, y, qRgba(0, 160, 0, 255));
+    f.addPicture(QStringLiteral("clipart.png"), clipart, QRect(100, 100, 200, 200));
+
+    const QString pdf = f.dir.path() + QStringLiteral("/alpha.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+    const QImage sheet = rasterise(pdf, 60);
+    const QRect rect(1028, 940, 2056, 2000);  // the place, roughly
+    QVERIFY(isRed(sheetPixel(sheet, 60, pointIn(rect, 0.25, 0.5))));
+    QVERIFY(isGreen(sheetPixel(sheet, 60, pointIn(rect, 0.75, 0.5))));
+}
+
+void TestPrint::transparencyDoesNotLeak_data()
+{
+    QTest::addColumn<QString>("photoFile");
+    QTest::newRow("PNG photo") << "photo.png";
+    QTest::newRow("BMP photo") << "photo.bmp";
+}
+
+void TestPrint::transparencyDoesNotLeak()
+{
+    QFETCH(QString, photoFile);
+    PageFixture f(FullPage);
+    f.addPicture(QStringLiteral("red.png"), solid(QSize(10, 10), Qt::red), QRect(100, 100, 300, 300));
+    // A text over the red: its white is left out.
+    f.addText(QStringLiteral("IIIIIIIIIIII\nI"), attributesOf(QStringLiteral("Arial"), 12), QPoint(100, 100));
+    TImg& text = f.items->Items(1);
+    text.Image()->setGeometry(100, 100, 300, 100);
+    // Then an opaque photo with a white middle over the red: no holes in it.
+    QImage photo = solid(QSize(20, 20), Qt::white);
+    QPainter(&photo).fillRect(QRect(0, 0, 20, 2), Qt::black);
+    f.addPicture(photoFile, photo, QRect(100, 250, 300, 150));
+
+    const QString pdf = f.dir.path() + QStringLiteral("/leak.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+    const QImage sheet = rasterise(pdf, 60);
+    auto at = [&](int x, int y) { return sheetPixel(sheet, 60, QPoint(x * 5100 / 496, y * 6600 / 702)); };
+    QVERIFY2(isRed(at(350, 180)), "the text's white was printed over the picture");
+    QVERIFY2(isWhite(at(250, 330)), "the photo's white let the picture beneath show through");
+}
+
+void TestPrint::unreadablePicturePrintsNothing_data()
+{
+    QTest::addColumn<bool>("remove");
+    QTest::newRow("missing file") << true;
+    QTest::newRow("damaged file") << false;
+}
+
+void TestPrint::unreadablePicturePrintsNothing()
+{
+    QFETCH(bool, remove);
+    PageFixture f(FullPage);
+    f.addPicture(QStringLiteral("red.png"), solid(QSize(10, 10), Qt::red), QRect(50, 50, 100, 100));
+    f.addPicture(QStringLiteral("blue.png"), solid(QSize(10, 10), Qt::blue), QRect(300, 300, 100, 100));
+    f.addPicture(QStringLiteral("green.png"), solid(QSize(10, 10), Qt::green), QRect(300, 500, 100, 100));
+    const QString broken = f.state.workingFolder + QStringLiteral("blue.png");
+    if (remove)
+        QVERIFY(QFile::remove(broken));
+    else
+        QVERIFY(writeFile(broken, QByteArray("\x89PNG\r\n\x1a\n not really", 20)));
+
+    const QString pdf = f.dir.path() + QStringLiteral("/broken.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+    QVERIFY(dialogs.messages().isEmpty());
+    const QImage sheet = rasterise(pdf, 60);
+    auto at = [&](int x, int y) { return sheetPixel(sheet, 60, QPoint(x * 5100 / 496, y * 6600 / 702)); };
+    QVERIFY(isRed(at(100, 100)));
+    QVERIFY(isWhite(at(350, 350)));
+    QVERIFY(qGreen(at(350, 550)) > 100 && qRed(at(350, 550)) < 80);
+}
+
+void TestPrint::failedTextPrintsNothingAndIsToldOnce()
+{
+    PageFixture f(FullPage);
+    f.addPicture(QStringLiteral("red.png"), solid(QSize(10, 10), Qt::red), QRect(50, 50, 100, 100));
+    // Fine at 100 points on the page, wider than any picture may be at 500 for print.
+    const QString wide = QString(60, u'M');
+    f.addText(wide, attributesOf(QStringLiteral("Arial"), 100), QPoint(0, 300));
+    f.addText(wide + u'W', attributesOf(QStringLiteral("Arial"), 100), QPoint(0, 500));
+    f.items->Items(1).Image()->setGeometry(0, 300, 496, 100);
+    f.items->Items(2).Image()->setGeometry(0, 500, 496, 100);
+    // An earlier text's picture is still in the scratch file.
+    RenderTextPicture(attributesOf(QStringLiteral("Arial"), 200), QStringLiteral("velho"),
+                      f.state.tempPicturePath());
+
+    const QString pdf = f.dir.path() + QStringLiteral("/text-failed.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+    QCOMPARE(dialogs.messages().size(), 1);
+    QVERIFY(dialogs.messages().first().startsWith(QStringLiteral("Alguns textos")));
+    QVERIFY(!QFile::exists(f.state.tempPicturePath()));
+
+    const QImage sheet = rasterise(pdf, 60);
+    QVERIFY(isRed(sheetPixel(sheet, 60, QPoint(1000, 1000))));
+    for (int y = 2800; y < 6600; y += 20)
+        for (int x = 0; x < 5100; x += 20)
+            if (isDark(sheetPixel(sheet, 60, QPoint(x, y))))
+                QFAIL(qPrintable(QStringLiteral("ink at (%1, %2)").arg(x).arg(y)));
+}
+
+void TestPrint::unwritableOutputIsReported()
+{
+    PageFixture f(FullPage);
+    f.addPicture(QStringLiteral("red.png"), solid(QSize(10, 10), Qt::red), QRect(50, 50, 100, 100));
+    const QString pdf = f.dir.path() + QStringLiteral("/no-such-folder/out.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Failed);
+    QCOMPARE(dialogs.messages().size(), 1);
+    QVERIFY(dialogs.messages().first().contains(QStringLiteral("out.pdf")));
+    QVERIFY(!QFile::exists(pdf));
+}
+
+void TestPrint::noticeAndCancel_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QStringList>("events");
+    const QString notice = QStringLiteral("message: Para imprimir Cartões de Visita é necessario\n\r"
+                                          "configurar a sua impressora para Papel Carta (215 x 279 mm)");
+    QTest::newRow("full page: straight to the dialog") << 0 << QStringList{"printer"};
+    QTest::newRow("folded card: straight to the dialog") << 1 << QStringList{"printer"};
+    QTest::newRow("business card: the notice first") << 2 << QStringList{notice, "printer"};
+}
+
+void TestPrint::noticeAndCancel()
+{
+    QFETCH(int, layout);
+    QFETCH(QStringList, events);
+    PageFixture f(layout);
+    f.addPicture(QStringLiteral("red.png"), solid(QSize(10, 10), Qt::red), QRect(0, 0, 50, 50));
+    const QString pdf = f.dir.path() + QStringLiteral("/cancelled.pdf");
+    RecordingDialogs dialogs;
+    dialogs.acceptPrinter = false;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Cancelled);
+    QCOMPARE(dialogs.events, events);
+    QVERIFY(!QFile::exists(pdf));
+}
+
+QString TestPrint::makeArchive(int layout, const QList<TItem>& records,
+                               const QList<QPair<QString, QImage>>& pictures)
+{
+    static int counter = 0;
+    const QString folder = m_dir.path() + QStringLiteral("/archive%1/").arg(++counter);
+    QDir().mkpath(folder);
+    QStringList files;
+    for (const auto& [name, image] : pictures) {
+        image.save(folder + name);
+        files << folder + name;
+    }
+    writeFile(folder + QStringLiteral("project.txt"), ProjectRecordBytes(int(records.size()), layout));
+    writeFile(folder + QStringLiteral("item.txt"), ItemRecordsBytes(records));
+    files << folder + QStringLiteral("project.txt") << folder + QStringLiteral("item.txt");
+    const QString archive = folder + QStringLiteral("project.vimel");
+    PackArchive(archive, files);
+    return archive;
+}
+
+namespace {
+
+TItem pictureRecord(const QString& name, QRect g, quint8 kind = PictureItem)
+{
+    TItem r;
+    r.Kind = kind;
+    r.FileName = QStringLiteral("C:\\Users\\fulano\\") + name;
+    r.Left = g.x();
+    r.Top = g.y();
+    r.Width = g.width();
+    r.Height = g.height();
+    return r;
+}
+
+struct Run
+{
+    int exitCode = -1;
+    QString err;
+};
+
+Run runCli(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(QUADRELA_CLI), args);
+    Run r;
+    if (!p.waitForFinished(120000))
+        return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+} // namespace
+
+void TestPrint::cliPrint_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QString>("pageSize");  // as pdfinfo reports it, in points
+    QTest::addColumn<IntPair>("across");  // the picture's run at that dpi
+
+    QTest::newRow("default: Letter, 600 dpi") << QStringList() << 600 << "612 x 792" << qMakePair(1912, 3187);
+    QTest::newRow("A4 paper") << QStringList{"--paper", "a4"} << 600 << "595" << qMakePair(1860, 3100);
+    QTest::newRow("300 dpi") << QStringList{"--dpi", "300"} << 300 << "612 x 792" << qMakePair(956, 1594);
+}
+
+void TestPrint::cliPrint()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, dpi);
+    QFETCH(QString, pageSize);
+    QFETCH(IntPair, across);
+
+    const QString archive = makeArchive(FullPage, {pictureRecord("red.png", QRect(186, 88, 124, 175))},
+                                        {{"red.png", solid(QSize(30, 40), Qt::red)}});
+    const QString pdf = m_dir.path() + QStringLiteral("/cli-%1.pdf").arg(QTest::currentDataTag()).replace(u' ', u'_');
+    const Run run = runCli(QStringList{"print"} + options + QStringList{archive, pdf});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY(info.waitForFinished(60000));
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Page size:\\s+") + QRegularExpression::escape(pageSize))),
+             qPrintable(text));
+    QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\b"))), qPrintable(text));
+
+    const int row = (88 + 80) * 6600 / 702 * dpi / 600;
+    const Runs got = runsAlong(rasterise(pdf, dpi, QRect(0, row, 5100 * dpi / 600 + 200, 1)), isRed);
+    QVERIFY2(nearlyEqual(got, {across}), describe(got).constData());
+}
+
+void TestPrint::cliRender_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("item");  // a red picture; may stick out of the page
+    QTest::addColumn<bool>("foldLine");
+
+    QTest::newRow("full page") << 0 << QSize(496, 702) << QRect(100, 120, 80, 60) << false;
+    QTest::newRow("folded card with fold line and labels") << 1 << QSize(541, 382) << QRect(300, 200, 80, 60) << true;
+    QTest::newRow("business card, item clipped") << 2 << QSize(380, 217) << QRect(300, 150, 200, 200) << false;
+}
+
+void TestPrint::cliRender()
+{
+    QFETCH(int, layout);
+    QFETCH(QSize, size);
+    QFETCH(QRect, item);
+    QFETCH(bool, foldLine);
+
+    // On the page a picture leaves out the colour of its bottom-left pixel: white here.
+    QImage picture = solid(QSize(16, 12), Qt::red);
+    picture.setPixel(0, 11, qRgb(255, 255, 255));
+    const QString archive = makeArchive(layout, {pictureRecord("red.png", item)}, {{"red.png", picture}});
+    const QString png = m_dir.path() + QStringLiteral("/render-%1.png").arg(layout);
+    const Run run = runCli({"render", archive, png});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QImage shot(png);
+    QCOMPARE(shot.size(), size);
+
+    const QRect visible = item.intersected(QRect(QPoint(0, 0), size));
+    QVERIFY(isRed(shot.pixel(visible.center())));
+    QVERIFY(isRed(shot.pixel(visible.bottomRight())));
+    // White where the page is empty, away from the labels and the fold.
+    QVERIFY(isWhite(shot.pixel(size.width() / 4, size.height() - 5)));
+    // The fold runs down the middle (the background sits one pixel in from the page edge).
+    int dark = 0;
+    for (int x = 268; x < 276 && x < size.width(); ++x) {
+        int inColumn = 0;
+        for (int y = 40; y < size.height() - 10; ++y)
+            inColumn += isDark(shot.pixel(x, y)) ? 1 : 0;
+        dark = std::max(dark, inColumn);
+    }
+    if (foldLine) {
+        QVERIFY(dark > 50);  // dashed
+        int label = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 60; ++x)
+                label += isDark(shot.pixel(x, y)) ? 1 : 0;
+        QVERIFY2(label > 10, "the label \"Frente\" is missing");
+    } else if (size.width() > 271) {
+        QCOMPARE(dark, 0);
+    }
+}
+
+void TestPrint::cliFailures_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+
+    const QString missing = m_dir.path() + QStringLiteral("/missing.vimel");
+    const QString garbage = m_dir.path() + QStringLiteral("/garbage.vimel");
+    writeFile(garbage, QByteArray("not a zip archive at all"));
+    const QString out = m_dir.path() + QStringLiteral("/failed.pdf");
+    QTest::newRow("print without output") << QStringList{"print", missing} << 2 << "usage";
+    QTest::newRow("unknown paper") << QStringList{"print", "--paper", "b5", missing, out} << 2 << "usage";
+    QTest::newRow("zero dpi") << QStringList{"print", "--dpi", "0", missing, out} << 2 << "usage";
+    QTest::newRow("render with an unknown option") << QStringList{"render", "--fast", missing, out} << 2 << "usage";
+    QTest::newRow("missing archive") << QStringList{"print", missing, out} << 1 << "Cannot open file";
+    QTest::newRow("not an archive") << QStringList{"render", garbage, out} << 1 << "";
+}
+
+void TestPrint::cliFailures()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    const Run run = runCli(args);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY(!run.err.isEmpty());
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(!QFile::exists(args.last()));
+}
+
+void TestPrint::cliPrintToUnwritableFile()
+{
+    const QString archive = makeArchive(FullPage, {}, {});
+    const QString pdf = m_dir.path() + QStringLiteral("/no-such-folder/out.pdf");
+    const Run run = runCli({"print", archive, pdf});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("out.pdf")), qPrintable(run.err));
+}
+
+QTEST_MAIN(TestPrint)
+#include "tst_print.moc"
