@@ -126,6 +126,8 @@ private slots:
     void unreadablePicturePrintsNothing();
     void failedTextPrintsNothingAndIsToldOnce();
     void unwritableOutputIsReported();
+    void emptyPagePrintsOneBlankSheet_data();
+    void emptyPagePrintsOneBlankSheet();
     void noticeAndCancel_data();
     void noticeAndCancel();
 
@@ -617,6 +619,33 @@ void TestPrint::unwritableOutputIsReported()
     QCOMPARE(dialogs.messages().size(), 1);
     QVERIFY(dialogs.messages().first().contains(QStringLiteral("out.pdf")));
     QVERIFY(!QFile::exists(pdf));
+}
+
+void TestPrint::emptyPagePrintsOneBlankSheet_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::newRow("full page") << 0;
+    QTest::newRow("business card: ten white cards") << 2;
+}
+
+void TestPrint::emptyPagePrintsOneBlankSheet()
+{
+    QFETCH(int, layout);
+    PageFixture f(layout);
+    const QString pdf = f.dir.path() + QStringLiteral("/empty.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY(info.waitForFinished(60000));
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\b"))), qPrintable(text));
+    const QImage sheet = rasterise(pdf, 30);
+    QVERIFY(!sheet.isNull());
+    for (int y = 0; y < sheet.height(); ++y)
+        for (int x = 0; x < sheet.width(); ++x)
+            if (!isWhite(sheet.pixel(x, y)))
+                QFAIL(qPrintable(QStringLiteral("ink at (%1, %2)").arg(x).arg(y)));
 }
 
 void TestPrint::noticeAndCancel_data()
