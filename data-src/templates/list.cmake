@@ -1,0 +1,84 @@
+# Written by make_templates.py from designs.py: the template folders the build
+# packs into dados/modelos/, and the category covers, whose archives are only
+# rendered for their previews.
+set(QUADRELA_TEMPLATES
+    agradecimento01
+    agradecimento02
+    amizade01
+    amizade02
+    aniversario01
+    aniversario02
+    desculpas01
+    desculpas02
+    bruxas01
+    bruxas02
+    criancas01
+    criancas02
+    maes01
+    maes02
+    namorados01
+    namorados02
+    pais01
+    pais02
+    natal01
+    natal02
+    natal03
+    saudades01
+    saudades02
+    quinze01
+    quinze02
+    festa01
+    festa02
+    casamento01
+    casamento02
+    assombrada01
+    assombrada02
+    participacao01
+    participacao02
+    poster01
+    poster02
+    visita01
+    visita02
+    visita03
+    anuncio01
+    anuncio02
+    comunicado01
+    comunicado02
+    certificado01
+    certificado02
+    curriculo01
+    curriculo02
+    diploma01
+    diploma02
+    panfleto01
+    panfleto02
+    timbrado01
+    timbrado02
+)
+set(QUADRELA_TEMPLATE_COVERS
+    agradecimento00
+    amizade00
+    aniversario00
+    desculpas00
+    bruxas00
+    criancas00
+    maes00
+    namorados00
+    pais00
+    natal00
+    saudades00
+    quinze00
+    festa00
+    casamento00
+    assombrada00
+    participacao00
+    poster00
+    visita00
+    anuncio00
+    comunicado00
+    certificado00
+    curriculo00
+    diploma00
+    panfleto00
+    timbrado00
+)
