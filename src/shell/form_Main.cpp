@@ -10,6 +10,7 @@
 #include "page/items.h"
 #include "page/picturecommand.h"
 #include "page/screencursor.h"
+#include "print/printcommand.h"
 #include "wheelhook.h"
 
 #include <QCloseEvent>
@@ -200,6 +201,9 @@ void TformMain::FormCreate()
     connect(btnTexto, &QPushButton::clicked, this, &TformMain::textDialogRequested);
     connect(btnBorda, &QPushButton::clicked, this, &TformMain::borderDialogRequested);
     connect(btnImprimir, &QPushButton::clicked, this, &TformMain::printRequested);
+    connect(this, &TformMain::printRequested, this, [this] {
+        btImprimirClick(PrintCommandContext{this, m_dialogs, *m_printer, m_state, *m_items, panelDraw});
+    });
 
     wheelHook = new WheelHook(this, scroll);
     qApp->installEventFilter(wheelHook);
