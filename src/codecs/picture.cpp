@@ -151,6 +151,31 @@ void checkBmpHeader(const QByteArray& bytes)
     codec::checkPictureSize(w, h);
 }
 
+// Qt's readers can leave pixels whose palette index lies beyond the file's palette (a
+// run-length bitmap with a short palette), and drawing such a bitmap reads past its colour
+// table. The table is completed with black up to every index the pixel depth can hold.
+void completeColorTable(QImage& image)
+{
+    int needed = 0;
+    switch (image.format()) {
+    case QImage::Format_Indexed8:
+        needed = 256;
+        break;
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+        needed = 2;
+        break;
+    default:
+        return;
+    }
+    QList<QRgb> table = image.colorTable();
+    if (table.size() >= needed)
+        return;
+    while (table.size() < needed)
+        table.append(qRgb(0, 0, 0));
+    image.setColorTable(table);
+}
+
 // BMP and ICO go through Qt's readers. An icon file holds several pictures; the largest
 // one (then the deepest) is taken, as an icon is shown at its best.
 QImage readWithQt(const QByteArray& bytes, PictureFormat format, bool retrying = false)
@@ -204,6 +229,7 @@ QImage readWithQt(const QByteArray& bytes, PictureFormat format, bool retrying =
     if (image.isNull())
         throw Error(QStringLiteral("Invalid %1 picture: %2").arg(typeName, reader.errorString()));
     codec::checkPictureSize(image.width(), image.height());
+    completeColorTable(image);
     if (format == PictureFormat::Ico) {
         const QList<IconEntry> entries = checkIconDirectory(bytes);
         if (best < entries.size())
