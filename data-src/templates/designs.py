@@ -204,7 +204,7 @@ folded("aniversario", 1, [
 ])
 folded("aniversario", 2, [
     text("Parabéns!", 32, "roxo", "negrito", font=SANS, cx=FX, y=56),
-    pic("confete", FX, 120, 210),
+    pic("confete", FX, 112, 160),
     pic("baloes", FX, 140, 150),
     text("pra você", 18, "fucsia", "negrito-italico", font=SANS, cx=FX, below=6),
 ], [
@@ -682,7 +682,7 @@ full("certificado", 2, [
     pic("trofeu", PX, 56, 110),
     text("Certificado de\nHonra ao Mérito", 30, "marrom", "negrito-italico", cx=PX, below=10),
     text("Conferido a", 15, "preto", "italico", cx=PX, below=24),
-    text("Nome do Homenageado", 26, "marinho", "negrito", cx=PX, below=6),
+    text("Nome do Homenageado", 24, "marinho", "negrito", cx=PX, below=6),
     text("em reconhecimento ao excelente\ndesempenho e à dedicação\ndemonstrados "
          "durante o ano de 2025.", 14, "preto", cx=PX, below=20),
     pic("fita-laco", PX, 474, 60),
@@ -804,7 +804,7 @@ full("timbrado", 1, [
 ])
 full("timbrado", 2, [
     border("12-arabescos"),
-    pic("caneta", PX, 52, 50),
+    pic("caneta", PX, 66, 46),
     text("Silva & Oliveira", 22, "marrom", "italico", cx=PX, below=0),
     text("ADVOGADOS ASSOCIADOS", 10, "cinza", font=SANS, cx=PX, below=0),
     text("Rua XV de Novembro, 540 - Sala 12 - Curitiba - PR\n"

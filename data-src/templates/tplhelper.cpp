@@ -124,14 +124,16 @@ int runMeasure()
             attributes.Style = quint8(fields.at(2).toUInt(&styleOk));
         }
         if (!sizeOk || !styleOk || attributes.Style > 3)
-            return fail(QStringLiteral("line %1: expected FONT, POINTS, STYLE and TEXT").arg(lineNumber));
+            return fail(
+                QStringLiteral("line %1: expected FONT, POINTS, STYLE and TEXT").arg(lineNumber));
         QString text = fields.at(3);
         text.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
         try {
             const QImage bitmap = quadrela::RenderTextBitmap(attributes, text);
             printLine(stdout, QStringLiteral("%1 %2").arg(bitmap.width()).arg(bitmap.height()));
         } catch (const std::exception& e) {
-            return fail(QStringLiteral("line %1: %2").arg(lineNumber).arg(QString::fromUtf8(e.what())));
+            return fail(
+                QStringLiteral("line %1: %2").arg(lineNumber).arg(QString::fromUtf8(e.what())));
         }
     }
     return kExitOk;
