@@ -36,10 +36,10 @@ void TestFuzzRegressions::foldersAreTargets()
     for (const QString& folder : subfolders(QStringLiteral(QUADRELA_REGRESSIONS))) {
         if (folder == u"data")
             continue;
-        QVERIFY2(targets.contains(folder), qPrintable(folder + u" is not a fuzz target"));
+        QVERIFY2(targets.contains(folder), qPrintable(folder + QStringLiteral(" is not a fuzz target")));
     }
     for (const QString& folder : subfolders(QStringLiteral(QUADRELA_FUZZ_SEEDS)))
-        QVERIFY2(targets.contains(folder), qPrintable(folder + u" is not a fuzz target"));
+        QVERIFY2(targets.contains(folder), qPrintable(folder + QStringLiteral(" is not a fuzz target")));
 }
 
 void TestFuzzRegressions::replay_data()
