@@ -2,6 +2,8 @@
 # Runs every benchmark program in BUILDDIR/bench and compares the rows of
 # bench/goals.json: each row names our benchmark, the reference it is measured
 # against in the same run, and the largest ratio ours/reference that meets the goal.
+# A row may name a "counter" that both benchmarks report (a size in bytes, say); the row
+# then compares that counter instead of the time per iteration.
 # Prints one table and writes BUILDDIR/bench/results.json.
 set -euo pipefail
 
@@ -29,10 +31,15 @@ import sys
 goals_path, results_path, *outputs = sys.argv[1:]
 seconds_per = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
 
-# Benchmark name -> seconds per iteration (the median of the repetitions when there
-# are several, else the plain run). Suffixes such as "/real_time" are not part of
-# the name used in goals.json.
+# Benchmark name -> seconds per iteration, and name -> its user counters (the median of
+# the repetitions when there are several, else the plain run). Suffixes such as
+# "/real_time" are not part of the name used in goals.json.
 times = {}
+counters = {}
+standard_keys = {"name", "run_name", "run_type", "repetitions", "repetition_index", "threads",
+                 "iterations", "real_time", "cpu_time", "time_unit", "family_index",
+                 "per_family_instance_index", "aggregate_name", "aggregate_unit",
+                 "error_occurred", "error_message"}
 for path in outputs:
     with open(path) as f:
         report = json.load(f)
@@ -46,7 +53,12 @@ for path in outputs:
             continue
         if kind == "iteration" and name in times:
             continue
+        if b.get("error_occurred"):
+            print(f"{name}: {b.get('error_message', 'failed')}", file=sys.stderr)
+            continue
         times[name] = b["real_time"] * seconds_per[b.get("time_unit", "ns")]
+        counters[name] = {k: v for k, v in b.items()
+                          if k not in standard_keys and isinstance(v, (int, float))}
 
 with open(goals_path) as f:
     goals = json.load(f)
@@ -54,9 +66,13 @@ with open(goals_path) as f:
 results = []
 missing = False
 for g in goals:
-    ours = times.get(g["ours"])
-    ref = times.get(g["reference"])
-    if ours is None or ref is None:
+    if "counter" in g:
+        ours = counters.get(g["ours"], {}).get(g["counter"])
+        ref = counters.get(g["reference"], {}).get(g["counter"])
+    else:
+        ours = times.get(g["ours"])
+        ref = times.get(g["reference"])
+    if ours is None or ref is None or ref <= 0:
         missing = True
         ratio = None
     else:
@@ -75,7 +91,12 @@ with open(results_path, "w") as f:
     f.write("\n")
 
 def fmt(v, pattern):
-    return "missing" if v is None else format(v, pattern)
+    if v is None:
+        return "missing"
+    # Counters such as bytes are large numbers; seconds keep their fixed decimals.
+    if abs(v) >= 1e5:
+        return format(v, pattern.replace(".5f", ".4g"))
+    return format(v, pattern)
 
 width = max([len("row")] + [len(r["row"]) for r in results])
 print(f"{'row':<{width}}  {'ours_s':>10}  {'reference_s':>11}  {'ratio':>7}  {'goal_ratio':>10}  met")

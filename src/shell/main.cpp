@@ -15,6 +15,7 @@
 #include <QLibraryInfo>
 #include <QLockFile>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QTranslator>
 
 using namespace quadrela;
@@ -95,5 +96,8 @@ int main(int argc, char** argv)
     QObject::connect(&formMain, &TformMain::creditsRequested, &formCreditos, &QWidget::show);
 
     formMain.showMaximized();
+    // For start-up timing: quit at the first event-loop turn, the windows being shown.
+    if (qEnvironmentVariableIsSet("QUADRELA_QUIT_WHEN_SHOWN"))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();
 }

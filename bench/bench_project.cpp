@@ -1,0 +1,279 @@
+// Opening a 50-item project (40 photos of 2 megapixels and 10 text blocks) end to end,
+// against the work it cannot avoid: unpacking, decoding each picture once and rendering
+// each text once. Printing a page of ten 12-megapixel photos into a PDF, against decoding
+// the ten photos once and drawing them into a PDF with QPainter.
+#include "codecs/jpeg.h"
+#include "codecs/picture.h"
+#include "core/dialogs.h"
+#include "core/paths.h"
+#include "core/state.h"
+#include "fixtures.h"
+#include "imaging/textrender.h"
+#include "page/Imgfocus.h"
+#include "page/items.h"
+#include "print/composition.h"
+#include "print/placement.h"
+#include "storage/project.h"
+#include "storage/records.h"
+#include "zip/archive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QWidget>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+using namespace quadrela;
+
+constexpr int kPhotoCount = 40;
+constexpr int kTextCount = 10;
+constexpr int kPrintedPhotos = 10;
+const QSize kLetterAt600(5100, 6600);
+
+// Questions get "No", notices are dismissed, no file or printer is ever chosen.
+class QuietDialogs : public ModalDialogs
+{
+public:
+    Answer message(QWidget*, const QString&, Buttons buttons) override
+    {
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    }
+    QString chooseFile(QWidget*, const FileDialogRequest&) override { return QString(); }
+    bool choosePrinter(QWidget*, QPrinter&) override { return false; }
+};
+
+// The page as the main window builds it, with its own data and working folders.
+class Page
+{
+public:
+    explicit Page(const QString& dataFolder)
+    {
+        state.dataFolder = dataFolder;
+        state.workingFolder = workingFolderFor(dataFolder);
+        QDir().mkpath(state.workingFolder);
+        state.printerPageSize = [] { return kLetterAt600; };
+        page.setAttribute(Qt::WA_DontShowOnScreen);
+        page.resize(496, 702);
+        background = new TFocusImage(&page);
+        background->setGeometry(1, 1, 494, 700);
+        background->setTransparent(true);
+        page.show();
+        PageContext context;
+        context.state = &state;
+        context.page = &page;
+        context.background = background;
+        items = std::make_unique<TCampos>(std::move(context));
+    }
+
+    ProjectContext context() { return ProjectContext{state, *items, &page, background, dialogs, nullptr}; }
+
+    AppState state;
+    QWidget page;
+    TFocusImage* background = nullptr;
+    QuietDialogs dialogs;
+    std::unique_ptr<TCampos> items;
+};
+
+const QStringList kTexts = {
+    QStringLiteral("Feliz Natal\r\ne um próspero\r\nAno Novo!"),
+    QStringLiteral("Com carinho,\r\nfamília Oliveira"),
+    QStringLiteral("Convite"),
+    QStringLiteral("Sábado, 20h\r\nRua das Flores, 45"),
+    QStringLiteral("Formatura 2026"),
+    QStringLiteral("Parabéns pelo\r\nseu dia!"),
+    QStringLiteral("Lembrança da\r\nPrimeira Comunhão"),
+    QStringLiteral("RSVP até 10/12"),
+    QStringLiteral("Chá de bebê\r\nda Júlia"),
+    QStringLiteral("Obrigado\r\npela presença"),
+};
+
+TItem textRecord(int i)
+{
+    TItem r;
+    r.Kind = TextItem;
+    r.Text = kTexts.at(i);
+    r.FontName = QStringLiteral("Arial");
+    r.FontSize = 14 + 4 * (i % 5);
+    r.Color = quint32(0x00200000 * (i % 4));
+    r.Alignment = quint8(i % 3);
+    r.Style = quint8(i % 4);
+    r.Left = 20 + 40 * (i % 5);
+    r.Top = 30 + 60 * i;
+    return r;
+}
+
+// The 50-item archive, made once from records written the way saving writes them.
+struct Project
+{
+    QString archive;
+    QStringList pictures;
+    QList<TItem> texts;
+};
+
+const Project& project()
+{
+    static const Project made = [] {
+        Project p;
+        p.pictures = bench::writePhotos(QStringLiteral("open"), kPhotoCount, 1632, 1224, 90);
+        QList<TItem> records;
+        for (int i = 0; i < kPhotoCount; ++i) {
+            TItem r;
+            r.Kind = PictureItem;
+            r.FileName = QStringLiteral("C:\\Fotos\\") + QFileInfo(p.pictures.at(i)).fileName();
+            r.Left = 10 * (i % 8);
+            r.Top = 15 * (i / 8);
+            r.Width = 160;
+            r.Height = 120;
+            records.append(r);
+        }
+        for (int i = 0; i < kTextCount; ++i) {
+            p.texts.append(textRecord(i));
+            records.append(p.texts.last());
+        }
+        const QString folder = bench::scratchFolder() + QStringLiteral("records/");
+        QDir().mkpath(folder);
+        auto write = [&folder](const QString& name, const QByteArray& bytes) {
+            QFile file(folder + name);
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+                qFatal("cannot write %s", qPrintable(file.fileName()));
+            return file.fileName();
+        };
+        QStringList files = p.pictures;
+        files.append(write(QStringLiteral("project.txt"),
+                           ProjectRecordBytes(int(records.size()), FullPage)));
+        files.append(write(QStringLiteral("item.txt"), ItemRecordsBytes(records)));
+        p.archive = bench::scratchFolder() + QStringLiteral("fifty.vimel");
+        PackArchive(p.archive, files);
+        return p;
+    }();
+    return made;
+}
+
+void BM_OpenProject(benchmark::State& state)
+{
+    const Project& p = project();
+    Page page(bench::scratchFolder() + QStringLiteral("open-ours/"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        page.items->Clear();
+        state.ResumeTiming();
+        OpenProject(page.context(), p.archive);
+    }
+    if (page.items->Count() != kPhotoCount + kTextCount)
+        state.SkipWithError("the project did not open whole");
+}
+
+void BM_OpenProjectLimit(benchmark::State& state)
+{
+    const Project& p = project();
+    const QString folder = bench::scratchFolder() + QStringLiteral("open-limit/");
+    QDir().mkpath(folder);
+    const QString scratch = folder + QStringLiteral("temp.png");
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench::emptyFolder(folder);
+        state.ResumeTiming();
+        UnpackArchive(p.archive, folder);
+        for (const QString& picture : p.pictures) {
+            TPicture decoded;
+            decoded.LoadFromFile(folder + QFileInfo(picture).fileName());
+            benchmark::DoNotOptimize(decoded.width());
+        }
+        for (const TItem& text : p.texts) {
+            TextAttributes a;
+            a.FontName = text.FontName;
+            a.FontSize = text.FontSize;
+            a.Color = text.Color;
+            a.Alignment = text.Alignment;
+            a.Style = text.Style;
+            RenderTextPicture(a, text.Text, scratch);
+        }
+    }
+}
+
+// Ten 12-megapixel photos on a full page, two columns of five.
+PrintJob photoJob()
+{
+    PrintJob job;
+    job.layout = FullPage;
+    job.pageSize = QSize(496, 702);
+    const QStringList photos =
+        bench::writePhotos(QStringLiteral("print"), kPrintedPhotos, 4000, 3000, 90);
+    job.workingFolder = bench::scratchFolder();
+    job.scratchPicture = bench::scratchFolder() + QStringLiteral("print-temp.png");
+    for (int i = 0; i < kPrintedPhotos; ++i) {
+        PrintItem item;
+        item.kind = PictureItem;
+        item.attributes.FileName = QFileInfo(photos.at(i)).fileName();
+        item.geometry = QRect(8 + 244 * (i % 2), 8 + 138 * (i / 2), 236, 130);
+        job.items.append(item);
+    }
+    return job;
+}
+
+void setUpPdf(QPrinter& printer, const QString& path)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setResolution(600);
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                      QMarginsF(0, 0, 0, 0)));
+}
+
+void BM_PrintPhotos(benchmark::State& state)
+{
+    const PrintJob job = photoJob();
+    const QString out = bench::scratchFolder() + QStringLiteral("ours.pdf");
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        setUpPdf(printer, out);
+        QPainter painter(&printer);
+        const CompositionReport report =
+            ComposePage(painter, QSize(printer.width(), printer.height()), job);
+        painter.end();
+        if (report.itemsDrawn != kPrintedPhotos)
+            state.SkipWithError("not every photo was printed");
+    }
+}
+
+void BM_PrintPhotosLimit(benchmark::State& state)
+{
+    const PrintJob job = photoJob();
+    const QString out = bench::scratchFolder() + QStringLiteral("limit.pdf");
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        setUpPdf(printer, out);
+        QPainter painter(&printer);
+        const QSize printable(printer.width(), printer.height());
+        for (const PrintItem& item : job.items) {
+            QFile file(job.workingFolder + item.attributes.FileName);
+            file.open(QIODevice::ReadOnly);
+            const QImage photo = decodeJpeg(file.readAll());
+            const auto placed = placeItem(job.layout, item.kind, item.geometry, job.pageSize,
+                                          printable);
+            painter.drawImage(placed->rect, photo);
+        }
+        painter.end();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenProjectLimit)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PrintPhotos)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PrintPhotosLimit)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char** argv)
+{
+    return quadrela::bench::runWithApplication(argc, argv);
+}
