@@ -12,7 +12,9 @@
 #include <csignal>
 #include <cstring>
 #include <optional>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -192,8 +194,45 @@ bool writeAll(int fd, const char* data, size_t size)
     return true;
 }
 
+// A damaged metafile can make a converter ask for gigabytes (libwmf's scan has asked for
+// 3.9 GB on a 700-byte file). The child may map at most this much beyond what it started
+// with; past it the converter's allocations fail and it reports the file as unreadable.
+constexpr rlim_t kChildAddressSpace = 1024ULL * 1024 * 1024;
+
+// The child's own address space now, from /proc (only system calls: the child of a
+// process with threads should not lean on the C library's locks more than it must).
+rlim_t currentAddressSpace()
+{
+    const int fd = ::open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    char text[64] = {};
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    rlim_t pages = 0;
+    for (ssize_t i = 0; i < n && text[i] >= '0' && text[i] <= '9'; ++i)
+        pages = pages * 10 + rlim_t(text[i] - '0');
+    return pages * rlim_t(::sysconf(_SC_PAGESIZE));
+}
+
+void limitChildMemory()
+{
+    const rlim_t now = currentAddressSpace();
+    if (now == 0)
+        return;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) != 0)
+        return;
+    const rlim_t wanted = now + kChildAddressSpace;
+    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < wanted)
+        return;
+    limit.rlim_cur = wanted;
+    ::setrlimit(RLIMIT_AS, &limit);
+}
+
 [[noreturn]] void runChild(int fd, Converter convert, const QByteArray& bytes)
 {
+    limitChildMemory();
     const Conversion c = convert(bytes);
     const qint32 header[4] = {c.ok ? 1 : 0, c.width, c.height, qint32(c.text.size())};
     const bool written = writeAll(fd, reinterpret_cast<const char*>(header), sizeof header) &&
