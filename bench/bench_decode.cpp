@@ -69,10 +69,12 @@ void BM_LibjpegDecode(benchmark::State& state)
         jpeg_start_decompress(&cinfo);
         const size_t stride = size_t(cinfo.output_width) * 4;
         std::vector<unsigned char> pixels(stride * cinfo.output_height);
-        while (cinfo.output_scanline < cinfo.output_height) {
-            JSAMPROW row = pixels.data() + stride * cinfo.output_scanline;
-            jpeg_read_scanlines(&cinfo, &row, 1);
-        }
+        std::vector<JSAMPROW> rows(cinfo.output_height);
+        for (size_t y = 0; y < rows.size(); ++y)
+            rows[y] = pixels.data() + stride * y;
+        while (cinfo.output_scanline < cinfo.output_height)
+            jpeg_read_scanlines(&cinfo, rows.data() + cinfo.output_scanline,
+                                cinfo.output_height - cinfo.output_scanline);
         jpeg_finish_decompress(&cinfo);
         jpeg_destroy_decompress(&cinfo);
         benchmark::DoNotOptimize(pixels.data());

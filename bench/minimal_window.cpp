@@ -1,5 +1,6 @@
 // The start-up peer: a Qt Widgets program that shows one window and, when
-// QUADRELA_QUIT_WHEN_SHOWN is set, quits at the first event-loop turn after showing it.
+// QUADRELA_QUIT_WHEN_SHOWN is set, draws it once at the first event-loop turn and quits,
+// as the program does with its new-project dialog.
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
@@ -11,6 +12,6 @@ int main(int argc, char** argv)
     window.resize(640, 480);
     window.show();
     if (qEnvironmentVariableIsSet("QUADRELA_QUIT_WHEN_SHOWN"))
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        QTimer::singleShot(0, &app, [&window] { window.grab(); QCoreApplication::quit(); });
     return app.exec();
 }

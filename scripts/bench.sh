@@ -26,14 +26,14 @@ done
 
 python3 - "$goals" "$bench_dir/results.json" "${outputs[@]}" <<'PY'
 import json
+import re
 import sys
 
 goals_path, results_path, *outputs = sys.argv[1:]
 seconds_per = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
 
 # Benchmark name -> seconds per iteration, and name -> its user counters (the median of
-# the repetitions when there are several, else the plain run). Suffixes such as
-# "/real_time" are not part of the name used in goals.json.
+# the repetitions when there are several, else the plain run).
 times = {}
 counters = {}
 standard_keys = {"name", "run_name", "run_type", "repetitions", "repetition_index", "threads",
@@ -45,9 +45,9 @@ for path in outputs:
         report = json.load(f)
     for b in report.get("benchmarks", []):
         name = b.get("run_name", b["name"])
-        for suffix in ("/real_time", "/process_time"):
-            if name.endswith(suffix):
-                name = name[: -len(suffix)]
+        # Options that Google Benchmark writes into the name ("/iterations:1",
+        # "/real_time") are not part of the name used in goals.json.
+        name = re.sub(r"/(iterations:\d+|repeats:\d+|min_time:[\d.]+|real_time|process_time|manual_time)", "", name)
         kind = b.get("run_type", "iteration")
         if kind == "aggregate" and b.get("aggregate_name") != "median":
             continue

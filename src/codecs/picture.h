@@ -58,6 +58,9 @@ public:
     QImage toImage() const;
 
     const TPNGObject* png() const { return m_png ? &*m_png : nullptr; }
+    // The decoded bitmap of a JPEG, BMP or ICO picture as the codec gave it (JPEG: RGB32);
+    // null for the other formats. Shared, not copied.
+    const QImage& raster() const { return m_raster; }
     const QByteArray& data() const { return m_data; }
 
     // Metafiles are drawn as vectors, so printing at a high resolution stays sharp.

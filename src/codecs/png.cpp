@@ -167,12 +167,23 @@ struct PngWriteLayout
     int alphaCount;
     png_color_16 transColor;
     bool hasTransColor;
+    // Rows come as QImage's 32-bit words: the byte order is swapped, a filler byte
+    // dropped, by libpng as it writes each row.
+    bool swapToRgb;
+    bool swapAlpha;
+    int filler;  // 0 none, else PNG_FILLER_AFTER + 1 or PNG_FILLER_BEFORE + 1
+    int compressionLevel;  // -1: zlib's default
+    int filters;           // 0: libpng's choice
 };
 
 bool pngWrite(png_structp png, png_infop info, const PngWriteLayout* s, png_bytepp rows)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
+    if (s->compressionLevel >= 0)
+        png_set_compression_level(png, s->compressionLevel);
+    if (s->filters != 0)
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, s->filters);
     png_set_IHDR(png, info, s->width, s->height, s->bitDepth, s->colorType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (s->colorType == PNG_COLOR_TYPE_PALETTE)
@@ -183,6 +194,12 @@ bool pngWrite(png_structp png, png_infop info, const PngWriteLayout* s, png_byte
     png_write_info(png, info);
     if (s->bitDepth < 8)
         png_set_packing(png);
+    if (s->swapToRgb)
+        png_set_bgr(png);
+    if (s->swapAlpha)
+        png_set_swap_alpha(png);
+    if (s->filler != 0)
+        png_set_filler(png, 0, s->filler - 1);
     png_write_image(png, rows);
     png_write_end(png, info);
     return true;
@@ -455,7 +472,7 @@ void TPNGObject::stretchDraw(QPainter& p, const QRect& r) const
     p.drawImage(r, toImage());
 }
 
-QByteArray TPNGObject::encode() const
+QByteArray TPNGObject::encode(PngCompression compression) const
 {
     if (m_bitmap.isNull())
         throw Error(QStringLiteral("Cannot write an empty PNG picture"));
@@ -468,10 +485,15 @@ QByteArray TPNGObject::encode() const
     // Rows are kept at 8 bits a sample, so a 16-bit picture is written back at 8.
     layout->bitDepth = std::min(m_bitDepth > 0 ? m_bitDepth : 8, 8);
 
-    const int w = m_bitmap.width();
     const int h = m_bitmap.height();
     std::vector<png_bytep> rows(static_cast<size_t>(h));
-    std::vector<png_byte> pixels;
+    QImage words;  // the bitmap in 32-bit words, when it is in another layout
+    if (compression == PngCompression::Fast) {
+        layout->compressionLevel = 1;
+        layout->filters = PNG_FILTER_SUB;
+    } else {
+        layout->compressionLevel = -1;
+    }
     if (m_bitmap.format() == QImage::Format_Indexed8) {
         const QList<QRgb> table = m_bitmap.colorTable();
         if (m_colorType == kColorPalette) {
@@ -491,27 +513,25 @@ QByteArray TPNGObject::encode() const
                     break;
                 }
         }
-        // libpng copies each row before packing it, so the bitmap's rows are only read.
         for (int y = 0; y < h; ++y)
             rows[size_t(y)] = const_cast<png_bytep>(m_bitmap.constScanLine(y));
     } else {
         // Grey pictures with alpha or a 16-bit transparent grey are kept in colour.
         const bool alpha = m_bitmap.hasAlphaChannel();
         layout->colorType = alpha ? kColorRgba : kColorRgb;
-        const size_t channels = alpha ? 4 : 3;
-        pixels.resize(size_t(w) * size_t(h) * channels);
-        for (int y = 0; y < h; ++y) {
-            png_bytep out = pixels.data() + size_t(y) * size_t(w) * channels;
-            rows[size_t(y)] = out;
-            const auto* line = reinterpret_cast<const QRgb*>(m_bitmap.constScanLine(y));
-            for (int x = 0; x < w; ++x) {
-                *out++ = png_byte(qRed(line[x]));
-                *out++ = png_byte(qGreen(line[x]));
-                *out++ = png_byte(qBlue(line[x]));
-                if (alpha)
-                    *out++ = png_byte(qAlpha(line[x]));
-            }
-        }
+        const QImage::Format wordFormat = alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+        if (m_bitmap.format() != wordFormat)
+            words = m_bitmap.convertToFormat(wordFormat);
+        const QImage& source = words.isNull() ? m_bitmap : words;
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+        layout->swapToRgb = true;  // B G R A in memory
+        layout->filler = alpha ? 0 : PNG_FILLER_AFTER + 1;
+#else
+        layout->swapAlpha = alpha;  // A R G B in memory
+        layout->filler = alpha ? 0 : PNG_FILLER_BEFORE + 1;
+#endif
+        for (int y = 0; y < h; ++y)
+            rows[size_t(y)] = const_cast<png_bytep>(source.constScanLine(y));
         if (!alpha && m_transparent) {
             layout->transColor.red = png_uint_16(qRed(*m_transparent));
             layout->transColor.green = png_uint_16(qGreen(*m_transparent));
@@ -520,6 +540,7 @@ QByteArray TPNGObject::encode() const
         }
     }
 
+    // libpng copies each row before transforming it, so the bitmap's rows are only read.
     QByteArray out;
     PngFailure failure{};
     WriteStruct ws(&failure);

@@ -15,6 +15,11 @@ class QRect;
 
 namespace quadrela {
 
+// How hard the encoder works: Default is zlib's usual level with libpng's choice of row
+// filters; Fast is for pictures read back at once (the text renderer's scratch file),
+// where a bigger file costs less than the time spent making it smaller.
+enum class PngCompression { Default, Fast };
+
 class TPNGObject
 {
 public:
@@ -38,7 +43,7 @@ public:
 
     // Writes the bytes as read when the picture is unchanged since loading, otherwise encodes.
     void SaveToFile(const QString& path) const;
-    QByteArray encode() const;
+    QByteArray encode(PngCompression compression = PngCompression::Default) const;
 
     bool isEmpty() const { return m_bitmap.isNull(); }
     int width() const { return m_bitmap.width(); }

@@ -34,6 +34,15 @@ void loadOther(TBitmap& bitmap, const QString& path)
 {
     TPicture picture;
     picture.LoadFromFile(path);
+    // An opaque bitmap drawn on white is itself: a photo is taken as decoded, without a
+    // second bitmap of its size.
+    const QImage& raster = picture.raster();
+    if (!raster.isNull() && !raster.hasAlphaChannel()) {
+        bitmap.pixels = raster.convertToFormat(QImage::Format_RGB32);
+        if (bitmap.pixels.isNull())
+            throw std::bad_alloc();
+        return;
+    }
     QImage canvas(picture.width(), picture.height(), QImage::Format_RGB32);
     if (canvas.isNull())
         throw std::bad_alloc();
@@ -72,6 +81,9 @@ QImage drawableImage(const TBitmap& bitmap)
 {
     if (bitmap.isEmpty())
         return QImage();
+    // Nothing to leave out: the pixels are drawn as they are, not through an ARGB32 copy.
+    if (!bitmap.transparentColor && bitmap.pixels.format() == QImage::Format_RGB32)
+        return bitmap.pixels;
     QImage image = bitmap.pixels.convertToFormat(QImage::Format_ARGB32);
     if (bitmap.transparentColor) {
         const QRgb key = *bitmap.transparentColor | 0xFF000000u;

@@ -36,8 +36,9 @@ struct TBitmap
 bool LoadPictureBitmap(TBitmap& bitmap, const QString& path, bool turn);
 
 // The bitmap as it is drawn: ARGB32 with the transparent colour left out and per-pixel
-// alpha (or palette alpha) honoured. Keying happens before any scaling, so scaled
-// drawings show no fringes of the left-out colour.
+// alpha (or palette alpha) honoured; an RGB32 bitmap without a transparent colour is
+// returned as it is. Keying happens before any scaling, so scaled drawings show no
+// fringes of the left-out colour.
 QImage drawableImage(const TBitmap& bitmap);
 
 } // namespace quadrela

@@ -135,7 +135,17 @@ void RenderTextPicture(const TextAttributes& attributes, const QString& text,
     const QImage bitmap = RenderTextBitmap(attributes, text);
     TPNGObject png = TPNGObject::fromBitmap(bitmap);
     png.setTransparentColor(qRgb(255, 255, 255));
-    png.SaveToFile(outPath);
+    // The scratch picture is read back at once and replaced by the next rendering: it is
+    // compressed lightly and not forced to disk, which at printing sizes saves more time
+    // than the drawing itself takes.
+    const QByteArray bytes = png.encode(PngCompression::Fast);
+    QFile file(outPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size() || !file.flush()) {
+        file.close();
+        QFile::remove(outPath);
+        throw Error(QStringLiteral("Cannot create file %1").arg(outPath));
+    }
 }
 
 } // namespace quadrela

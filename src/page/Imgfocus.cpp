@@ -28,6 +28,22 @@ QImage keyedOut(const QImage& source, QRgb key)
     return out;
 }
 
+// The picture's own bitmap when drawing it on white would give the same pixels: it has
+// no alpha and no transparent colour. Null otherwise.
+QImage opaqueBitmapOf(const TPicture& picture)
+{
+    QImage bitmap;
+    if (const TPNGObject* png = picture.png()) {
+        if (!png->hasAlphaChannel() && !png->transparentColor())
+            bitmap = png->toBitmap();
+    } else {
+        bitmap = picture.raster();
+    }
+    if (bitmap.isNull() || bitmap.hasAlphaChannel())
+        return QImage();
+    return bitmap.convertToFormat(QImage::Format_RGB32);  // shared when it is RGB32 already
+}
+
 } // namespace
 
 TFocusImage::TFocusImage(QWidget* parent) : QWidget(parent)
@@ -54,8 +70,15 @@ void TFocusImage::setStretch(bool on)
 
 void TFocusImage::drawPicture(const TPicture& picture)
 {
-    const QImage image = picture.toImage();
     m_ownTransparent.reset();
+    // A photo is kept as decoded: one bitmap, not a converted copy drawn onto another.
+    if (QImage opaque = opaqueBitmapOf(picture); !opaque.isNull()) {
+        m_bitmap = std::move(opaque);
+        resize(m_bitmap.size());
+        invalidate();
+        return;
+    }
+    const QImage image = picture.toImage();
     if (image.hasAlphaChannel() && picture.png() && picture.png()->hasAlphaChannel()) {
         m_bitmap = image.convertToFormat(QImage::Format_ARGB32);
     } else {
