@@ -28,7 +28,9 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // The write is buffered: only a flush tells whether the disk took the bytes, and
+    // commit() would otherwise replace the old file with a cut-short one.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
