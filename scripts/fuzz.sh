@@ -16,6 +16,7 @@ seconds=${FUZZ_SECONDS:-25}
 jobs=${JOBS:-$(nproc)}
 targets=(${FUZZ_TARGETS:-records catalogue open_project png jpeg bmp ico wmf emf})
 corpus=${QUADRELA_CORPUS_DIR:-$root/../shared/corpus}
+[ -f "$corpus/INDEX.md" ] || [ ! -f /work/shared/corpus/INDEX.md ] || corpus=/work/shared/corpus
 supp=$root/fuzz/sanitizers
 
 flags="-fsanitize=fuzzer-no-link -fno-sanitize-recover=all -gline-tables-only"
