@@ -13,10 +13,11 @@ namespace quadrela {
 
 namespace {
 
-// Every opaque pixel of the colour becomes fully transparent.
+// Every opaque pixel of the colour becomes fully transparent. The result is premultiplied,
+// the layout smooth scaling works in, so scaling it makes no second full-size copy.
 QImage keyedOut(const QImage& source, QRgb key)
 {
-    QImage out = source.convertToFormat(QImage::Format_ARGB32);
+    QImage out = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const QRgb opaqueKey = key | 0xFF000000u;
     for (int y = 0; y < out.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));

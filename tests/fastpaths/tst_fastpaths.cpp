@@ -88,6 +88,8 @@ private slots:
     void drawPictureSameAsOnWhite_data();
     void drawPictureSameAsOnWhite();
     void photoKeptWithoutCopy();
+    void shownWithKeyLeftOut_data();
+    void shownWithKeyLeftOut();
     void printBitmapOfPhoto_data();
     void printBitmapOfPhoto();
     void drawableImageKeysOnlyWithColour();
@@ -238,6 +240,53 @@ void TestFastPaths::photoKeptWithoutCopy()
     control.drawPicture(other);
     QCOMPARE(picture.raster(), before);
     QCOMPARE(control.bitmap().format(), QImage::Format_ARGB32);
+}
+
+void TestFastPaths::shownWithKeyLeftOut_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("ownColour");  // the PNG names its transparent colour
+
+    QImage photo = pattern(QImage::Format_RGB32, 30, 20);
+    photo.setPixel(4, 4, photo.pixel(0, 19));  // the bottom-left colour once more inside
+    QTest::newRow("photo, bottom-left colour") << encodedAs(photo, "bmp") << false;
+    TPNGObject keyed = TPNGObject::fromBitmap(photo);
+    keyed.setTransparentColor(photo.pixel(7, 3));
+    QTest::newRow("png, its own colour") << keyed.encode() << true;
+}
+
+void TestFastPaths::shownWithKeyLeftOut()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, ownColour);
+
+    TFocusImage control;
+    control.setTransparent(true);
+    TPNGObject png;
+    if (ownColour) {
+        png.LoadFromData(bytes);
+        control.setPng(png);
+    } else {
+        TPicture picture;
+        picture.LoadFromData(bytes, PictureFormat::Bmp);
+        control.drawPicture(picture);
+    }
+    const QImage& bitmap = control.bitmap();
+    const QRgb key = ownColour ? *png.transparentColor() : bitmap.pixel(0, bitmap.height() - 1);
+    const QImage shown = control.displayImage();
+    QCOMPARE(shown.size(), bitmap.size());
+    int keyed = 0;
+    for (int y = 0; y < bitmap.height(); ++y)
+        for (int x = 0; x < bitmap.width(); ++x) {
+            const QRgb source = bitmap.pixel(x, y);
+            if ((source | 0xFF000000u) == (key | 0xFF000000u) && qAlpha(source) == 255) {
+                QCOMPARE(qAlpha(shown.pixel(x, y)), 0);
+                ++keyed;
+            } else {
+                QCOMPARE(shown.pixel(x, y), source);
+            }
+        }
+    QVERIFY(keyed >= 1);
 }
 
 void TestFastPaths::printBitmapOfPhoto_data()
