@@ -22,10 +22,17 @@ TformCreditos::TformCreditos(QWidget* parent)
     imCreditos = new QLabel(this);
     imCreditos->setGeometry(0, 0, 299, 206);
     imCreditos->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    imCreditos->setPixmap(artPixmap(QStringLiteral("creditos-picture"), QSize(300, 206)));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void TformCreditos::showEvent(QShowEvent* event)
+{
+    // Drawn when first shown: most runs never open the credits.
+    if (imCreditos->pixmap().isNull())
+        imCreditos->setPixmap(artPixmap(QStringLiteral("creditos-picture"), QSize(300, 206)));
+    QDialog::showEvent(event);
 }
 
 } // namespace quadrela

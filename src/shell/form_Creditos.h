@@ -14,6 +14,9 @@ public:
     explicit TformCreditos(QWidget* parent = nullptr);
 
     QLabel* imCreditos = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace quadrela

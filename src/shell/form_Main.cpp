@@ -176,11 +176,11 @@ void TformMain::createPage()
 
 void TformMain::FormCreate()
 {
-    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    m_printer->setResolution(600);
-    QPrinter* printer = m_printer.get();
-    m_state.printerPageSize = [printer] {
-        return printer->pageLayout().paintRectPixels(printer->resolution()).size();
+    // The printer is made when it is first needed (the first picture item or "Imprimir"):
+    // loading the print system is the slowest part of starting otherwise.
+    m_state.printerPageSize = [this] {
+        QPrinter& p = printer();
+        return p.pageLayout().paintRectPixels(p.resolution()).size();
     };
 
     PageContext context;
@@ -202,7 +202,7 @@ void TformMain::FormCreate()
     connect(btnBorda, &QPushButton::clicked, this, &TformMain::borderDialogRequested);
     connect(btnImprimir, &QPushButton::clicked, this, &TformMain::printRequested);
     connect(this, &TformMain::printRequested, this, [this] {
-        btImprimirClick(PrintCommandContext{this, m_dialogs, *m_printer, m_state, *m_items, panelDraw});
+        btImprimirClick(PrintCommandContext{this, m_dialogs, printer(), m_state, *m_items, panelDraw});
     });
 
     wheelHook = new WheelHook(this, scroll);
@@ -223,6 +223,15 @@ void TformMain::btImagemClick()
     if (chosen.isEmpty())
         return;
     addPictureItem(*m_items, m_state, chosen);
+}
+
+QPrinter& TformMain::printer()
+{
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setResolution(600);
+    }
+    return *m_printer;
 }
 
 ProjectContext TformMain::projectContext()

@@ -34,7 +34,8 @@ public:
     AppState& state() { return m_state; }
     ModalDialogs& dialogs() { return m_dialogs; }
     TCampos& items() { return *m_items; }
-    QPrinter& printer() { return *m_printer; }
+    // The one printer of the run, at 600 dots per inch.
+    QPrinter& printer();
     ItemHandlers& handlers() { return *m_handlers; }
 
     // "Imagem": picks a picture or clipart and places it on the page.
