@@ -61,25 +61,15 @@ QIcon swatch(ColorRef c)
 
 } // namespace
 
+// The style list is in the order of the style codes of the record file.
 quint8 styleForEntry(int entry)
 {
-    switch (entry) {
-    case 1:
-        return StyleItalic;
-    case 2:
-        return StyleBold;
-    case 3:
-        return StyleBold | StyleItalic;
-    default:
-        return 0;
-    }
+    return CodeToStyle(entry);
 }
 
 int entryForStyle(quint8 style)
 {
-    const bool bold = style & StyleBold;
-    const bool italic = style & StyleItalic;
-    return bold ? (italic ? 3 : 2) : (italic ? 1 : 0);
+    return StyleToCode(style);
 }
 
 TformTexto::TformTexto(AppState& state, TCampos& items, QWidget* parent)
