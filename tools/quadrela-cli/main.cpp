@@ -4,6 +4,8 @@
 #include "core/errors.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -70,6 +72,11 @@ int main(int argc, char* argv[])
     // No display is needed; pictures and text are drawn offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Run from a script or a service there may be no per-user runtime folder; a private
+    // one keeps Qt from warning about it on standard error, which scripts read.
+    QTemporaryDir runtimeDir;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
     // Widgets: print and render open projects onto an offscreen page.
     QApplication app(argc, argv);
     return quadrela::cli::dispatch(QCoreApplication::arguments());
