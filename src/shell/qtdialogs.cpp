@@ -100,6 +100,8 @@ QString QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request)
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (request.kind == FileDialogRequest::OpenPicture)
         addPicturePreview(dialog);
+    // Room for the file list's columns beside the places and the preview.
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(860, 520)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
