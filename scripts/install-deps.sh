@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need, only those missing.
+# Further packages given as arguments are installed the same way (make fuzz uses this).
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   libbenchmark-dev
   fonts-liberation2 fontconfig
   xvfb xauth poppler-utils zip unzip imagemagick
+  "$@"
 )
 
 missing=()

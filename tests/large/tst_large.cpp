@@ -8,6 +8,7 @@
 #include "page/screencursor.h"
 #include "print/composition.h"
 #include "print/placement.h"
+#include "projectpage.h"
 #include "scripteddialogs.h"
 #include "storage/project.h"
 #include "storage/records.h"
@@ -28,39 +29,11 @@ using namespace quadrela::test;
 
 namespace {
 
-// The page as the main window holds it, on a private workspace.
-class Page
+// The page as the main window holds it, never shown.
+class Page : public ProjectPage
 {
 public:
-    explicit Page(int layout)
-    {
-        window.setAttribute(Qt::WA_DontShowOnScreen);
-        page = new QWidget(&window);
-        page->setGeometry(QRect(QPoint(10, 10), pageSizeFor(FullPage)));
-        background = new TFocusImage(page);
-        background->setGeometry(1, 1, 494, 700);
-        background->setTransparent(true);
-        PageContext context;
-        context.state = &ws.state;
-        context.page = page;
-        context.background = background;
-        context.renderFailed = [this](const QString& m) { renderFailures.append(m); };
-        items = std::make_unique<TCampos>(std::move(context));
-        ws.state.pageLayout = layout;
-        SetUpPage(ctx(), layout);
-    }
-    ~Page() { resetScreenCursor(); }
-
-    ProjectContext ctx() { return ProjectContext{ws.state, *items, page, background, dialogs, &window}; }
-    QString work(const QString& name) const { return ws.state.workingFolder + name; }
-
-    Workspace ws;
-    QWidget window;
-    QWidget* page = nullptr;
-    TFocusImage* background = nullptr;
-    std::unique_ptr<TCampos> items;
-    ScriptedDialogs dialogs;
-    QStringList renderFailures;
+    explicit Page(int layout) : ProjectPage(layout) { window.setAttribute(Qt::WA_DontShowOnScreen); }
 };
 
 QColor pictureColour(int n)

@@ -6,6 +6,7 @@
 #include "page/Imgfocus.h"
 #include "page/items.h"
 #include "page/screencursor.h"
+#include "projectpage.h"
 #include "scripteddialogs.h"
 #include "storage/codemaps.h"
 #include "storage/project.h"
@@ -86,35 +87,12 @@ TextAttributes attributes(const QString& font, int size, ColorRef color, quint8 
     return a;
 }
 
-// The page as the main window holds it: a panel with its background picture, the item
-// list on it, and the modal dialogs answered from a script.
-class Page
+// The page as the main window holds it, with the helpers these tests add items with.
+class Page : public ProjectPage
 {
 public:
-    explicit Page(int layout = FullPage)
-    {
-        page = new QWidget(&window);
-        page->setGeometry(QRect(QPoint(10, 10), pageSizeFor(FullPage)));
-        background = new TFocusImage(page);
-        background->setGeometry(1, 1, 494, 700);
-        background->setTransparent(true);
-        PageContext context;
-        context.state = &ws.state;
-        context.page = page;
-        context.background = background;
-        context.renderFailed = [this](const QString& m) { renderFailures.append(m); };
-        items = std::make_unique<TCampos>(std::move(context));
-        ws.state.pageLayout = layout;
-        SetUpPage(ctx(), layout);
-        resetScreenCursor();
-    }
-    ~Page() { resetScreenCursor(); }
+    using ProjectPage::ProjectPage;
 
-    ProjectContext ctx()
-    {
-        return ProjectContext{ws.state, *items, page, background, dialogs, &window};
-    }
-    QString work(const QString& name) const { return ws.state.workingFolder + name; }
     QString outside(const QString& name) const { return ws.outside() + name; }
 
     int add(const PlannedItem& s)
@@ -145,14 +123,6 @@ public:
             item.Image()->setGeometry(s.geometry);
         return index;
     }
-
-    Workspace ws;
-    QWidget window;
-    QWidget* page = nullptr;
-    TFocusImage* background = nullptr;
-    std::unique_ptr<TCampos> items;
-    ScriptedDialogs dialogs;
-    QStringList renderFailures;
 };
 
 QString describe(const TImg& item)
