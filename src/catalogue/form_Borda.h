@@ -1,9 +1,13 @@
-// The border dialog: lists the borders the data folder ships, previews the chosen one,
-// and OK adds it to the page as a border item behind everything else.
+// The border dialog: lists the borders the data folder ships, then the user's own,
+// previews the chosen one, and OK adds it to the page as a border item behind everything
+// else.
 #pragma once
+
+#include "catalogue/catalogue.h"
 
 #include <QDialog>
 #include <QStringList>
+#include <optional>
 
 class QButtonGroup;
 class QGroupBox;
@@ -39,8 +43,9 @@ public:
 
     // The selected border's place, -1 with none selected.
     int borderIndex() const;
-    // The preview files, in the order the borders are listed.
-    const QStringList& previewFiles() const { return m_previewFiles; }
+    // The borders offered, in list order, and the file names of their previews.
+    const QList<OfferedBorder>& borders() const { return m_borders; }
+    QStringList previewFiles() const;
 
     QGroupBox* rgPosicao = nullptr;
     QButtonGroup* posicaoButtons = nullptr; // id: Position
@@ -55,12 +60,13 @@ protected:
 private:
     void createControls();
     void FormCreate();
+    std::optional<QStringList> readBorderList(const QString& folder, bool required);
     void FormShow();
 
     AppState& m_state;
     TCampos& m_items;
     ModalDialogs& m_dialogs;
-    QStringList m_previewFiles; // the hidden file list
+    QList<OfferedBorder> m_borders; // the hidden file list
 };
 
 } // namespace quadrela

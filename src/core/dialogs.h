@@ -10,20 +10,38 @@ class QPrinter;
 
 namespace quadrela {
 
-enum class Answer { Ok, Yes, No, Cancel };
+enum class Answer
+{
+    Ok,
+    Yes,
+    No,
+    Cancel
+};
 
-enum class Buttons { Ok, YesNo, YesNoCancel };
+enum class Buttons
+{
+    Ok,
+    YesNo,
+    YesNoCancel
+};
 
 struct FileDialogRequest
 {
-    enum Kind { OpenPicture, OpenProject, SaveProject };
+    enum Kind
+    {
+        OpenPicture,
+        OpenProject,
+        SaveProject
+    };
     Kind kind = OpenProject;
     QString title;
     // Each entry: the name shown to the user and its patterns, e.g.
     // {"Arquivos Quadrela", {"*.vimel"}}.
     QList<QPair<QString, QStringList>> filters;
     QString startFolder;
-    QString defaultSuffix;  // without the dot; empty for none
+    // Folders offered beside the start folder, each with the name shown for it.
+    QList<QPair<QString, QString>> places;
+    QString defaultSuffix; // without the dot; empty for none
 };
 
 class ModalDialogs

@@ -4,10 +4,13 @@
 
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QUrl>
 
 #include "codecs/picture.h"
 
@@ -27,22 +30,44 @@ void addPicturePreview(QFileDialog& dialog)
     preview->setFrameShape(QFrame::StyledPanel);
     preview->setStyleSheet(QStringLiteral("background: white;"));
     grid->addWidget(preview, 1, grid->columnCount(), Qt::AlignTop);
-    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-        preview->clear();
-        if (formatForExtension(QFileInfo(path).suffix()) == PictureFormat::None ||
-            !QFileInfo(path).isFile())
-            return;
-        try {
-            TPicture picture;
-            picture.LoadFromFile(path);
-            const QImage image = picture.toImage();
-            preview->setPixmap(QPixmap::fromImage(
-                image.scaled(preview->size() - QSize(8, 8), Qt::KeepAspectRatio,
-                             Qt::SmoothTransformation)));
-        } catch (...) {
-            // A file that cannot be read simply shows no preview.
-        }
-    });
+    QObject::connect(
+        &dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+            preview->clear();
+            if (formatForExtension(QFileInfo(path).suffix()) == PictureFormat::None ||
+                !QFileInfo(path).isFile())
+                return;
+            try {
+                TPicture picture;
+                picture.LoadFromFile(path);
+                const QImage image = picture.toImage();
+                preview->setPixmap(QPixmap::fromImage(image.scaled(
+                    preview->size() - QSize(8, 8), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+            } catch (...) {
+                // A file that cannot be read simply shows no preview.
+            }
+        });
+}
+
+// One button per offered folder under the file list: the side panel would show two
+// folders of the same name alike.
+void addPlaces(QFileDialog& dialog, const QList<QPair<QString, QString>>& places)
+{
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid || places.isEmpty())
+        return;
+    auto* row = new QHBoxLayout;
+    QList<QUrl> sidebar = dialog.sidebarUrls();
+    for (const auto& [name, folder] : places) {
+        auto* button = new QPushButton(name, &dialog);
+        button->setAutoDefault(false);
+        QObject::connect(button, &QPushButton::clicked, &dialog,
+                         [&dialog, folder] { dialog.setDirectory(folder); });
+        row->addWidget(button);
+        sidebar.append(QUrl::fromLocalFile(folder));
+    }
+    row->addStretch();
+    dialog.setSidebarUrls(sidebar);
+    grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 } // namespace
@@ -75,8 +100,9 @@ Answer QtDialogs::message(QWidget* owner, const QString& text, Buttons buttons)
     case QMessageBox::Ok:
         return Answer::Ok;
     default:
-        return buttons == Buttons::YesNo ? Answer::No : buttons == Buttons::Ok ? Answer::Ok
-                                                                               : Answer::Cancel;
+        return buttons == Buttons::YesNo ? Answer::No
+               : buttons == Buttons::Ok  ? Answer::Ok
+                                         : Answer::Cancel;
     }
 }
 
@@ -93,13 +119,15 @@ QString QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request)
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         // The project dialog accepts a name that does not exist; opening then does nothing.
-        dialog.setFileMode(request.kind == FileDialogRequest::OpenProject ? QFileDialog::AnyFile
-                                                                          : QFileDialog::ExistingFile);
+        dialog.setFileMode(request.kind == FileDialogRequest::OpenProject
+                               ? QFileDialog::AnyFile
+                               : QFileDialog::ExistingFile);
     }
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (request.kind == FileDialogRequest::OpenPicture)
         addPicturePreview(dialog);
+    addPlaces(dialog, request.places);
     // Room for the file list's columns beside the places and the preview.
     dialog.resize(dialog.sizeHint().expandedTo(QSize(860, 520)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
