@@ -10,29 +10,13 @@ class QPrinter;
 
 namespace quadrela {
 
-enum class Answer
-{
-    Ok,
-    Yes,
-    No,
-    Cancel
-};
+enum class Answer { Ok, Yes, No, Cancel };
 
-enum class Buttons
-{
-    Ok,
-    YesNo,
-    YesNoCancel
-};
+enum class Buttons { Ok, YesNo, YesNoCancel };
 
 struct FileDialogRequest
 {
-    enum Kind
-    {
-        OpenPicture,
-        OpenProject,
-        SaveProject
-    };
+    enum Kind { OpenPicture, OpenProject, SaveProject };
     Kind kind = OpenProject;
     QString title;
     // Each entry: the name shown to the user and its patterns, e.g.
@@ -41,7 +25,7 @@ struct FileDialogRequest
     QString startFolder;
     // Folders offered beside the start folder, each with the name shown for it.
     QList<QPair<QString, QString>> places;
-    QString defaultSuffix; // without the dot; empty for none
+    QString defaultSuffix;  // without the dot; empty for none
 };
 
 class ModalDialogs

@@ -9,25 +9,11 @@
 
 namespace quadrela {
 
-enum PageLayout : int
-{
-    FullPage = 0,
-    FoldedCard = 1,
-    BusinessCard = 2
-};
+enum PageLayout : int { FullPage = 0, FoldedCard = 1, BusinessCard = 2 };
 
-enum ItemKind : quint8
-{
-    BorderItem = 0,
-    PictureItem = 1,
-    TextItem = 2
-};
+enum ItemKind : quint8 { BorderItem = 0, PictureItem = 1, TextItem = 2 };
 
-enum FontStyleBits : quint8
-{
-    StyleBold = 1,
-    StyleItalic = 2
-};
+enum FontStyleBits : quint8 { StyleBold = 1, StyleItalic = 2 };
 
 // Colours are 0x00BBGGRR: red in the low byte.
 using ColorRef = quint32;
@@ -35,10 +21,10 @@ using ColorRef = quint32;
 struct TextAttributes
 {
     QString FontName = QStringLiteral("Arial");
-    int FontSize = 10; // points
+    int FontSize = 10;  // points
     ColorRef Color = 0;
-    quint8 Alignment = 0; // 0 left, 1 centre, 2 right
-    quint8 Style = 0;     // FontStyleBits
+    quint8 Alignment = 0;  // 0 left, 1 centre, 2 right
+    quint8 Style = 0;      // FontStyleBits
 
     bool operator==(const TextAttributes&) const = default;
 };
@@ -54,14 +40,14 @@ struct TEditando
     QPointer<QObject> control;
 };
 
-QSize pageSizeFor(int layout); // 496 x 702, 541 x 382, 380 x 217; full page otherwise
+QSize pageSizeFor(int layout);  // 496 x 702, 541 x 382, 380 x 217; full page otherwise
 
 struct AppState
 {
     // The writable data folder, always ending in "/": the working folder, the scratch
     // picture, the lock and the user's own templates, borders and cliparts live here.
     QString dataFolder;
-    QString workingFolder; // dataFolder + "project/"
+    QString workingFolder;  // dataFolder + "project/"
     // The shipped data when it lies elsewhere, read-only; empty when dataFolder holds it.
     QString shippedDataFolder;
     int pageLayout = FullPage;

@@ -44,8 +44,7 @@ QString workingCopyPath(const QString& workingFolder, const QString& sourceName,
     const QString stem = dot > 0 ? safe.left(dot) : safe;
     const QString suffix = dot > 0 ? safe.mid(dot) : QString();
     for (int n = 1;; ++n) {
-        const QString name =
-            n == 1 ? safe : QStringLiteral("%1_%2%3").arg(stem, QString::number(n), suffix);
+        const QString name = n == 1 ? safe : QStringLiteral("%1_%2%3").arg(stem, QString::number(n), suffix);
         const QString path = workingFolder + name;
         const QFileInfo info(path);
         if (!info.exists()) {
@@ -69,8 +68,8 @@ int addPictureItem(TCampos& items, const AppState& state, const QString& chosenF
     TPicture picture;
     picture.LoadFromFile(chosenFile);
     bool exists = false;
-    const QString copy =
-        workingCopyPath(state.workingFolder, fileNamePart(chosenFile), picture.data(), &exists);
+    const QString copy = workingCopyPath(state.workingFolder, fileNamePart(chosenFile), picture.data(),
+                                         &exists);
     if (!exists)
         picture.SaveToFile(copy);
     const int index = items.Add(PictureItem, copy);

@@ -30,22 +30,22 @@ void addPicturePreview(QFileDialog& dialog)
     preview->setFrameShape(QFrame::StyledPanel);
     preview->setStyleSheet(QStringLiteral("background: white;"));
     grid->addWidget(preview, 1, grid->columnCount(), Qt::AlignTop);
-    QObject::connect(
-        &dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-            preview->clear();
-            if (formatForExtension(QFileInfo(path).suffix()) == PictureFormat::None ||
-                !QFileInfo(path).isFile())
-                return;
-            try {
-                TPicture picture;
-                picture.LoadFromFile(path);
-                const QImage image = picture.toImage();
-                preview->setPixmap(QPixmap::fromImage(image.scaled(
-                    preview->size() - QSize(8, 8), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-            } catch (...) {
-                // A file that cannot be read simply shows no preview.
-            }
-        });
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        preview->clear();
+        if (formatForExtension(QFileInfo(path).suffix()) == PictureFormat::None ||
+            !QFileInfo(path).isFile())
+            return;
+        try {
+            TPicture picture;
+            picture.LoadFromFile(path);
+            const QImage image = picture.toImage();
+            preview->setPixmap(QPixmap::fromImage(
+                image.scaled(preview->size() - QSize(8, 8), Qt::KeepAspectRatio,
+                             Qt::SmoothTransformation)));
+        } catch (...) {
+            // A file that cannot be read simply shows no preview.
+        }
+    });
 }
 
 // One button per offered folder under the file list: the side panel would show two
@@ -100,9 +100,8 @@ Answer QtDialogs::message(QWidget* owner, const QString& text, Buttons buttons)
     case QMessageBox::Ok:
         return Answer::Ok;
     default:
-        return buttons == Buttons::YesNo ? Answer::No
-               : buttons == Buttons::Ok  ? Answer::Ok
-                                         : Answer::Cancel;
+        return buttons == Buttons::YesNo ? Answer::No : buttons == Buttons::Ok ? Answer::Ok
+                                                                               : Answer::Cancel;
     }
 }
 
@@ -119,9 +118,8 @@ QString QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request)
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         // The project dialog accepts a name that does not exist; opening then does nothing.
-        dialog.setFileMode(request.kind == FileDialogRequest::OpenProject
-                               ? QFileDialog::AnyFile
-                               : QFileDialog::ExistingFile);
+        dialog.setFileMode(request.kind == FileDialogRequest::OpenProject ? QFileDialog::AnyFile
+                                                                          : QFileDialog::ExistingFile);
     }
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
