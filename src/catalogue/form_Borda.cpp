@@ -119,11 +119,14 @@ std::optional<QStringList> TformBorda::readBorderList(const QString& folder, boo
 
 void TformBorda::FormCreate()
 {
-    if (const auto lines = readBorderList(m_state.shippedFolder(), true))
-        m_borders = bordersOf(m_state.shippedFolder(), *lines);
+    QStringList folders{m_state.shippedFolder()};
     if (m_state.shippedFolder() != m_state.dataFolder)
-        if (const auto lines = readBorderList(m_state.dataFolder, false))
-            m_borders += bordersOf(m_state.dataFolder, *lines);
+        folders.append(m_state.dataFolder);
+    for (const QString& folder : folders) {
+        m_previewFiles += borderPreviewFiles(borderPreviewFolder(folder));
+        if (const auto lines = readBorderList(folder, folder == folders.first()))
+            m_borders += bordersOf(folder, *lines);
+    }
 
     const QSignalBlocker blocker(listBorda);
     for (const OfferedBorder& border : m_borders) {
@@ -154,14 +157,6 @@ void TformBorda::FormShow()
     }
     rgPosicao->setEnabled(m_state.pageLayout == FoldedCard);
     listBordaClick();
-}
-
-QStringList TformBorda::previewFiles() const
-{
-    QStringList files;
-    for (const OfferedBorder& border : m_borders)
-        files.append(fileNamePart(border.preview));
-    return files;
 }
 
 int TformBorda::borderIndex() const

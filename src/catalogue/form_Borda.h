@@ -43,9 +43,9 @@ public:
 
     // The selected border's place, -1 with none selected.
     int borderIndex() const;
-    // The borders offered, in list order, and the file names of their previews.
+    // The borders offered, in list order, and the file names of every preview there is.
     const QList<OfferedBorder>& borders() const { return m_borders; }
-    QStringList previewFiles() const;
+    const QStringList& previewFiles() const { return m_previewFiles; }
 
     QGroupBox* rgPosicao = nullptr;
     QButtonGroup* posicaoButtons = nullptr; // id: Position
@@ -66,7 +66,8 @@ private:
     AppState& m_state;
     TCampos& m_items;
     ModalDialogs& m_dialogs;
-    QList<OfferedBorder> m_borders; // the hidden file list
+    QList<OfferedBorder> m_borders;
+    QStringList m_previewFiles; // the hidden file list
 };
 
 } // namespace quadrela
