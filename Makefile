@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench clean deb
 
 all: build
 
@@ -28,6 +28,10 @@ bench: build
 
 clean:
 	@rm -rf $(BUILD)
+
+# The Debian package of the release build, in $(BUILD)/quadrela_<version>_<arch>.deb.
+deb: build
+	@cd $(BUILD) && cpack -G DEB
 
 # Reliability runs. `make fuzz` builds the libFuzzer targets with clang in build-fuzz and
 # runs each for FUZZ_SECONDS; `make test-asan` runs the whole test suite built with

@@ -1,6 +1,7 @@
 #include "catalogue.h"
 #include "core/convert.h"
 #include "core/errors.h"
+#include "core/paths.h"
 
 #include <QDir>
 #include <algorithm>
@@ -165,6 +166,24 @@ QStringList offeredBorderNames(const QStringList& listLines, int previewFileCoun
 {
     const qsizetype count = std::clamp<qsizetype>(previewFileCount, 0, listLines.size());
     return listLines.mid(0, count);
+}
+
+QString dataFile(const AppState& state, const QString& piece)
+{
+    const QString own = state.dataFolder + piece;
+    return fileExists(own) ? own : state.shippedFolder() + piece;
+}
+
+QList<OfferedBorder> bordersOf(const QString& dataFolder, const QStringList& listLines)
+{
+    const QString previewFolder = borderPreviewFolder(dataFolder);
+    const QStringList files = borderPreviewFiles(previewFolder);
+    const QStringList names = offeredBorderNames(listLines, int(files.size()));
+    QList<OfferedBorder> borders;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        borders.append({names.at(i), previewFolder + files.at(i),
+                        borderPictureFolder(dataFolder) + files.at(i)});
+    return borders;
 }
 
 } // namespace quadrela

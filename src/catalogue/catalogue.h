@@ -49,7 +49,8 @@ inline constexpr int kMaxModelCount = 9999;
 // A model count of 0 or less gives only "Em branco".
 QStringList modelCaptions(int modelCount);
 
-// Files of the data folder (which always ends in "/").
+// Files of the data folder (which always ends in "/"); an empty folder gives the piece
+// relative to any data folder, for dataFile().
 QString templateCataloguePath(const QString& dataFolder); // "modelos.txt"
 QString borderListPath(const QString& dataFolder);        // "bordas.txt"
 QString borderPreviewFolder(const QString& dataFolder);   // "bordas/preview/"
@@ -69,5 +70,23 @@ QStringList borderPreviewFiles(const QString& previewFolder);
 // The borders offered: a name line counts only when a preview file exists for it,
 // so lines beyond previewFileCount are dropped.
 QStringList offeredBorderNames(const QStringList& listLines, int previewFileCount);
+
+// A data file named relative to the data folder ("modelos.txt", "modelos/x01.png"): the
+// user's own when the user's folder has it, else the shipped one.
+QString dataFile(const AppState& state, const QString& piece);
+
+// One border of the dialog's list with the files it is drawn from.
+struct OfferedBorder
+{
+    QString name;
+    QString preview; // full path
+    QString picture; // full path; may not exist
+
+    bool operator==(const OfferedBorder&) const = default;
+};
+
+// The borders of one data folder: the lines of its border list matched to its preview
+// files.
+QList<OfferedBorder> bordersOf(const QString& dataFolder, const QStringList& listLines);
 
 } // namespace quadrela

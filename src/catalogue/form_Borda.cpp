@@ -99,24 +99,38 @@ void TformBorda::createControls()
     connect(btCancelar, &QPushButton::clicked, this, &TformBorda::btCancelarClick);
 }
 
+// The shipped list must be there; the user's own list is read only when the user has made
+// one.
+std::optional<QStringList> TformBorda::readBorderList(const QString& folder, bool required)
+{
+    const QString path = borderListPath(folder);
+    if (!fileExists(path)) {
+        if (required)
+            m_dialogs.message(this, kBorderListMissing, Buttons::Ok);
+        return std::nullopt;
+    }
+    try {
+        return borderListLines(readCp1252File(path));
+    } catch (const Error& e) {
+        m_dialogs.message(this, e.message(), Buttons::Ok);
+    }
+    return std::nullopt;
+}
+
 void TformBorda::FormCreate()
 {
-    QStringList lines;
-    const QString path = borderListPath(m_state.dataFolder);
-    if (fileExists(path)) {
-        try {
-            lines = borderListLines(readCp1252File(path));
-        } catch (const Error& e) {
-            m_dialogs.message(this, e.message(), Buttons::Ok);
-        }
-    } else {
-        m_dialogs.message(this, kBorderListMissing, Buttons::Ok);
+    QStringList folders{m_state.shippedFolder()};
+    if (m_state.shippedFolder() != m_state.dataFolder)
+        folders.append(m_state.dataFolder);
+    for (const QString& folder : folders) {
+        m_previewFiles += borderPreviewFiles(borderPreviewFolder(folder));
+        if (const auto lines = readBorderList(folder, folder == folders.first()))
+            m_borders += bordersOf(folder, *lines);
     }
 
-    m_previewFiles = borderPreviewFiles(borderPreviewFolder(m_state.dataFolder));
     const QSignalBlocker blocker(listBorda);
-    for (const QString& name : offeredBorderNames(lines, int(m_previewFiles.size()))) {
-        auto* item = new QListWidgetItem(name, listBorda);
+    for (const OfferedBorder& border : m_borders) {
+        auto* item = new QListWidgetItem(border.name, listBorda);
         item->setSizeHint(QSize(0, 15));
     }
 
@@ -155,9 +169,9 @@ void TformBorda::listBordaClick()
 {
     try {
         const int index = borderIndex();
-        if (index < 0 || index >= m_previewFiles.size())
+        if (index < 0 || index >= m_borders.size())
             throw listIndexError(index);
-        const QString path = borderPreviewFolder(m_state.dataFolder) + m_previewFiles.at(index);
+        const QString& path = m_borders.at(index).preview;
         if (!fileExists(path))
             return;
         TPicture picture;
@@ -177,10 +191,10 @@ void TformBorda::btOKClick()
 {
     hide();
     const int index = borderIndex();
-    if (index < 0 || index >= m_previewFiles.size())
+    if (index < 0 || index >= m_borders.size())
         throw listIndexError(index);
 
-    const QString path = borderPictureFolder(m_state.dataFolder) + m_previewFiles.at(index);
+    const QString path = m_borders.at(index).picture;
     QString copy;
     if (fileExists(path)) {
         setWindowTitle(path);

@@ -1,9 +1,13 @@
-// The border dialog: lists the borders the data folder ships, previews the chosen one,
-// and OK adds it to the page as a border item behind everything else.
+// The border dialog: lists the borders the data folder ships, then the user's own,
+// previews the chosen one, and OK adds it to the page as a border item behind everything
+// else.
 #pragma once
+
+#include "catalogue/catalogue.h"
 
 #include <QDialog>
 #include <QStringList>
+#include <optional>
 
 class QButtonGroup;
 class QGroupBox;
@@ -39,7 +43,8 @@ public:
 
     // The selected border's place, -1 with none selected.
     int borderIndex() const;
-    // The preview files, in the order the borders are listed.
+    // The borders offered, in list order, and the file names of every preview there is.
+    const QList<OfferedBorder>& borders() const { return m_borders; }
     const QStringList& previewFiles() const { return m_previewFiles; }
 
     QGroupBox* rgPosicao = nullptr;
@@ -55,11 +60,13 @@ protected:
 private:
     void createControls();
     void FormCreate();
+    std::optional<QStringList> readBorderList(const QString& folder, bool required);
     void FormShow();
 
     AppState& m_state;
     TCampos& m_items;
     ModalDialogs& m_dialogs;
+    QList<OfferedBorder> m_borders;
     QStringList m_previewFiles; // the hidden file list
 };
 

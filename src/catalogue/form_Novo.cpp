@@ -150,7 +150,7 @@ void TformNovo::createPreviewPanel()
 
 void TformNovo::FormCreate()
 {
-    const QString path = templateCataloguePath(m_state.dataFolder);
+    const QString path = dataFile(m_state, templateCataloguePath(QString()));
     if (fileExists(path)) {
         try {
             m_catalogue = readCp1252File(path);
@@ -230,7 +230,8 @@ void TformNovo::listModelosClick()
 
 void TformNovo::showPreview(int model)
 {
-    const QString path = templatePreviewPath(m_state.dataFolder, m_entry.filePrefix, model);
+    const QString path =
+        dataFile(m_state, templatePreviewPath(QString(), m_entry.filePrefix, model));
     if (!fileExists(path)) {
         imPreview->clear();
         return;
@@ -247,7 +248,7 @@ void TformNovo::btOKClick()
     SetUpPage(context, m_entry.layout);
     m_state.pageLayout = m_entry.layout;
     const QString archive =
-        templateArchivePath(m_state.dataFolder, m_entry.filePrefix, modelNumber());
+        dataFile(m_state, templateArchivePath(QString(), m_entry.filePrefix, modelNumber()));
     if (fileExists(archive))
         OpenProject(context, archive);
     if (m_link.scrollResize)

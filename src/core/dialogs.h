@@ -23,6 +23,8 @@ struct FileDialogRequest
     // {"Arquivos Quadrela", {"*.vimel"}}.
     QList<QPair<QString, QStringList>> filters;
     QString startFolder;
+    // Folders offered beside the start folder, each with the name shown for it.
+    QList<QPair<QString, QString>> places;
     QString defaultSuffix;  // without the dot; empty for none
 };
 

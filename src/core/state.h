@@ -44,8 +44,12 @@ QSize pageSizeFor(int layout);  // 496 x 702, 541 x 382, 380 x 217; full page ot
 
 struct AppState
 {
-    QString dataFolder;     // always ends in "/"
+    // The writable data folder, always ending in "/": the working folder, the scratch
+    // picture, the lock and the user's own templates, borders and cliparts live here.
+    QString dataFolder;
     QString workingFolder;  // dataFolder + "project/"
+    // The shipped data when it lies elsewhere, read-only; empty when dataFolder holds it.
+    QString shippedDataFolder;
     int pageLayout = FullPage;
     TextAttributes text;
     TEditando editing;
@@ -54,6 +58,10 @@ struct AppState
     std::function<QSize()> printerPageSize;
 
     QString tempPicturePath() const { return dataFolder + QStringLiteral("temp.png"); }
+    const QString& shippedFolder() const
+    {
+        return shippedDataFolder.isEmpty() ? dataFolder : shippedDataFolder;
+    }
 };
 
 } // namespace quadrela

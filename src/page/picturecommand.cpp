@@ -13,12 +13,16 @@
 
 namespace quadrela {
 
-FileDialogRequest pictureDialogRequest(const QString& dataFolder)
+FileDialogRequest pictureDialogRequest(const AppState& state)
 {
     FileDialogRequest r;
     r.kind = FileDialogRequest::OpenPicture;
     r.title = QStringLiteral("Abrir...");
-    r.startFolder = dataFolder + QStringLiteral("cliparts");
+    r.startFolder = state.shippedFolder() + QStringLiteral("cliparts");
+    if (state.shippedFolder() != state.dataFolder)
+        r.places = {
+            {QStringLiteral("Cliparts do Quadrela"), r.startFolder},
+            {QStringLiteral("Meus cliparts"), state.dataFolder + QStringLiteral("cliparts")}};
     r.filters = {
         {QStringLiteral("All (*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.wmf)"),
          {"*.png", "*.jpg", "*.jpeg", "*.bmp", "*.ico", "*.wmf"}},

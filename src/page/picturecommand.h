@@ -11,8 +11,9 @@ namespace quadrela {
 struct AppState;
 class TCampos;
 
-// The picture dialog: title, the seven filters in order, starting in the cliparts folder.
-FileDialogRequest pictureDialogRequest(const QString& dataFolder);
+// The picture dialog: title, the seven filters in order, starting in the shipped cliparts
+// folder, and offering the user's own cliparts folder when that lies elsewhere.
+FileDialogRequest pictureDialogRequest(const AppState& state);
 
 // The working copy for a picture of that name and contents, under a name the record file
 // can carry back (recordSafeFileName). A file of that name with

@@ -219,7 +219,7 @@ void TformMain::wireItem(TImg& item)
 
 void TformMain::btImagemClick()
 {
-    const QString chosen = m_dialogs.chooseFile(this, pictureDialogRequest(m_state.dataFolder));
+    const QString chosen = m_dialogs.chooseFile(this, pictureDialogRequest(m_state));
     if (chosen.isEmpty())
         return;
     addPictureItem(*m_items, m_state, chosen);

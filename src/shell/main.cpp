@@ -2,6 +2,7 @@
 #include "application.h"
 #include "catalogue/form_Borda.h"
 #include "catalogue/form_Novo.h"
+#include "core/datafolders.h"
 #include "core/paths.h"
 #include "form_Creditos.h"
 #include "form_Main.h"
@@ -14,21 +15,12 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLockFile>
-#include <QTemporaryFile>
 #include <QTimer>
 #include <QTranslator>
 
 using namespace quadrela;
 
 namespace {
-
-bool folderWritable(const QString& folder)
-{
-    if (!QFileInfo(folder).isDir())
-        return false;
-    QTemporaryFile probe(folder + QStringLiteral("gravavel-XXXXXX"));
-    return probe.open();
-}
 
 // Shows a dialog that may be open already behind other windows.
 void showDialog(QWidget& dialog)
@@ -53,20 +45,19 @@ int main(int argc, char** argv)
     app.setDialogs(&dialogs);
 
     AppState state;
-    state.dataFolder = dataFolderFor(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath());
-    state.workingFolder = workingFolderFor(state.dataFolder);
-
-    if (!folderWritable(state.dataFolder)) {
-        dialogs.message(nullptr,
-                        QStringLiteral("A pasta de dados %1 não existe ou não pode ser gravada.\n\r"
-                                       "O programa precisa ser reinstalado.")
-                            .arg(QDir::toNativeSeparators(state.dataFolder)),
-                        Buttons::Ok);
+    const DataFolders folders = chooseDataFolders(
+        folderFactsFor(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()));
+    if (const QString fault = prepareDataFolders(folders); !fault.isEmpty()) {
+        dialogs.message(nullptr, fault, Buttons::Ok);
         return 1;
     }
+    state.dataFolder = folders.user;
+    state.workingFolder = workingFolderFor(state.dataFolder);
+    if (folders.separate())
+        state.shippedDataFolder = folders.shipped;
 
-    // Two copies must never share a working folder. The lock lies beside the working
-    // folder, so emptying that folder never touches it.
+    // Two copies of one user must never share a working folder. The lock lies beside the
+    // working folder, so emptying that folder never touches it.
     QLockFile lock(state.dataFolder + QStringLiteral("project.lock"));
     lock.setStaleLockTime(0);
     if (!lock.tryLock(0)) {
@@ -81,7 +72,8 @@ int main(int argc, char** argv)
                      &TformTexto::showForEditing);
     TformResize formResize([&formMain]() -> QWidget* { return formMain.handlers().selection(); },
                            &formMain);
-    QObject::connect(&formMain.handlers(), &ItemHandlers::resizeRequested, &formResize, &QWidget::show);
+    QObject::connect(&formMain.handlers(), &ItemHandlers::resizeRequested, &formResize,
+                     &QWidget::show);
     // Shows itself: every run begins with the choice of a template.
     TformNovo formNovo(state, dialogs,
                        {[&formMain] { return formMain.projectContext(); },
@@ -99,6 +91,9 @@ int main(int argc, char** argv)
     // For start-up timing: at the first event-loop turn, draw the new-project dialog once
     // (what showing it costs on a screen) and quit.
     if (qEnvironmentVariableIsSet("QUADRELA_QUIT_WHEN_SHOWN"))
-        QTimer::singleShot(0, &app, [&formNovo] { formNovo.grab(); QCoreApplication::quit(); });
+        QTimer::singleShot(0, &app, [&formNovo] {
+            formNovo.grab();
+            QCoreApplication::quit();
+        });
     return app.exec();
 }

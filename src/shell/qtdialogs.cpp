@@ -4,10 +4,13 @@
 
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QUrl>
 
 #include "codecs/picture.h"
 
@@ -43,6 +46,28 @@ void addPicturePreview(QFileDialog& dialog)
             // A file that cannot be read simply shows no preview.
         }
     });
+}
+
+// One button per offered folder under the file list: the side panel would show two
+// folders of the same name alike.
+void addPlaces(QFileDialog& dialog, const QList<QPair<QString, QString>>& places)
+{
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid || places.isEmpty())
+        return;
+    auto* row = new QHBoxLayout;
+    QList<QUrl> sidebar = dialog.sidebarUrls();
+    for (const auto& [name, folder] : places) {
+        auto* button = new QPushButton(name, &dialog);
+        button->setAutoDefault(false);
+        QObject::connect(button, &QPushButton::clicked, &dialog,
+                         [&dialog, folder] { dialog.setDirectory(folder); });
+        row->addWidget(button);
+        sidebar.append(QUrl::fromLocalFile(folder));
+    }
+    row->addStretch();
+    dialog.setSidebarUrls(sidebar);
+    grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 } // namespace
@@ -100,6 +125,7 @@ QString QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request)
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (request.kind == FileDialogRequest::OpenPicture)
         addPicturePreview(dialog);
+    addPlaces(dialog, request.places);
     // Room for the file list's columns beside the places and the preview.
     dialog.resize(dialog.sizeHint().expandedTo(QSize(860, 520)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -41,6 +41,8 @@ private slots:
     void borderPreviewFilesOfMissingFolder();
     void offeredBorderNames_data();
     void offeredBorderNames();
+    void userFileBeforeShipped_data();
+    void userFileBeforeShipped();
 };
 
 void TestCatalogue::findCategoryEntry_data()
@@ -274,6 +276,44 @@ void TestCatalogue::offeredBorderNames()
     QFETCH(int, files);
     QFETCH(QStringList, offered);
     QCOMPARE(quadrela::offeredBorderNames(lines, files), offered);
+}
+
+void TestCatalogue::userFileBeforeShipped_data()
+{
+    QTest::addColumn<QString>("piece");
+    QTest::addColumn<bool>("inUser");
+    QTest::addColumn<bool>("inShipped");
+    QTest::addColumn<bool>("oneFolder");
+    QTest::addColumn<QString>("found");  // "user" or "shipped"
+    const QString catalogue = templateCataloguePath(QString());
+    const QString preview = templatePreviewPath(QString(), "natal", 2);
+    const QString archive = templateArchivePath(QString(), "natal", 12);
+    QTest::newRow("own catalogue replaces") << catalogue << true << true << false << "user";
+    QTest::newRow("shipped catalogue") << catalogue << false << true << false << "shipped";
+    QTest::newRow("shipped preview") << preview << false << true << false << "shipped";
+    QTest::newRow("own template") << archive << true << false << false << "user";
+    QTest::newRow("missing everywhere") << archive << false << false << false << "shipped";
+    QTest::newRow("one folder") << preview << true << false << true << "user";
+}
+
+void TestCatalogue::userFileBeforeShipped()
+{
+    QFETCH(QString, piece);
+    QFETCH(bool, inUser);
+    QFETCH(bool, inShipped);
+    QFETCH(bool, oneFolder);
+    QFETCH(QString, found);
+    QTemporaryDir dir;
+    AppState state;
+    state.dataFolder = dir.path() + "/user/";
+    if (!oneFolder)
+        state.shippedDataFolder = dir.path() + "/shipped/";
+    const std::pair<bool, QString> places[] = {{inUser, "user/"}, {inShipped, "shipped/"}};
+    for (const auto& [there, folder] : places) {
+        QDir().mkpath(QFileInfo(dir.path() + "/" + folder + piece).path());
+        QVERIFY(!there || QFile(dir.path() + "/" + folder + piece).open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(dataFile(state, piece), dir.path() + "/" + found + "/" + piece);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogue)

@@ -82,6 +82,8 @@ private slots:
     void cancelChangesNothing();
     void missingBorderList();
     void previewDrawnOverThePrevious();
+    void userBordersFollowShipped_data();
+    void userBordersFollowShipped();
 };
 
 void TestBorda::offeredBorders_data()
@@ -369,3 +371,37 @@ int runBordaTests(int argc, char** argv)
 }
 
 #include "tst_borda.moc"
+
+void TestBorda::userBordersFollowShipped_data()
+{
+    QTest::addColumn<QStringList>("userNames"); // no list of the user's when empty
+    QTest::addColumn<int>("userPreviews");
+    QTest::addColumn<QStringList>("offered");
+    const QStringList shipped{"Flores", "Fitas"};
+    QTest::newRow("user's after shipped") << QStringList{"Minha"} << 1 << shipped + QStringList{"Minha"};
+    QTest::newRow("no list of the user's") << QStringList{} << 1 << shipped;
+    QTest::newRow("user's list without previews") << QStringList{"Minha"} << 0 << shipped;
+}
+
+void TestBorda::userBordersFollowShipped()
+{
+    QFETCH(QStringList, userNames);
+    QFETCH(int, userPreviews);
+    QFETCH(QStringList, offered);
+    Desk desk;
+    QVERIFY(writeBorders(desk, {{"Flores", "Fitas"}, 2, 2}));
+    AppState& state = desk.ws.state;
+    state.shippedDataFolder = state.dataFolder;
+    state.dataFolder = desk.ws.outside() + "usuario/";
+    if (!userNames.isEmpty())
+        QVERIFY(writeBytes(state.dataFolder + "bordas.txt", userNames.join("\r\n").toLatin1()));
+    for (int i = 1; i <= userPreviews; ++i) // the same file names as shipped ones
+        for (const char* folder : {"bordas/preview/b%1.png", "bordas/b%1.png"})
+            QVERIFY(!writePicture(state.dataFolder + QString(folder).arg(i), QSize(77, 55)).isEmpty());
+    TformBorda* borda = makeBorda(desk);
+    QCOMPARE(captions(borda->listBorda), offered);
+    QVERIFY(desk.dialogs.messages().isEmpty());
+    // The last border is drawn from the folder it is listed from.
+    addBorder(borda, int(offered.size()) - 1);
+    QCOMPARE(QImage(desk.items->Items(0).Attributes().FileName).width(), offered.size() > 2 ? 77 : 102);
+}

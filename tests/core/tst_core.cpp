@@ -1,4 +1,5 @@
 #include "core/convert.h"
+#include "core/datafolders.h"
 #include "core/errors.h"
 #include "core/paths.h"
 #include "core/workfolder.h"
@@ -26,6 +27,10 @@ private slots:
     void paths_data();
     void paths();
     void emptyWorkingFolderKeepsSubfoldersAndLock();
+    void dataFolderChoice_data();
+    void dataFolderChoice();
+    void userFolderPrepared_data();
+    void userFolderPrepared();
 };
 
 void TestCore::trimControl_data()
@@ -172,6 +177,71 @@ void TestCore::emptyWorkingFolderKeepsSubfoldersAndLock()
     QVERIFY(QFile::exists(root.filePath("project/sub/b.png")));
     QVERIFY(QFile::exists(root.filePath("project.lock")));
     EmptyWorkingFolder(root.filePath("missing/"));  // no throw
+}
+
+void TestCore::dataFolderChoice_data()
+{
+    QTest::addColumn<bool>("besideExists");
+    QTest::addColumn<bool>("besideWritable");
+    QTest::addColumn<QString>("xdg");
+    QTest::addColumn<QString>("shipped");
+    QTest::addColumn<QString>("user");
+    const QString beside = "/opt/q/bin/dados/";
+    const QString installed = "/opt/q/share/quadrela/dados/";
+    QTest::newRow("writable beside") << true << true << "/x" << beside << beside;
+    QTest::newRow("read-only beside") << true << false << "/x/" << beside << "/x/quadrela/";
+    QTest::newRow("installed, XDG set") << false << false << "/x" << installed << "/x/quadrela/";
+    QTest::newRow("installed, XDG unset")
+        << false << false << "" << installed << "/home/ana/.local/share/quadrela/";
+    QTest::newRow("relative XDG ignored")
+        << false << false << "dados" << installed << "/home/ana/.local/share/quadrela/";
+}
+
+void TestCore::dataFolderChoice()
+{
+    QFETCH(bool, besideExists);
+    QFETCH(bool, besideWritable);
+    QFETCH(QString, xdg);
+    const DataFolders f =
+        chooseDataFolders({"/opt/q/bin", besideExists, besideWritable, xdg, "/home/ana"});
+    QTEST(f.shipped, "shipped");
+    QTEST(f.user, "user");
+    QCOMPARE(f.separate(), !besideWritable);
+}
+
+void TestCore::userFolderPrepared_data()
+{
+    QTest::addColumn<QString>("user");  // below the temporary folder
+    QTest::addColumn<bool>("shippedThere");
+    QTest::addColumn<QString>("named");  // in the message; empty for none
+    QTest::newRow("made private") << "casa/.local/share/quadrela/" << true << "";
+    QTest::newRow("below a file") << "arquivo/quadrela/" << true << "arquivo/quadrela";
+    QTest::newRow("shipped data missing") << "u/" << false << "instalado/dados";
+}
+
+void TestCore::userFolderPrepared()
+{
+    QFETCH(QString, user);
+    QFETCH(bool, shippedThere);
+    QFETCH(QString, named);
+    QTemporaryDir dir;
+    const QString root = dir.path() + u'/';
+    QVERIFY(QFile(root + "arquivo").open(QIODevice::WriteOnly));
+    if (shippedThere)
+        QVERIFY(QDir().mkpath(root + "instalado/dados"));
+    const QString fault =
+        prepareDataFolders({root + "instalado/dados/", root + user, root + "bin/dados/"});
+    QCOMPARE(fault.isEmpty(), named.isEmpty());
+    if (!named.isEmpty())
+        QVERIFY2(fault.contains(root + named), qPrintable(fault));
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    for (const QString& folder : {root + "casa", root + user, root + user + "project"}) {
+        if (!named.isEmpty())
+            break;
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(QFileInfo(folder).permissions() & others, QFile::Permissions());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCore)

@@ -261,6 +261,7 @@ void TestShell::imagemAddsPicture()
     QCOMPARE(r.kind, FileDialogRequest::OpenPicture);
     QCOMPARE(r.title, QStringLiteral("Abrir..."));
     QCOMPARE(r.startFolder, ws.state.dataFolder + "cliparts");
+    QVERIFY(r.places.isEmpty());
     QCOMPARE(r.filters.size(), 7);
     QCOMPARE(r.filters.first().second,
              (QStringList{"*.png", "*.jpg", "*.jpeg", "*.bmp", "*.ico", "*.wmf"}));
@@ -273,6 +274,7 @@ void TestShell::imagemAddsPicture()
 void TestShell::imagemCancelledChangesNothing()
 {
     Workspace ws;
+    ws.state.shippedDataFolder = ws.outside(); // installed: the user's cliparts are offered too
     ScriptedDialogs dialogs;
     TformMain form(ws.state, dialogs);
     form.show();
@@ -280,6 +282,10 @@ void TestShell::imagemCancelledChangesNothing()
     dialogs.queueFile(QString());
     QTest::mouseClick(form.btnImagem, Qt::LeftButton);
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
+    const FileDialogRequest& r = dialogs.fileRequests().first().request;
+    QCOMPARE(r.startFolder, ws.outside() + "cliparts");
+    QCOMPARE(r.places.size(), 2);
+    QCOMPARE(r.places.last().second, ws.state.dataFolder + "cliparts");
     QCOMPARE(form.items().Count(), 0);
     QVERIFY(QDir(ws.state.workingFolder).isEmpty());
 }

@@ -2,6 +2,7 @@
 // creating items, and prints them as JSON on standard output.
 #include "verbs.h"
 
+#include "core/datafolders.h"
 #include "core/errors.h"
 #include "core/paths.h"
 #include "core/textfile.h"
@@ -65,13 +66,6 @@ QString itemJson(const TItem& r)
         .arg(QString::number(r.Alignment), QString::number(r.Style), QString::number(r.FontSize));
 }
 
-// The folder the program would use as its data folder: beside the executable.
-QString defaultDataFolder()
-{
-    const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
-    return dataFolderFor(QFileInfo(exe).absolutePath());
-}
-
 QString dataFolderOption(const QString& dir)
 {
     QString folder = QFileInfo(dir).absoluteFilePath();
@@ -88,11 +82,8 @@ QString projectInfoJson(const QString& archivePath, const QString& dataFolder)
         throw cannotOpenFile(archivePath);
 
     // A private folder: the program's working folder is never touched.
-    QTemporaryDir unpacked;
-    if (!unpacked.isValid())
-        throw Error(QStringLiteral("Não foi possível criar uma pasta temporária: %1")
-                        .arg(unpacked.errorString()));
-    const QString folder = unpacked.path() + u'/';
+    const auto unpacked = scratchFolder();
+    const QString folder = unpacked->path() + u'/';
     UnpackArchive(archivePath, folder);
 
     const QString projectPath = folder + QStringLiteral("project.txt");
@@ -138,7 +129,7 @@ int runInfo(const QStringList& args)
     if (archive.isEmpty())
         return kExitUsage;
     if (dataFolder.isEmpty())
-        dataFolder = defaultDataFolder();
+        dataFolder = cliDataFolders().user; // where the program would look
 
     const QByteArray out = projectInfoJson(archive, dataFolder).toUtf8();
     if (std::fwrite(out.constData(), 1, size_t(out.size()), stdout) != size_t(out.size()) ||

@@ -80,7 +80,7 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
         if (arg == u"--data") {
             if (!hasValue)
                 return false;
-            ++i;  // nothing printed depends on the data folder
+            ++i; // nothing printed depends on the data folder
         } else if (arg == u"--paper") {
             if (!hasValue)
                 return false;
@@ -126,12 +126,9 @@ int withOpenedArchive(const QString& archive, QSize printerPage,
 
     // A private data folder: the program's working folder and scratch picture are never
     // touched.
-    QTemporaryDir folder;
-    if (!folder.isValid())
-        throw Error(QStringLiteral("Não foi possível criar uma pasta temporária: %1")
-                        .arg(folder.errorString()));
+    const auto folder = scratchFolder();
     AppState state;
-    state.dataFolder = folder.path() + u'/';
+    state.dataFolder = folder->path() + u'/';
     state.workingFolder = workingFolderFor(state.dataFolder);
     if (!QDir().mkpath(state.workingFolder))
         throw Error(QStringLiteral("Não foi possível criar a pasta %1.").arg(state.workingFolder));

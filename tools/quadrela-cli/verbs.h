@@ -7,12 +7,16 @@
 #include <QSize>
 #include <QStringList>
 
+#include <QTemporaryDir>
+
 #include <functional>
+#include <memory>
 
 class QWidget;
 
 namespace quadrela {
 struct AppState;
+struct DataFolders;
 class TCampos;
 } // namespace quadrela
 
@@ -28,6 +32,12 @@ struct Verb
     const char* usage; // arguments after the verb's name
     int (*run)(const QStringList& args);
 };
+
+// The program's data folders for this executable, the writable one made ready. Throws Error
+// naming the folder that cannot be made or written.
+const DataFolders& cliDataFolders();
+// A private scratch folder inside the writable data folder, removed with the object.
+std::unique_ptr<QTemporaryDir> scratchFolder();
 
 // decode IN OUT.png
 int runDecode(const QStringList& args);
