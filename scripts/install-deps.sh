@@ -9,7 +9,7 @@ packages=(
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libzip-dev libwmf-dev libemf2svg-dev
   libbenchmark-dev
   fonts-liberation2 fontconfig
-  xvfb xauth libxcb1-dev poppler-utils zip unzip imagemagick
+  xvfb xauth poppler-utils zip unzip imagemagick
   "$@"
 )
 

@@ -2,31 +2,23 @@
 // buttons at the right edge, the mouse wheel, adding a picture, closing, and the error
 // report of the application.
 #include "core/errors.h"
-#include "imaging/form_Texto.h"
 #include "page/Imgfocus.h"
-#include "page/form_Resize.h"
 #include "page/items.h"
-#include "page/picturecommand.h"
 #include "scripteddialogs.h"
 #include "shell/application.h"
-#include "shell/form_Creditos.h"
 #include "shell/form_Main.h"
 #include "shell/glyphbutton.h"
-#include "shell/qtdialogs.h"
 #include "workspace.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
-#include <xcb/xcb.h>
 
 using namespace quadrela;
 using namespace quadrela::test;
@@ -73,22 +65,6 @@ private:
     Kind m_kind;
 };
 
-// The title the X server holds for a window: what window managers show.
-QString x11Title(QWidget* window)
-{
-    auto* c = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 12, "_NET_WM_NAME"), nullptr), &free);
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> title(
-        xcb_get_property_reply(c,
-                               xcb_get_property(c, 0, xcb_window_t(window->winId()), atom->atom,
-                                                XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
-                               nullptr),
-        &free);
-    return QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(title.get())),
-                             xcb_get_property_value_length(title.get()));
-}
-
 } // namespace
 
 class TestShell : public QObject
@@ -112,8 +88,6 @@ private slots:
     void closingYesThenCancelKeepsFiles();
     void errorReport_data();
     void errorReport();
-    void captionsAsGiven_data();
-    void captionsAsGiven();
 
 private:
     Application* app() { return static_cast<Application*>(qApp); }
@@ -399,58 +373,6 @@ void TestShell::errorReport()
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
     QCOMPARE(dialogs.messageTexts(), (QStringList{message, message}));
     QCOMPARE(dialogs.messages().first().buttons, Buttons::Ok);
-}
-
-void TestShell::captionsAsGiven_data()
-{
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("main") << "Quadrela";
-    QTest::newRow("text") << "Texto";
-    QTest::newRow("resize") << "Redimensionar";
-    QTest::newRow("credits") << QStringLiteral("Créditos");
-    QTest::newRow("picture file") << "Abrir...";
-    QTest::newRow("message") << "Quadrela";
-}
-
-void TestShell::captionsAsGiven()
-{
-    QFETCH(QString, caption);
-    const QString row = QString::fromLatin1(QTest::currentDataTag());
-    if (QGuiApplication::platformName() != u"xcb") {
-        // Only the X11 platform composes the titles it sets: the row runs on a private server.
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QStringLiteral("xvfb-run"),
-                    {QStringLiteral("-a"), QCoreApplication::applicationFilePath(),
-                     QStringLiteral("captionsAsGiven:") + row});
-        QVERIFY(child.waitForFinished(60000));
-        QVERIFY2(child.exitCode() == 0, child.readAll().constData());
-        return;
-    }
-    Workspace ws;
-    ScriptedDialogs scripted;
-    TformMain form(ws.state, scripted);
-    TformTexto text(ws.state, form.items(), &form);
-    TformResize resize({}, &form);
-    TformCreditos credits(&form);
-    QWidget* shown = row == u"text"      ? static_cast<QWidget*>(&text)
-                     : row == u"resize"  ? &resize
-                     : row == u"credits" ? static_cast<QWidget*>(&credits)
-                                         : &form;
-    shown->show();
-    QString title = x11Title(shown);
-    QTimer::singleShot(0, [&title] {
-        title = x11Title(QApplication::activeModalWidget());
-        QApplication::activeModalWidget()->close();
-    });
-    if (row == u"picture file")
-        QtDialogs().chooseFile(&form, pictureDialogRequest(ws.state.dataFolder));
-    else if (row == u"message")
-        QtDialogs().message(&form, QStringLiteral("Aviso"), Buttons::Ok);
-    QCOMPARE(title, caption);
 }
 
 int main(int argc, char** argv)
