@@ -403,7 +403,7 @@ void TestTextDialog::cancelRestores()
     QVERIFY(f.ws.state.text != before);
     type(f.dialog->memoText, QStringLiteral("fica no texto"));
     f.ws.state.editing.Active = true;
-    f.dialog->btCancelar->click();
+    QTest::keyClick(f.dialog->memoText, Qt::Key_Escape); // as Cancel does
 
     QVERIFY(!f.dialog->isVisible());
     QCOMPARE(f.ws.state.text, before);
@@ -438,8 +438,10 @@ void TestTextDialog::styleEntries()
 
     Fixture f;
     f.ws.state.text.Style = style == 0 ? StyleBold : 0;
+    f.ws.state.text.FontName = QStringLiteral("Liberation Mono");
     f.dialog->show();
     f.dialog->cbEstilo->setCurrentIndex(f.dialog->cbEstilo->findText(entry));
+    QCOMPARE(f.dialog->memoText->font().family(), QStringLiteral("Arial")); // style only
     QCOMPARE(int(f.ws.state.text.Style), style);
     QCOMPARE(f.dialog->memoText->font().bold(), bool(style & StyleBold));
     QCOMPARE(f.dialog->memoText->font().italic(), bool(style & StyleItalic));
