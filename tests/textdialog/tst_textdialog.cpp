@@ -397,6 +397,7 @@ void TestTextDialog::cancelRestores()
     f.dialog->cbCores->setCurrentIndex(9);
     f.dialog->cbFont->setCurrentIndex(
         f.dialog->cbFont->findText(QStringLiteral("Liberation Sans")));
+    QVERIFY(!f.dialog->memoText->font().italic()); // the face only
     f.dialog->edTamanho->stepBy(5);
     f.dialog->cbEstilo->setCurrentIndex(3);
     QTest::mouseClick(f.dialog->spbtDireita, Qt::LeftButton);
