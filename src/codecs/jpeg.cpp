@@ -29,6 +29,7 @@ struct JpegContext
     jpeg_progress_mgr progress;
     jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool dataEnded = false;
 };
 
 JpegContext* contextOf(j_common_ptr cinfo)
@@ -50,13 +51,14 @@ extern "C" void jpegErrorExit(j_common_ptr cinfo)
     jpegFail(cinfo);
 }
 
-// Warnings that mean the picture data is damaged or cut short: the decoder would fill the
-// rest with grey or garbage, so the file is refused. Junk bytes between markers and other
-// harmless oddities only warn and the picture is kept.
+// Warnings that mean the picture data is damaged: the decoder would go on with garbage, so
+// the file is refused. Junk bytes between markers and other harmless oddities only warn and
+// the picture is kept. A file cut short is shown as far as it decodes, as every viewer does:
+// the decoder fills the rest with grey, and the damage that the cut itself causes later
+// (the end met where data or a restart marker was due) is no reason to refuse it.
 bool damagesPicture(int code)
 {
     switch (code) {
-    case JWRN_JPEG_EOF:
     case JWRN_HIT_MARKER:
     case JWRN_HUFF_BAD_CODE:
     case JWRN_ARITH_BAD_CODE:
@@ -69,8 +71,11 @@ bool damagesPicture(int code)
 
 extern "C" void jpegEmitMessage(j_common_ptr cinfo, int level)
 {
-    if (level < 0 && damagesPicture(cinfo->err->msg_code)) {
-        (*cinfo->err->format_message)(cinfo, contextOf(cinfo)->message);
+    JpegContext* context = contextOf(cinfo);
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+        context->dataEnded = true;
+    if (level < 0 && !context->dataEnded && damagesPicture(cinfo->err->msg_code)) {
+        (*cinfo->err->format_message)(cinfo, context->message);
         jpegFail(cinfo);
     }
 }
@@ -99,6 +104,11 @@ bool jpegReadHeader(JpegContext* c, const unsigned char* data, unsigned long siz
         return false;
     jpeg_mem_src(&c->cinfo, data, size);
     jpeg_read_header(&c->cinfo, TRUE);
+    // The header ends at the first scan's start: a file that ends there has nothing to show.
+    if (c->dataEnded || c->cinfo.src->bytes_in_buffer == 0) {
+        std::snprintf(c->message, JMSG_LENGTH_MAX, "the file ends before the picture data");
+        return false;
+    }
     info->cmyk = c->cinfo.jpeg_color_space == JCS_CMYK || c->cinfo.jpeg_color_space == JCS_YCCK;
     // Adobe writes CMYK inverted (0 is full ink); its APP14 marker tells.
     info->invertedCmyk = info->cmyk && c->cinfo.saw_Adobe_marker;

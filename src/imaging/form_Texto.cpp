@@ -235,19 +235,14 @@ void TformTexto::FormShow()
     setAlignment(m_state.text.Alignment);
 }
 
-void TformTexto::applyMemoFont()
-{
-    QFont f = memoText->font();
-    f.setFamily(m_state.text.FontName);
-    f.setBold(m_state.text.Style & StyleBold);
-    f.setItalic(m_state.text.Style & StyleItalic);
-    memoText->setFont(f);
-}
-
+// Each choice previews only its own value: showing the dialog does not apply the current
+// attributes to the text box, so its face and style may differ from them.
 void TformTexto::cbFontChange()
 {
     m_state.text.FontName = cbFont->currentText();
-    applyMemoFont();
+    QFont f = memoText->font();
+    f.setFamily(m_state.text.FontName);
+    memoText->setFont(f);
 }
 
 void TformTexto::cbCoresChange()
@@ -275,7 +270,10 @@ void TformTexto::cbEstiloChange()
     if (entry < 0)
         return;
     m_state.text.Style = styleForEntry(entry);
-    applyMemoFont();
+    QFont f = memoText->font();
+    f.setBold(m_state.text.Style & StyleBold);
+    f.setItalic(m_state.text.Style & StyleItalic);
+    memoText->setFont(f);
 }
 
 void TformTexto::setAlignment(quint8 alignment)
@@ -364,6 +362,11 @@ void TformTexto::btOKClick()
         if (added)
             added->Image()->raise();
     }
+}
+
+void TformTexto::reject()
+{
+    btCancelarClick();
 }
 
 void TformTexto::btCancelarClick()

@@ -44,6 +44,9 @@ public:
     QPushButton* btOK = nullptr;
     QLabel* lbAviso = nullptr;  // says why a character was not accepted
 
+    // Escape and the close box leave the dialog as Cancel does.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -58,7 +61,6 @@ private:
     void setAlignment(quint8 alignment);
     void selectFont(const QString& family);
     void memoTextChanged();
-    void applyMemoFont();
 
     AppState& m_state;
     TCampos& m_items;

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPainter>
 
 namespace quadrela {
 
@@ -193,9 +194,18 @@ void ItemHandlers::copyToClipboard()
     const TImg* item = selectedItem();
     if (!item)
         return;
-    if (item->Kind() == BorderItem || item->Kind() == PictureItem)
-        QGuiApplication::clipboard()->setImage(item->Image()->bitmap());
-    else if (item->Kind() == TextItem)
+    if (item->Kind() == BorderItem || item->Kind() == PictureItem) {
+        // A program that pastes without alpha would show transparent parts black: the
+        // clipboard gets the picture as drawn over white.
+        QImage copied = item->Image()->bitmap();
+        if (copied.hasAlphaChannel()) {
+            QImage onWhite(copied.size(), QImage::Format_RGB32);
+            onWhite.fill(Qt::white);
+            QPainter(&onWhite).drawImage(0, 0, copied);
+            copied = std::move(onWhite);
+        }
+        QGuiApplication::clipboard()->setImage(copied);
+    } else if (item->Kind() == TextItem)
         QGuiApplication::clipboard()->setText(item->Attributes().Text);
 }
 

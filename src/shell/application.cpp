@@ -9,8 +9,9 @@ namespace quadrela {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
+    // Only the name: once a display name is set, the X11 platform appends it to every
+    // window title that lacks it ("Texto — Quadrela"), and each caption must read as given.
     setApplicationName(kAppTitle);
-    setApplicationDisplayName(kAppTitle);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

@@ -287,9 +287,10 @@ bool isRecordSafeLine(const QString& value)
     return trimControl(value).size() == value.size();
 }
 
+// Safe exactly when making it safe would change nothing, so the two never disagree.
 bool isRecordSafeFileName(const QString& name)
 {
-    return isRecordSafeLine(name) && !name.contains(u'/') && !name.contains(u'\\');
+    return isRecordSafeLine(name) && recordSafeFileName(name) == name;
 }
 
 QString recordSafeText(const QString& text)

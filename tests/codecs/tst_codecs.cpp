@@ -574,6 +574,7 @@ void TestCodecs::cliDecode_data()
     QTest::newRow("icon with mask") << QStringList{"ico/valid/bmp-24bpp-mask.ico"} << 0 << "";
     QTest::newRow("metafile") << QStringList{"wmf_emf/emf/valid/drawing.emf"} << 0 << "";
     QTest::newRow("damaged") << QStringList{"pngsuite/xcsn0g01.png"} << 1 << "Invalid PNG picture";
+    QTest::newRow("JPEG cut short") << QStringList{"jpeg/broken/truncated_jpeg.jpg"} << 0 << "";
     QTest::newRow("unknown extension")
         << QStringList{"jpeg/README.ijg"} << 1 << "Unknown picture file extension (.ijg)";
     QTest::newRow("missing output") << QStringList{} << 2 << "usage";

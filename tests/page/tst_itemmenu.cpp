@@ -185,6 +185,10 @@ void TestItemMenu::copy()
     const QColor fill = kind == PictureItem ? QColor(Qt::red) : QColor(Qt::green);
     QCOMPARE(image.pixelColor(0, 0), fill);
     QCOMPARE(image.pixelColor(loaded.width() / 2, loaded.height() / 2), QColor(Qt::black));
+    static const char* const clear[] = {"1 1 1 1", "a c None", "a"}; // one transparent pixel
+    h.control(index)->setImage(QImage(clear));
+    h.handlers->popCopiar->trigger(); // copied as drawn over white
+    QCOMPARE(clipboard->image().pixelColor(0, 0), QColor(Qt::white));
 }
 
 void TestItemMenu::deleteRemovesOnlyWorkingCopy_data()

@@ -189,6 +189,8 @@ void TestMouse::pointerShape_data()
     QTest::newRow("right band, 6 px in") << QPoint(94, 40) << int(Qt::SizeHorCursor);
     QTest::newRow("just before the right band") << QPoint(93, 40) << int(Qt::SizeAllCursor);
     QTest::newRow("top edge") << QPoint(50, 3) << int(Qt::SizeVerCursor);
+    QTest::newRow("top band, 6 px in") << QPoint(50, 6) << int(Qt::SizeVerCursor);
+    QTest::newRow("bottom band, 6 px in") << QPoint(50, 74) << int(Qt::SizeVerCursor);
     QTest::newRow("bottom edge") << QPoint(50, 77) << int(Qt::SizeVerCursor);
     QTest::newRow("top-left corner") << QPoint(3, 3) << int(Qt::SizeFDiagCursor);
     QTest::newRow("bottom-right corner") << QPoint(97, 77) << int(Qt::SizeFDiagCursor);

@@ -397,13 +397,14 @@ void TestTextDialog::cancelRestores()
     f.dialog->cbCores->setCurrentIndex(9);
     f.dialog->cbFont->setCurrentIndex(
         f.dialog->cbFont->findText(QStringLiteral("Liberation Sans")));
+    QVERIFY(!f.dialog->memoText->font().italic()); // the face only
     f.dialog->edTamanho->stepBy(5);
     f.dialog->cbEstilo->setCurrentIndex(3);
     QTest::mouseClick(f.dialog->spbtDireita, Qt::LeftButton);
     QVERIFY(f.ws.state.text != before);
     type(f.dialog->memoText, QStringLiteral("fica no texto"));
     f.ws.state.editing.Active = true;
-    f.dialog->btCancelar->click();
+    QTest::keyClick(f.dialog->memoText, Qt::Key_Escape); // as Cancel does
 
     QVERIFY(!f.dialog->isVisible());
     QCOMPARE(f.ws.state.text, before);
@@ -438,8 +439,10 @@ void TestTextDialog::styleEntries()
 
     Fixture f;
     f.ws.state.text.Style = style == 0 ? StyleBold : 0;
+    f.ws.state.text.FontName = QStringLiteral("Liberation Mono");
     f.dialog->show();
     f.dialog->cbEstilo->setCurrentIndex(f.dialog->cbEstilo->findText(entry));
+    QCOMPARE(f.dialog->memoText->font().family(), QStringLiteral("Arial")); // style only
     QCOMPARE(int(f.ws.state.text.Style), style);
     QCOMPARE(f.dialog->memoText->font().bold(), bool(style & StyleBold));
     QCOMPARE(f.dialog->memoText->font().italic(), bool(style & StyleItalic));
