@@ -88,6 +88,7 @@ private slots:
     void closingYesThenCancelKeepsFiles();
     void errorReport_data();
     void errorReport();
+    void captionsGetNoDisplayName();
 
 private:
     Application* app() { return static_cast<Application*>(qApp); }
@@ -379,6 +380,16 @@ void TestShell::errorReport()
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
     QCOMPARE(dialogs.messageTexts(), (QStringList{message, message}));
     QCOMPARE(dialogs.messages().first().buttons, Buttons::Ok);
+}
+
+// X11 appends a display name, once one is set, to every window title that lacks it.
+void TestShell::captionsGetNoDisplayName()
+{
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("sonda"));
+    const QString shown = QGuiApplication::applicationDisplayName();
+    QCoreApplication::setApplicationName(name);
+    QCOMPARE(shown, QStringLiteral("sonda"));
 }
 
 int main(int argc, char** argv)
