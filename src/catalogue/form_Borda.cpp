@@ -176,6 +176,11 @@ void TformBorda::listBordaClick()
 void TformBorda::btOKClick()
 {
     hide();
+    runStep(m_stepRunner, QStringLiteral("Borda"), [this] { addBorder(); });
+}
+
+void TformBorda::addBorder()
+{
     const int index = borderIndex();
     if (index < 0 || index >= m_previewFiles.size())
         throw listIndexError(index);

@@ -2,6 +2,8 @@
 // and OK adds it to the page as a border item behind everything else.
 #pragma once
 
+#include "page/steprunner.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -36,6 +38,8 @@ public:
     // the loader's error for a border picture that cannot be read; nothing is added then.
     void btOKClick();
     void btCancelarClick();
+    // OK's change to the page runs as one step through this.
+    void setStepRunner(StepRunner runner) { m_stepRunner = std::move(runner); }
 
     // The selected border's place, -1 with none selected.
     int borderIndex() const;
@@ -56,11 +60,13 @@ private:
     void createControls();
     void FormCreate();
     void FormShow();
+    void addBorder();
 
     AppState& m_state;
     TCampos& m_items;
     ModalDialogs& m_dialogs;
     QStringList m_previewFiles; // the hidden file list
+    StepRunner m_stepRunner;
 };
 
 } // namespace quadrela

@@ -8,6 +8,8 @@
 #include "imaging/form_Texto.h"
 #include "page/form_Resize.h"
 #include "page/handlers.h"
+#include "page/history.h"
+#include "storage/recovery.h"
 #include "qtdialogs.h"
 
 #include <QDir>
@@ -73,23 +75,39 @@ int main(int argc, char** argv)
         dialogs.message(nullptr, QStringLiteral("O Quadrela já está aberto."), Buttons::Ok);
         return 0;
     }
+    const bool crashed = lastRunEndedAbnormally(state.dataFolder);
+    markRunStarted(state.dataFolder);
+    removeStaleHistoryFolders(state.dataFolder);
 
     TformMain formMain(state, dialogs);
     TformTexto formTexto(state, formMain.items(), &formMain);
     QObject::connect(&formMain, &TformMain::textDialogRequested, &formTexto, &QWidget::show);
     QObject::connect(&formMain.handlers(), &ItemHandlers::textEditRequested, &formTexto,
                      &TformTexto::showForEditing);
+    formTexto.setStepRunner(formMain.history().runner());
     TformResize formResize([&formMain]() -> QWidget* { return formMain.handlers().selection(); },
                            &formMain);
     QObject::connect(&formMain.handlers(), &ItemHandlers::resizeRequested, &formResize, &QWidget::show);
+    formResize.setStepRunner(formMain.history().runner());
+    // Before the new-project dialog: the page a run that did not end normally left behind.
+    const bool recovered = crashed && offerRecovery(formMain.projectContext()) == Recovery::Recovered;
+    if (recovered) {
+        formMain.projectReplaced();
+        formMain.scrollResize();
+    }
     // Shows itself: every run begins with the choice of a template.
     TformNovo formNovo(state, dialogs,
                        {[&formMain] { return formMain.projectContext(); },
-                        [&formMain] { formMain.scrollResize(); }},
+                        [&formMain] {
+                            formMain.scrollResize();
+                            formMain.projectReplaced();
+                        },
+                        !recovered},
                        &formMain);
     QObject::connect(&formMain, &TformMain::newProjectDialogRequested, &formNovo,
                      [&formNovo] { showDialog(formNovo); });
     TformBorda formBorda(state, formMain.items(), dialogs, &formMain);
+    formBorda.setStepRunner(formMain.history().runner());
     QObject::connect(&formMain, &TformMain::borderDialogRequested, &formBorda,
                      [&formBorda] { showDialog(formBorda); });
     TformCreditos formCreditos(&formMain);
@@ -100,5 +118,7 @@ int main(int argc, char** argv)
     // (what showing it costs on a screen) and quit.
     if (qEnvironmentVariableIsSet("QUADRELA_QUIT_WHEN_SHOWN"))
         QTimer::singleShot(0, &app, [&formNovo] { formNovo.grab(); QCoreApplication::quit(); });
-    return app.exec();
+    const int status = app.exec();
+    markRunEnded(state.dataFolder);
+    return status;
 }
