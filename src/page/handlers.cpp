@@ -30,7 +30,8 @@ void ItemHandlers::createMenu(QMenu* menu)
             runStep(m_stepRunner, caption, [this, command] { (this->*command)(); });
         });
     };
-    popFrente = stepAction(menu, QStringLiteral("Posicionar à frente"), &ItemHandlers::bringToFront);
+    popFrente =
+        stepAction(menu, QStringLiteral("Posicionar à frente"), &ItemHandlers::bringToFront);
     popAtras = stepAction(menu, QStringLiteral("Posicionar atrás"), &ItemHandlers::sendToBack);
     popRedimensionar = menu->addAction(QStringLiteral("Redimensionar"), this, [this] {
         if (selectedItem())
@@ -52,8 +53,9 @@ void ItemHandlers::createMenu(QMenu* menu)
     for (const auto& [caption, command] : aligns) {
         const AlignCommand c = command;
         const QString label = QString::fromUtf8(caption);
-        alignMenu->addAction(label, this,
-                             [this, c, label] { runStep(m_stepRunner, label, [this, c] { align(c); }); });
+        alignMenu->addAction(label, this, [this, c, label] {
+            runStep(m_stepRunner, label, [this, c] { align(c); });
+        });
     }
     connect(menu, &QMenu::aboutToShow, this, &ItemHandlers::PopupMenuPopup);
 }
@@ -72,10 +74,12 @@ void ItemHandlers::wire(TImg& item)
     connect(control, &TFocusImage::mouseMoved, this,
             [this](TFocusImage* c, Qt::MouseButtons, QPoint pos) { Im1MouseMove(c, pos); });
     // From press to release, a gesture is one step.
-    connect(control, &TFocusImage::mouseReleased, this, [this](TFocusImage* c, Qt::MouseButton, QPoint) {
-        const QString label = m_gesture & GestureMove ? QStringLiteral("Mover") : QStringLiteral("Redimensionar");
-        runStep(m_stepRunner, label, [this, c] { Im1MouseUp(c); });
-    });
+    connect(control, &TFocusImage::mouseReleased, this,
+            [this](TFocusImage* c, Qt::MouseButton, QPoint) {
+                const QString label = m_gesture & GestureMove ? QStringLiteral("Mover")
+                                                              : QStringLiteral("Redimensionar");
+                runStep(m_stepRunner, label, [this, c] { Im1MouseUp(c); });
+            });
     if (kind == TextItem)
         connect(control, &TFocusImage::doubleClicked, this, &ItemHandlers::Im1DblClick);
 }

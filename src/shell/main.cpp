@@ -9,8 +9,8 @@
 #include "page/form_Resize.h"
 #include "page/handlers.h"
 #include "page/history.h"
-#include "storage/recovery.h"
 #include "qtdialogs.h"
+#include "storage/recovery.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -90,7 +90,8 @@ int main(int argc, char** argv)
     QObject::connect(&formMain.handlers(), &ItemHandlers::resizeRequested, &formResize, &QWidget::show);
     formResize.setStepRunner(formMain.history().runner());
     // Before the new-project dialog: the page a run that did not end normally left behind.
-    const bool recovered = crashed && offerRecovery(formMain.projectContext()) == Recovery::Recovered;
+    const bool recovered =
+        crashed && offerRecovery(formMain.projectContext()) == Recovery::Recovered;
     if (recovered) {
         formMain.projectReplaced();
         formMain.scrollResize();
