@@ -175,15 +175,17 @@ QString PageHistory::itemName(QWidget* control)
 PageState PageHistory::snapshot()
 {
     PageState state;
+    QSet<const QObject*> controls;
     for (int i = 0; i < m_items.Count(); ++i) {
         const TImg& item = m_items.Items(i);
         TFocusImage* control = item.Image();
         state.items.append(
             {itemName(control), item.Kind(), item.Attributes(), control->geometry()});
+        controls.insert(control);
     }
-    for (QObject* child : m_items.Page()->children()) {
-        if (const TImg* item = m_items.ItemOf(qobject_cast<TFocusImage*>(child)))
-            state.stacking.append(item->Image()->objectName());
+    for (const QObject* child : m_items.Page()->children()) {
+        if (controls.contains(child))
+            state.stacking.append(child->objectName());
     }
     return state;
 }

@@ -89,13 +89,6 @@ int main(int argc, char** argv)
                            &formMain);
     QObject::connect(&formMain.handlers(), &ItemHandlers::resizeRequested, &formResize, &QWidget::show);
     formResize.setStepRunner(formMain.history().runner());
-    // Before the new-project dialog: the page a run that did not end normally left behind.
-    const bool recovered =
-        crashed && offerRecovery(formMain.projectContext()) == Recovery::Recovered;
-    if (recovered) {
-        formMain.projectReplaced();
-        formMain.scrollResize();
-    }
     // Shows itself: every run begins with the choice of a template.
     TformNovo formNovo(state, dialogs,
                        {[&formMain] { return formMain.projectContext(); },
@@ -103,7 +96,7 @@ int main(int argc, char** argv)
                             formMain.scrollResize();
                             formMain.projectReplaced();
                         },
-                        !recovered},
+                        !crashed},
                        &formMain);
     QObject::connect(&formMain, &TformMain::newProjectDialogRequested, &formNovo,
                      [&formNovo] { showDialog(formNovo); });
@@ -115,6 +108,15 @@ int main(int argc, char** argv)
     QObject::connect(&formMain, &TformMain::creditsRequested, &formCreditos, &QWidget::show);
 
     formMain.showMaximized();
+    // Before the new-project dialog: the page a run that did not end normally left behind.
+    if (crashed) {
+        if (offerRecovery(formMain.projectContext()) == Recovery::Recovered) {
+            formMain.projectReplaced();
+            formMain.scrollResize();
+        } else {
+            showDialog(formNovo);
+        }
+    }
     // For start-up timing: at the first event-loop turn, draw the new-project dialog once
     // (what showing it costs on a screen) and quit.
     if (qEnvironmentVariableIsSet("QUADRELA_QUIT_WHEN_SHOWN"))

@@ -21,18 +21,25 @@ const QString kProjectFile = QStringLiteral("project.txt");
 const QString kItemFile = QStringLiteral("item.txt");
 
 // Records that the writer made read back without a single fallback record; anything
-// else has been damaged since.
+// else has been damaged since. The writer puts "item.txt" down first, so a run stopped
+// between the two files leaves "project.txt" one write behind: the records themselves
+// say how many there are, and the count is set right before the page is built.
 bool recordsReadable(const AppState& state)
 {
     const QString projectText = readCp1252File(state.workingFolder + kProjectFile);
     if (!hasProjectMagic(projectText))
         return false;
     const ProjectRecord project = ReadProjectRecord(projectText);
-    if (!project.layout || project.itemCount < 0)
+    const QString itemText = readCp1252File(state.workingFolder + kItemFile);
+    int count = 0;
+    while (itemText.contains(QStringLiteral("[%1]").arg(count))) // texts never hold a "["
+        ++count;
+    if (!project.layout || count == 0)
         return false;
-    const QList<TItem> records = ReadItemRecords(readCp1252File(state.workingFolder + kItemFile),
-                                                 project.itemCount, state.dataFolder);
-    return !records.contains(fallbackItemRecord());
+    if (count != project.itemCount && !writeWholeFile(state.workingFolder + kProjectFile,
+                                                      ProjectRecordBytes(count, *project.layout)))
+        return false;
+    return !ReadItemRecords(itemText, count, state.dataFolder).contains(fallbackItemRecord());
 }
 
 } // namespace

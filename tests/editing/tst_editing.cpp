@@ -310,9 +310,12 @@ void TestEditing::recoveryAfterKill_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("damage");
     QTest::addColumn<int>("result");
-    QTest::newRow("yes") << int(Answer::Yes) << false << int(Recovery::Recovered);
-    QTest::newRow("no") << int(Answer::No) << false << int(Recovery::Declined);
-    QTest::newRow("damaged records") << int(Answer::Yes) << true << int(Recovery::Damaged);
+    QTest::addColumn<int>("staleCount"); // "project.txt" one write behind "item.txt"
+    QTest::newRow("yes") << int(Answer::Yes) << false << int(Recovery::Recovered) << 0;
+    QTest::newRow("yes, killed between the files")
+        << int(Answer::Yes) << false << int(Recovery::Recovered) << 3;
+    QTest::newRow("no") << int(Answer::No) << false << int(Recovery::Declined) << 0;
+    QTest::newRow("damaged records") << int(Answer::Yes) << true << int(Recovery::Damaged) << 0;
 }
 
 void TestEditing::recoveryAfterKill()
@@ -320,6 +323,7 @@ void TestEditing::recoveryAfterKill()
     QFETCH(int, answer);
     QFETCH(bool, damage);
     QFETCH(int, result);
+    QFETCH(int, staleCount);
     Workspace ws;
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {"--recovery-child", ws.state.dataFolder});
@@ -329,6 +333,9 @@ void TestEditing::recoveryAfterKill()
     ::kill(pid_t(child.processId()), SIGKILL);
     QVERIFY(child.waitForFinished(10000));
     QVERIFY(expected.contains("borda.png") && lastRunEndedAbnormally(ws.state.dataFolder));
+    if (staleCount)
+        QVERIFY(writeBytes(ws.state.workingFolder + "project.txt",
+                           ProjectRecordBytes(staleCount, FullPage)));
     if (damage)
         QVERIFY(
             writeBytes(ws.state.workingFolder + "item.txt", expected.left(expected.size() / 2)));
