@@ -75,8 +75,11 @@ int main(int argc, char** argv)
         dialogs.message(nullptr, QStringLiteral("O Quadrela já está aberto."), Buttons::Ok);
         return 0;
     }
-    const bool crashed = lastRunEndedAbnormally(state.dataFolder);
-    markRunStarted(state.dataFolder);
+    // A start-up timing run neither asks about nor forgets a run that did not end normally.
+    const bool timing = qEnvironmentVariableIsSet("QUADRELA_QUIT_WHEN_SHOWN");
+    const bool crashed = !timing && lastRunEndedAbnormally(state.dataFolder);
+    if (!timing)
+        markRunStarted(state.dataFolder);
     removeStaleHistoryFolders(state.dataFolder);
 
     TformMain formMain(state, dialogs);
@@ -119,9 +122,10 @@ int main(int argc, char** argv)
     }
     // For start-up timing: at the first event-loop turn, draw the new-project dialog once
     // (what showing it costs on a screen) and quit.
-    if (qEnvironmentVariableIsSet("QUADRELA_QUIT_WHEN_SHOWN"))
+    if (timing)
         QTimer::singleShot(0, &app, [&formNovo] { formNovo.grab(); QCoreApplication::quit(); });
     const int status = app.exec();
-    markRunEnded(state.dataFolder);
+    if (!timing)
+        markRunEnded(state.dataFolder);
     return status;
 }
