@@ -164,6 +164,7 @@ private slots:
     void recoveryAfterKill_data();
     void recoveryAfterKill();
     void refusedWriteToldOnce();
+    void newProjectStartsNewHistory();
 };
 
 void TestEditing::steps_data()
@@ -303,6 +304,21 @@ void TestEditing::selectionFrameOnScreenOnly()
     QVERIFY(!blue(rendered));
     QTest::keyClick(d.form.scroll, Qt::Key_Escape);
     QVERIFY(!d.form.selectionFrame->isVisible());
+    doStep(d, AddBorder); // a border cannot move, so it shows no frame
+    QTest::mouseClick(d.control(3), Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(d.form.handlers().selection(), d.control(3));
+    QVERIFY(!d.form.selectionFrame->isVisible());
+}
+
+void TestEditing::newProjectStartsNewHistory()
+{
+    Desk d;
+    doStep(d, AlignRight);
+    d.dialogs.queueAnswer(Answer::No);
+    QTest::keyClick(d.form.scroll, Qt::Key_N, Qt::ControlModifier);
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(d.dialogs);
+    QCOMPARE(d.form.history().stack().count(), 0);
+    QVERIFY(!d.form.btnDesfazer->isEnabled());
 }
 
 void TestEditing::recoveryAfterKill_data()
