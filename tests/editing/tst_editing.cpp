@@ -1,13 +1,10 @@
 // Editing safety on the main window: every kind of step undone and redone against the
 // page's records, the keys, the selection frame, and the page found again after a kill.
 #include "core/convert.h"
-#include "core/paths.h"
 #include "imaging/form_Texto.h"
-#include "page/Imgfocus.h"
 #include "page/form_Resize.h"
 #include "page/handlers.h"
 #include "page/history.h"
-#include "page/items.h"
 #include "page/pagekeys.h"
 #include "page/selectionframe.h"
 #include "scripteddialogs.h"
@@ -31,21 +28,10 @@ using namespace quadrela::test;
 
 namespace {
 
-enum Step
-{
-    AddPicture,
-    AddBorder,
-    AddText,
-    ChangeText,
-    Delete,
-    DragText,
-    DragEdge,
-    ResizeDialog,
-    AlignRight,
-    Front,
-    Back,
-    Arrows
-};
+// clang-format off
+enum Step { AddPicture, AddBorder, AddText, ChangeText, Delete, DragText, DragEdge, ResizeDialog,
+            AlignRight, Front, Back, Arrows };
+// clang-format on
 
 // Two pictures and a text block, the history started afresh; in the data folder given,
 // or in a private one.
