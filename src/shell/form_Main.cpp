@@ -261,7 +261,7 @@ void TformMain::btAbrirClick()
     if (!path.isEmpty()) {
         // Opening replaces the page once it goes past its question, also when it fails later.
         const QPointer<QWidget> first = m_items->Count() > 0 ? m_items->Items(0).Image() : nullptr;
-        const bool replacing = first ? true : fileExists(path);
+        const bool replacing = first || fileExists(path);
         const auto replaced = [&] { return replacing && first.isNull(); };
         try {
             OpenProject(projectContext(), path);
