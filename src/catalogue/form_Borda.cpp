@@ -190,6 +190,11 @@ void TformBorda::listBordaClick()
 void TformBorda::btOKClick()
 {
     hide();
+    runStep(m_stepRunner, QStringLiteral("Borda"), [this] { addBorder(); });
+}
+
+void TformBorda::addBorder()
+{
     const int index = borderIndex();
     if (index < 0 || index >= m_borders.size())
         throw listIndexError(index);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue/catalogue.h"
+#include "page/steprunner.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -40,6 +41,8 @@ public:
     // the loader's error for a border picture that cannot be read; nothing is added then.
     void btOKClick();
     void btCancelarClick();
+    // OK's change to the page runs as one step through this.
+    void setStepRunner(StepRunner runner) { m_stepRunner = std::move(runner); }
 
     // The selected border's place, -1 with none selected.
     int borderIndex() const;
@@ -62,12 +65,14 @@ private:
     void FormCreate();
     std::optional<QStringList> readBorderList(const QString& folder, bool required);
     void FormShow();
+    void addBorder();
 
     AppState& m_state;
     TCampos& m_items;
     ModalDialogs& m_dialogs;
     QList<OfferedBorder> m_borders;
     QStringList m_previewFiles; // the hidden file list
+    StepRunner m_stepRunner;
 };
 
 } // namespace quadrela

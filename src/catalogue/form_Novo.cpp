@@ -161,7 +161,8 @@ void TformNovo::FormCreate()
     } else {
         m_dialogs.message(this, kCatalogueMissing, Buttons::Ok);
     }
-    show();
+    if (m_link.showAtStart)
+        show();
 }
 
 void TformNovo::showEvent(QShowEvent* event)

@@ -31,6 +31,7 @@ public:
     {
         std::function<ProjectContext()> projectContext;
         std::function<void()> scrollResize;
+        bool showAtStart = true; // false when a crashed run's page may be recovered first
     };
 
     // Loads the template catalogue and shows the dialog.

@@ -321,6 +321,11 @@ QString TformTexto::blockText() const
 void TformTexto::btOKClick()
 {
     hide();
+    runStep(m_stepRunner, QStringLiteral("Texto"), [this] { placeBlock(); });
+}
+
+void TformTexto::placeBlock()
+{
     const QString text = blockText();
     TImg* added = nullptr;
     if (!text.isEmpty()) {

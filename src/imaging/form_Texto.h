@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/state.h"
+#include "page/steprunner.h"
 
 #include <QDialog>
 
@@ -29,6 +30,8 @@ public:
 
     void btOKClick();
     void btCancelarClick();
+    // OK's change to the page runs as one step through this.
+    void setStepRunner(StepRunner runner) { m_stepRunner = std::move(runner); }
     // The text box's text as the block's text: its lines, each followed by CR LF.
     QString blockText() const;
 
@@ -61,11 +64,13 @@ private:
     void setAlignment(quint8 alignment);
     void selectFont(const QString& family);
     void memoTextChanged();
+    void placeBlock();
 
     AppState& m_state;
     TCampos& m_items;
     TextAttributes m_saved;
     QString m_lastAcceptedText;
+    StepRunner m_stepRunner;
 };
 
 // The style list's entries, in order, and the style bits of each.

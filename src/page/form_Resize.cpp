@@ -134,8 +134,10 @@ void TformResize::btOKClick()
     QWidget* target = m_selection ? m_selection() : nullptr;
     if (!target)
         return;
-    target->resize(scaledByPercent(target->size(), p, q));
-    target->move(std::max(0, target->x()), std::max(0, target->y()));
+    runStep(m_stepRunner, QStringLiteral("Redimensionar"), [target, p, q] {
+        target->resize(scaledByPercent(target->size(), p, q));
+        target->move(std::max(0, target->x()), std::max(0, target->y()));
+    });
 }
 
 void TformResize::btCancelarClick()

@@ -1,6 +1,8 @@
 // The resize dialog: scales the selected item by percentages of its width and height.
 #pragma once
 
+#include "steprunner.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -20,6 +22,8 @@ public:
 
     void btOKClick();
     void btCancelarClick();
+    // OK's change runs as one step through this.
+    void setStepRunner(StepRunner runner) { m_stepRunner = std::move(runner); }
 
     QPushButton* btOK = nullptr;
     QPushButton* btCancelar = nullptr;
@@ -39,6 +43,7 @@ private:
     void edAlturaChange();
 
     std::function<QWidget*()> m_selection;
+    StepRunner m_stepRunner;
 };
 
 // The size after scaling by p and q percent: rounded half to even, within widget limits.

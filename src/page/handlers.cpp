@@ -25,15 +25,22 @@ ItemHandlers::ItemHandlers(TCampos& items, AppState& state, QWidget* page, QMenu
 
 void ItemHandlers::createMenu(QMenu* menu)
 {
-    popFrente = menu->addAction(QStringLiteral("Posicionar à frente"), this, &ItemHandlers::bringToFront);
-    popAtras = menu->addAction(QStringLiteral("Posicionar atrás"), this, &ItemHandlers::sendToBack);
+    // Each command is one step for the undo history, named as the menu names it.
+    const auto stepAction = [this](QMenu* m, const QString& caption, auto command) {
+        return m->addAction(caption, this, [this, caption, command] {
+            runStep(m_stepRunner, caption, [this, command] { (this->*command)(); });
+        });
+    };
+    popFrente =
+        stepAction(menu, QStringLiteral("Posicionar à frente"), &ItemHandlers::bringToFront);
+    popAtras = stepAction(menu, QStringLiteral("Posicionar atrás"), &ItemHandlers::sendToBack);
     popRedimensionar = menu->addAction(QStringLiteral("Redimensionar"), this, [this] {
         if (selectedItem())
             emit resizeRequested();
     });
     popCopiar = menu->addAction(QStringLiteral("Copiar para a área de transferência"), this,
                                 &ItemHandlers::copyToClipboard);
-    popDeletar = menu->addAction(QStringLiteral("Excluir"), this, &ItemHandlers::deleteSelected);
+    popDeletar = stepAction(menu, QStringLiteral("Excluir"), &ItemHandlers::deleteSelected);
     alignMenu = menu->addMenu(QStringLiteral("Alinhar"));
     popAlinhar = alignMenu->menuAction();
     const std::pair<const char*, AlignCommand> aligns[] = {
@@ -46,7 +53,10 @@ void ItemHandlers::createMenu(QMenu* menu)
     };
     for (const auto& [caption, command] : aligns) {
         const AlignCommand c = command;
-        alignMenu->addAction(QString::fromUtf8(caption), this, [this, c] { align(c); });
+        const QString label = QString::fromUtf8(caption);
+        alignMenu->addAction(label, this, [this, c, label] {
+            runStep(m_stepRunner, label, [this, c] { align(c); });
+        });
     }
     connect(menu, &QMenu::aboutToShow, this, &ItemHandlers::PopupMenuPopup);
 }
@@ -64,8 +74,13 @@ void ItemHandlers::wire(TImg& item)
     connect(control, &TFocusImage::mouseLeft, this, &ItemHandlers::Im1MouseLeave);
     connect(control, &TFocusImage::mouseMoved, this,
             [this](TFocusImage* c, Qt::MouseButtons, QPoint pos) { Im1MouseMove(c, pos); });
+    // From press to release, a gesture is one step.
     connect(control, &TFocusImage::mouseReleased, this,
-            [this](TFocusImage* c, Qt::MouseButton, QPoint) { Im1MouseUp(c); });
+            [this](TFocusImage* c, Qt::MouseButton, QPoint) {
+                const QString label = m_gesture & GestureMove ? QStringLiteral("Mover")
+                                                              : QStringLiteral("Redimensionar");
+                runStep(m_stepRunner, label, [this, c] { Im1MouseUp(c); });
+            });
     if (kind == TextItem)
         connect(control, &TFocusImage::doubleClicked, this, &ItemHandlers::Im1DblClick);
 }
@@ -227,8 +242,12 @@ void ItemHandlers::deleteSelected()
                      fileNamePart(other.Attributes().FileName) == name;
         }
         const QString copy = m_state.workingFolder + name;
-        if (!name.isEmpty() && !shared && QFileInfo(copy).isFile())
-            QFile::remove(copy);
+        if (!name.isEmpty() && !shared && QFileInfo(copy).isFile()) {
+            if (m_discardCopy)
+                m_discardCopy(copy);
+            else
+                QFile::remove(copy);
+        }
     }
     m_items.Delete(index);
     m_selection = nullptr;

@@ -4,6 +4,7 @@
 
 #include "Imgfocus.h"
 #include "gestures.h"
+#include "steprunner.h"
 
 #include <QObject>
 #include <QPoint>
@@ -36,6 +37,13 @@ public:
     TFocusImage* selection() const { return m_selection; }
     void setSelection(TFocusImage* control) { m_selection = control; }
     Gestures gesture() const { return m_gesture; }
+    // The menu's commands and the mouse gestures run as steps through this.
+    void setStepRunner(StepRunner runner) { m_stepRunner = std::move(runner); }
+    // Where "Excluir" sends the working copy it takes off the page; removed when unset.
+    void setCopyDiscarder(std::function<void(const QString& path)> discard)
+    {
+        m_discardCopy = std::move(discard);
+    }
 
     // Handlers.
     void Im1MouseDown(TFocusImage* control, Qt::MouseButton button, Qt::MouseButtons buttons,
@@ -79,6 +87,8 @@ private:
     Gestures m_gesture = GestureNone;
     QPoint m_pressPoint;
     QPoint m_lastPointer;
+    StepRunner m_stepRunner;
+    std::function<void(const QString&)> m_discardCopy;
 };
 
 } // namespace quadrela

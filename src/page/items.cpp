@@ -196,6 +196,17 @@ void TCampos::Delete(int index)
     m_items.erase(m_items.begin() + index);
 }
 
+void TCampos::Move(int from, int to)
+{
+    if (from < 0 || from >= Count())
+        throw listIndexError(from);
+    if (to < 0 || to >= Count())
+        throw listIndexError(to);
+    auto item = std::move(m_items[size_t(from)]);
+    m_items.erase(m_items.begin() + from);
+    m_items.insert(m_items.begin() + to, std::move(item));
+}
+
 void TCampos::Clear()
 {
     for (auto& item : m_items)

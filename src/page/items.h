@@ -92,6 +92,8 @@ public:
     int Count() const { return int(m_items.size()); }
     void Delete(int index);
     void Clear();
+    // Moves the item at `from` to `to` in the list; the page's stacking is not touched.
+    void Move(int from, int to);
 
     // The item whose control this is, or -1: a control leads to its own item.
     int IndexOf(const TFocusImage* control) const;

@@ -3,14 +3,17 @@
 #include "application.h"
 #include "art/artwork.h"
 #include "core/dialogs.h"
+#include "core/paths.h"
 #include "core/workfolder.h"
 #include "glyphbutton.h"
 #include "page/Imgfocus.h"
 #include "page/handlers.h"
+#include "page/history.h"
 #include "page/items.h"
 #include "page/picturecommand.h"
 #include "page/screencursor.h"
 #include "print/printcommand.h"
+#include "storage/recovery.h"
 #include "wheelhook.h"
 
 #include <QCloseEvent>
@@ -54,6 +57,7 @@ TformMain::TformMain(AppState& state, ModalDialogs& dialogs, QWidget* parent)
     createButtons();
     createPage();
     FormCreate();
+    createEditing();
 }
 
 TformMain::~TformMain()
@@ -215,6 +219,9 @@ void TformMain::FormCreate()
 void TformMain::wireItem(TImg& item)
 {
     m_handlers->wire(item);
+    // After the handlers, which change the selection.
+    connect(item.Image(), &TFocusImage::mousePressed, this, &TformMain::refreshSelectionFrame);
+    connect(item.Image(), &TFocusImage::clicked, this, &TformMain::refreshSelectionFrame);
 }
 
 void TformMain::btImagemClick()
@@ -222,7 +229,7 @@ void TformMain::btImagemClick()
     const QString chosen = m_dialogs.chooseFile(this, pictureDialogRequest(m_state));
     if (chosen.isEmpty())
         return;
-    addPictureItem(*m_items, m_state, chosen);
+    m_history->record(QStringLiteral("Imagem"), [&] { addPictureItem(*m_items, m_state, chosen); });
 }
 
 QPrinter& TformMain::printer()
@@ -243,6 +250,7 @@ void TformMain::btNovoClick()
 {
     if (!AskToSaveProject(projectContext()))
         return;
+    projectReplaced();
     EmptyWorkingFolder(m_state.workingFolder);
     emit newProjectDialogRequested();
 }
@@ -250,8 +258,21 @@ void TformMain::btNovoClick()
 void TformMain::btAbrirClick()
 {
     const QString path = m_dialogs.chooseFile(this, openProjectRequest());
-    if (!path.isEmpty())
-        OpenProject(projectContext(), path);
+    if (!path.isEmpty()) {
+        // Opening replaces the page once it goes past its question, also when it fails later.
+        const QPointer<QWidget> first = m_items->Count() > 0 ? m_items->Items(0).Image() : nullptr;
+        const bool replacing = first || fileExists(path);
+        const auto replaced = [&] { return replacing && first.isNull(); };
+        try {
+            OpenProject(projectContext(), path);
+        } catch (...) {
+            if (replaced())
+                projectReplaced();
+            throw;
+        }
+        if (replaced())
+            projectReplaced();
+    }
     scrollResize();
 }
 
@@ -290,6 +311,10 @@ void TformMain::panelBottomResize()
 {
     btnSair->move(panelBottom->width() - btnSair->width() - 15, btnSair->y());
     btnCreditos->move(btnSair->x() - btnCreditos->width() - 4, btnCreditos->y());
+    if (btnRefazer && btnDesfazer) {
+        btnRefazer->move(btnCreditos->x() - btnRefazer->width() - 4, btnRefazer->y());
+        btnDesfazer->move(btnRefazer->x() - btnDesfazer->width() - 4, btnDesfazer->y());
+    }
 }
 
 bool TformMain::eventFilter(QObject* watched, QEvent* event)
@@ -337,6 +362,7 @@ bool TformMain::FormClose()
         m_items->Clear();
     }
     m_closed = true;
+    m_recovery->stop();
     EmptyWorkingFolder(m_state.workingFolder);
     return true;
 }

@@ -18,6 +18,10 @@ namespace quadrela {
 
 class GlyphButton;
 class ItemHandlers;
+class PageHistory;
+class RecoveryWriter;
+class SelectionFrame;
+struct PageKeyCommand;
 class ModalDialogs;
 class TCampos;
 class TFocusImage;
@@ -37,6 +41,12 @@ public:
     // The one printer of the run, at 600 dots per inch.
     QPrinter& printer();
     ItemHandlers& handlers() { return *m_handlers; }
+    PageHistory& history() { return *m_history; }
+    RecoveryWriter& recoveryWriter() { return *m_recovery; }
+    // The page was replaced ("Novo", opening, recovering): a new history, fresh records.
+    void projectReplaced();
+    // Frames the selection on screen, unless it is a border item, which cannot move.
+    void refreshSelectionFrame();
 
     // "Imagem": picks a picture or clipart and places it on the page.
     void btImagemClick();
@@ -57,6 +67,9 @@ public:
     QWidget* panelBottom = nullptr;
     GlyphButton* btnCreditos = nullptr;
     GlyphButton* btnSair = nullptr;
+    GlyphButton* btnDesfazer = nullptr;
+    GlyphButton* btnRefazer = nullptr;
+    SelectionFrame* selectionFrame = nullptr;
     QWidget* panelLeft = nullptr;
     GlyphButton* btnNovo = nullptr;
     GlyphButton* btnAbrir = nullptr;
@@ -91,6 +104,9 @@ private:
     void createButtons();
     void createPage();
     void FormCreate();
+    // Undo and redo, the keyboard, the selection frame and the recovery records.
+    void createEditing();
+    bool pageKey(const PageKeyCommand& command);
     // False when the user chose to keep the window open.
     bool FormClose();
     void updateScrollExtent();
@@ -101,6 +117,8 @@ private:
     ModalDialogs& m_dialogs;
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<TCampos> m_items;
+    PageHistory* m_history = nullptr;
+    std::unique_ptr<RecoveryWriter> m_recovery;
     bool m_closed = false;
 };
 

@@ -28,7 +28,10 @@ void GlyphButton::paintEvent(QPaintEvent*)
     const QSize glyphSize = m_glyph.deviceIndependentSize().toSize();
     const int gx = m_margin + shift;
     const int gy = (height() - glyphSize.height()) / 2 + shift;
+    // A disabled button's glyph is faded like its caption.
+    painter.setOpacity(isEnabled() ? 1.0 : 0.4);
     painter.drawPixmap(gx, gy, m_glyph);
+    painter.setOpacity(1.0);
 
     const QRect textRect(gx + glyphSize.width() + m_spacing, shift,
                          width() - gx - glyphSize.width() - m_spacing, height());

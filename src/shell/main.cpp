@@ -9,7 +9,9 @@
 #include "imaging/form_Texto.h"
 #include "page/form_Resize.h"
 #include "page/handlers.h"
+#include "page/history.h"
 #include "qtdialogs.h"
+#include "storage/recovery.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -64,36 +66,61 @@ int main(int argc, char** argv)
         dialogs.message(nullptr, QStringLiteral("O Quadrela já está aberto."), Buttons::Ok);
         return 0;
     }
+    // A start-up timing run neither asks about nor forgets a run that did not end normally.
+    const bool timing = qEnvironmentVariableIsSet("QUADRELA_QUIT_WHEN_SHOWN");
+    const bool crashed = !timing && lastRunEndedAbnormally(state.dataFolder);
+    if (!timing)
+        markRunStarted(state.dataFolder);
+    removeStaleHistoryFolders(state.dataFolder);
 
     TformMain formMain(state, dialogs);
     TformTexto formTexto(state, formMain.items(), &formMain);
     QObject::connect(&formMain, &TformMain::textDialogRequested, &formTexto, &QWidget::show);
     QObject::connect(&formMain.handlers(), &ItemHandlers::textEditRequested, &formTexto,
                      &TformTexto::showForEditing);
+    formTexto.setStepRunner(formMain.history().runner());
     TformResize formResize([&formMain]() -> QWidget* { return formMain.handlers().selection(); },
                            &formMain);
     QObject::connect(&formMain.handlers(), &ItemHandlers::resizeRequested, &formResize,
                      &QWidget::show);
+    formResize.setStepRunner(formMain.history().runner());
     // Shows itself: every run begins with the choice of a template.
     TformNovo formNovo(state, dialogs,
                        {[&formMain] { return formMain.projectContext(); },
-                        [&formMain] { formMain.scrollResize(); }},
+                        [&formMain] {
+                            formMain.scrollResize();
+                            formMain.projectReplaced();
+                        },
+                        !crashed},
                        &formMain);
     QObject::connect(&formMain, &TformMain::newProjectDialogRequested, &formNovo,
                      [&formNovo] { showDialog(formNovo); });
     TformBorda formBorda(state, formMain.items(), dialogs, &formMain);
+    formBorda.setStepRunner(formMain.history().runner());
     QObject::connect(&formMain, &TformMain::borderDialogRequested, &formBorda,
                      [&formBorda] { showDialog(formBorda); });
     TformCreditos formCreditos(&formMain);
     QObject::connect(&formMain, &TformMain::creditsRequested, &formCreditos, &QWidget::show);
 
     formMain.showMaximized();
+    // Before the new-project dialog: the page a run that did not end normally left behind.
+    if (crashed) {
+        if (offerRecovery(formMain.projectContext()) == Recovery::Recovered) {
+            formMain.projectReplaced();
+            formMain.scrollResize();
+        } else {
+            showDialog(formNovo);
+        }
+    }
     // For start-up timing: at the first event-loop turn, draw the new-project dialog once
     // (what showing it costs on a screen) and quit.
-    if (qEnvironmentVariableIsSet("QUADRELA_QUIT_WHEN_SHOWN"))
+    if (timing)
         QTimer::singleShot(0, &app, [&formNovo] {
             formNovo.grab();
             QCoreApplication::quit();
         });
-    return app.exec();
+    const int status = app.exec();
+    if (!timing)
+        markRunEnded(state.dataFolder);
+    return status;
 }

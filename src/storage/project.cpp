@@ -212,7 +212,12 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
 
     EmptyWorkingFolder(state.workingFolder);
     UnpackArchive(archive, state.workingFolder);
+    LoadWorkingFolder(ctx);
+}
 
+void LoadWorkingFolder(const ProjectContext& ctx)
+{
+    AppState& state = ctx.state;
     const QString projectPath = state.workingFolder + kProjectFile;
     if (!fileExists(projectPath)) {
         ctx.dialogs.message(ctx.owner, kNotRecognised, Buttons::Ok);

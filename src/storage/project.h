@@ -40,6 +40,10 @@ bool AskToSaveProject(const ProjectContext& ctx);
 // message the user reads; the recognition failures are shown here.
 void OpenProject(const ProjectContext& ctx, const QString& path);
 
+// Rebuilds the page from the record files and pictures of the working folder, as opening
+// does once the archive is unpacked there.
+void LoadWorkingFolder(const ProjectContext& ctx);
+
 // Writes the records and packs the archive. A failure is shown in a message box and
 // gives false; the page, its items and the working folder stay as they were.
 bool SaveProject(const ProjectContext& ctx, const QString& path);

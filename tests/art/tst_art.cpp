@@ -58,6 +58,8 @@ const QList<std::pair<const char*, QSize>>& expectedPictures()
         {"imprimir", {32, 32}},
         {"creditos", {27, 27}},
         {"sair", {27, 27}},
+        {"desfazer", {27, 27}},
+        {"refazer", {27, 27}},
         {"alinhar-esquerda", {23, 22}},
         {"alinhar-centro", {23, 22}},
         {"alinhar-direita", {23, 22}},
