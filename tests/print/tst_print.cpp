@@ -120,6 +120,8 @@ private slots:
     void foldedCard();
     void textPrintedAtFiveTimesItsSize();
     void alphaHonoured();
+    void imagesReachThePdfLosslessly_data();
+    void imagesReachThePdfLosslessly();
     void transparencyDoesNotLeak_data();
     void transparencyDoesNotLeak();
     void unreadablePicturePrintsNothing_data();
@@ -517,6 +519,44 @@ void TestPrint::alphaHonoured()
     const QRect rect(1028, 940, 2056, 2000);  // the place, roughly
     QVERIFY(isRed(sheetPixel(sheet, 60, pointIn(rect, 0.25, 0.5))));
     QVERIFY(isGreen(sheetPixel(sheet, 60, pointIn(rect, 0.75, 0.5))));
+}
+
+void TestPrint::imagesReachThePdfLosslessly_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::newRow("full page: stripes and a text") << int(FullPage);
+    QTest::newRow("business card: white card") << int(BusinessCard);
+}
+
+void TestPrint::imagesReachThePdfLosslessly()
+{
+    QFETCH(int, layout);
+    PageFixture f(layout);
+    QImage stripes(8, 8, QImage::Format_RGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            stripes.setPixel(x, y, x % 2 ? qRgb(0, 0, 255) : qRgb(255, 0, 0));
+    f.addPicture(QStringLiteral("stripes.png"), stripes, QRect(100, 100, 80, 80));
+    f.addText(QStringLiteral("Olá"), attributesOf(QStringLiteral("Arial"), 12), QPoint(200, 30));
+    const QString pdf = f.dir.path() + QStringLiteral("/lossless.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+
+    QProcess list;
+    list.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    QVERIFY(list.waitForFinished(60000));
+    const QString listing = QString::fromUtf8(list.readAllStandardOutput());
+    QVERIFY2(!listing.contains(QStringLiteral(" jpeg ")), qPrintable(listing));
+    QVERIFY(QProcess::execute(QStringLiteral("pdfimages"),
+                              {QStringLiteral("-png"), pdf, f.dir.path() + QStringLiteral("/img")}) == 0);
+    bool stripesBack = false, whiteCardBack = false;
+    for (const QString& name : QDir(f.dir.path()).entryList({QStringLiteral("img-*.png")})) {
+        const QImage image = QImage(f.dir.path() + u'/' + name).convertToFormat(QImage::Format_RGB32);
+        stripesBack = stripesBack || image == stripes;
+        whiteCardBack = whiteCardBack || (image.size() == QSize(kCardBitmapWidth, kCardBitmapHeight) &&
+                                          image.pixel(kCardBitmapWidth - 1, kCardBitmapHeight - 1) == qRgb(255, 255, 255));
+    }
+    QVERIFY2(layout == BusinessCard ? whiteCardBack : stripesBack, "an image came back altered");
 }
 
 void TestPrint::transparencyDoesNotLeak_data()
