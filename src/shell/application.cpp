@@ -12,6 +12,8 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     // Only the name: once a display name is set, the X11 platform appends it to every
     // window title that lacks it ("Texto — Quadrela"), and each caption must read as given.
     setApplicationName(kAppTitle);
+    // Settings (the printer offsets) go to ~/.config/Quadrela/Quadrela.conf.
+    setOrganizationName(kAppTitle);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

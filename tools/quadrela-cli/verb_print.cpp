@@ -1,6 +1,6 @@
-// print [--data DIR] [--paper letter|a4] [--dpi N] ARCHIVE OUT.pdf: opens the archive as
-// the program does and prints it through the print composition into a PDF whose
-// printable area is the whole sheet.
+// print [--data DIR] [--paper letter|a4] [--dpi N] [--offset X,Y] ARCHIVE OUT.pdf: opens
+// the archive as the program does and prints it through the print composition into a PDF
+// whose printable area is the whole sheet, shifted by X,Y millimetres when asked.
 #include "verbs.h"
 
 #include "core/dialogs.h"
@@ -12,6 +12,7 @@
 #include "page/items.h"
 #include "print/composition.h"
 #include "print/printcommand.h"
+#include "print/printsheet.h"
 #include "storage/project.h"
 #include "storage/records.h"
 
@@ -68,6 +69,7 @@ struct PrintOptions
     QString output;
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = kDefaultDpi;
+    PrintOffset offset;
 };
 
 // False for a usage error.
@@ -98,6 +100,17 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
             options.dpi = args.at(++i).toInt(&ok);
             if (!ok || options.dpi < 1 || options.dpi > kMaxDpi)
                 return false;
+        } else if (arg == u"--offset") {
+            if (!hasValue)
+                return false;
+            const std::optional<PrintOffset> offset = parsePrintOffset(args.at(++i));
+            if (!offset) {
+                printMessage(QStringLiteral("--offset %1: use X,Y em milímetros, com ponto "
+                                            "decimal, cada um entre -10 e +10 (ex.: 2.5,-1)")
+                                 .arg(args.at(i)));
+                return false;
+            }
+            options.offset = *offset;
         } else if (arg.startsWith(u"--")) {
             return false;
         } else {
@@ -174,25 +187,11 @@ int runPrint(const QStringList& args)
 
     return withOpenedArchive(
         options.archive, printableSize(options.paper, options.dpi), [&](const OpenedPage& opened) {
-            QPrinter printer(QPrinter::HighResolution);
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(QFileInfo(options.output).absoluteFilePath());
-            printer.setDocName(QStringLiteral("Quadrela"));
-            printer.setResolution(options.dpi);
-            printer.setFullPage(true);
-            printer.setPageLayout(QPageLayout(QPageSize(options.paper), QPageLayout::Portrait,
-                                              QMarginsF(0, 0, 0, 0)));
-
             const PrintJob job = printJobFor(opened.state, opened.items, opened.page);
-            QPainter painter;
-            if (!painter.begin(&printer))
-                throw Error(QStringLiteral("Não foi possível gravar o arquivo %1.")
-                                .arg(QDir::toNativeSeparators(options.output)));
-            const CompositionReport report =
-                ComposePage(painter, QSize(printer.width(), printer.height()), job);
-            if (!painter.end() || printer.printerState() == QPrinter::Error)
-                throw Error(QStringLiteral("Não foi possível gravar o arquivo %1.")
-                                .arg(QDir::toNativeSeparators(options.output)));
+            const CompositionReport report = writeSheetPdf(
+                QFileInfo(options.output).absoluteFilePath(),
+                QPageLayout(QPageSize(options.paper), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)),
+                options.dpi, job, offsetPixels(options.offset, options.dpi));
             if (!report.textFailures.isEmpty())
                 printMessage(textFailuresMessage(report.textFailures));
             return kExitOk;
