@@ -230,17 +230,15 @@ bool SaveProject(const ProjectContext& ctx, const QString& path)
     try {
         // Emptying the working folder would later delete an archive saved inside it.
         if (insideFolder(path, state.workingFolder))
-            throw Error(
-                QStringLiteral("O projeto não pode ser salvo dentro da pasta de trabalho do "
-                               "programa. Escolha outra pasta."));
+            throw Error(QStringLiteral("O projeto não pode ser salvo dentro da pasta de trabalho do "
+                                       "programa. Escolha outra pasta."));
         picturesToPack(ctx.items, state.workingFolder, pictures);
         if (!writeWholeFile(state.workingFolder + kProjectFile,
                             ProjectRecordBytes(ctx.items.Count(), state.pageLayout)) ||
             !writeWholeFile(state.workingFolder + kItemFile,
                             itemRecordFileFor(ctx.items, ctx.page, pictures.fileNames)))
-            throw Error(
-                QStringLiteral("Não foi possível gravar os registros do projeto na pasta %1.")
-                    .arg(QDir::toNativeSeparators(state.workingFolder)));
+            throw Error(QStringLiteral("Não foi possível gravar os registros do projeto na pasta %1.")
+                            .arg(QDir::toNativeSeparators(state.workingFolder)));
         QStringList files = pictures.files;
         files.append(state.workingFolder + kProjectFile);
         files.append(state.workingFolder + kItemFile);
