@@ -1,5 +1,6 @@
 #include "paths.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace quadrela {
@@ -33,6 +34,31 @@ QString extensionOf(const QString& path)
 bool fileExists(const QString& path)
 {
     return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+QString FolderFiles::path(const QString& name)
+{
+    const QString exact = m_folder + name;
+    if (name.isEmpty() || fileExists(exact))
+        return exact;
+    if (!m_byFoldedName) {
+        m_byFoldedName.emplace();
+        // Sorted, so of several names that differ only in case the same one always wins.
+        const QStringList names =
+            QDir(m_folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+        for (const QString& n : names) {
+            const QString folded = n.toCaseFolded();
+            if (!m_byFoldedName->contains(folded))
+                m_byFoldedName->insert(folded, n);
+        }
+    }
+    const auto found = m_byFoldedName->constFind(name.toCaseFolded());
+    return found == m_byFoldedName->cend() ? exact : m_folder + *found;
+}
+
+QString fileInFolder(const QString& folder, const QString& name)
+{
+    return FolderFiles(folder).path(name);
 }
 
 } // namespace quadrela

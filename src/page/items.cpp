@@ -23,17 +23,44 @@ int capWidgetSize(qint64 v)
     return int(std::clamp<qint64>(v, 0, kMaxWidgetSize));
 }
 
-// Renders a text into the scratch picture; a failure is told to the user and leaves no
-// scratch picture, so the caller's load fails instead of showing another text.
-void renderToScratch(const PageContext& context, const TextAttributes& attributes,
-                     const QString& text)
+int capCoordinate(qint64 v)
+{
+    return int(std::clamp<qint64>(v, -kMaxWidgetSize, kMaxWidgetSize));
+}
+
+// Renders a text into the scratch picture. A failure is told to the user unless the caller
+// reports it, leaves no scratch picture, and gives its message.
+QString renderToScratch(const PageContext& context, const TextAttributes& attributes,
+                        const QString& text, bool report = true)
 {
     try {
         RenderTextPicture(attributes, text, context.state->tempPicturePath());
+        return {};
     } catch (const Error& e) {
-        if (context.renderFailed)
+        if (report && context.renderFailed)
             context.renderFailed(e.message());
+        return e.message();
     }
+}
+
+// What a text item shows when its text cannot be rendered: drawn in memory, so it
+// needs neither the scratch picture nor a writable data folder.
+TPNGObject textStandIn()
+{
+    TextAttributes notice;
+    notice.FontName = QStringLiteral("Arial");
+    notice.FontSize = 16;
+    notice.Color = 0x808080;
+    QImage bitmap;
+    try {
+        bitmap = RenderTextBitmap(notice, QStringLiteral("Texto não mostrado"));
+    } catch (const Error&) {
+        bitmap = QImage(120, 24, QImage::Format_RGB32);
+        bitmap.fill(Qt::lightGray);
+    }
+    TPNGObject png = TPNGObject::fromBitmap(bitmap);
+    png.setTransparentColor(qRgb(255, 255, 255));
+    return png;
 }
 
 } // namespace
@@ -59,8 +86,14 @@ QSize scaledPictureSize(QSize picture, QSize printerPage, QSize page)
     return QSize(capWidgetSize(qint64(width)), capWidgetSize(qint64(height)));
 }
 
+QRect controlGeometryFor(const ItemGeometry& g)
+{
+    return QRect(capCoordinate(g.Left), capCoordinate(g.Top), capWidgetSize(g.Width),
+                 capWidgetSize(g.Height));
+}
+
 TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int listCount,
-           bool showMissing)
+           bool showMissing, bool callerReports)
     : m_kind(kind)
 {
     AppState& state = *context.state;
@@ -108,9 +141,22 @@ TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int li
         break;
     }
     case TextItem: {
-        renderToScratch(context, state.text, place);
+        // A text the renderer refuses (a hand-made size far too large) read from a project
+        // stays an item with a stand-in picture, so it can still be selected, edited,
+        // deleted and saved. A new one is refused, as the user was just told.
+        m_standInReason = renderToScratch(context, state.text, place, !callerReports);
         TPNGObject png;
-        png.LoadFromFile(state.tempPicturePath());
+        if (m_standInReason.isEmpty()) {
+            try {
+                png.LoadFromFile(state.tempPicturePath());
+            } catch (const Error& e) {
+                m_standInReason = e.message();
+            }
+        }
+        if (!m_standInReason.isEmpty() && !callerReports)
+            throw Error(m_standInReason);
+        if (!m_standInReason.isEmpty())
+            png = textStandIn();
         control->setTransparent(true);
         control->setPng(png);
         control->resize(capWidgetSize(png.width()), capWidgetSize(png.height()));
@@ -137,14 +183,38 @@ TImg::~TImg()
     delete m_image.data();
 }
 
+void TImg::PlaceAsRecorded(const ItemGeometry& record)
+{
+    ItemGeometry kept = record;
+    QRect place = controlGeometryFor(record);
+    if (m_kind == TextItem) {
+        place.setSize(m_image->size());
+        if (m_standInReason.isEmpty()) {
+            kept.Width = place.width();
+            kept.Height = place.height();
+        }
+    }
+    m_image->setGeometry(place);
+    m_recorded = kept;
+    m_placedAt = m_image->geometry();
+}
+
+ItemGeometry TImg::SavedGeometry() const
+{
+    const QRect g = m_image->geometry();
+    if (m_recorded && g == m_placedAt)
+        return *m_recorded;
+    return {g.x(), g.y(), g.width(), g.height()};
+}
+
 void TImg::SetLeft(int x)
 {
-    m_image->move(x, m_image->y());
+    m_image->move(capCoordinate(x), m_image->y());
 }
 
 void TImg::SetTop(int y)
 {
-    m_image->move(m_image->x(), y);
+    m_image->move(m_image->x(), capCoordinate(y));
 }
 
 void TImg::SetWidth(int w)
@@ -177,8 +247,8 @@ TCampos::~TCampos()
 int TCampos::Add(quint8 kind, const QString& place, AddMode mode)
 {
     const int index = Count();
-    m_items.push_back(
-        std::make_unique<TImg>(m_context, kind, place, index, mode == ShowMissingNotice));
+    m_items.push_back(std::make_unique<TImg>(m_context, kind, place, index,
+                                             mode == ShowMissingNotice, mode == CallerReports));
     return index;
 }
 

@@ -6,9 +6,11 @@
 #include "core/state.h"
 
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QMenu;
@@ -33,6 +35,22 @@ struct TDesc
     bool operator==(const TDesc&) const = default;
 };
 
+// An item's place and size as a record file holds them.
+struct ItemGeometry
+{
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+
+    bool operator==(const ItemGeometry&) const = default;
+};
+
+// The nearest geometry a control can take: coordinates and sizes within the toolkit's
+// widget limit, worked out in 64 bits so that no sum of values near the integer limits
+// overflows.
+QRect controlGeometryFor(const ItemGeometry& geometry);
+
 // What item creation needs from the window it lives in.
 struct PageContext
 {
@@ -53,8 +71,10 @@ public:
     // printer throws; nothing is left on the page then.
     // With showMissing set, a border or picture item shows the missing-picture notice
     // whether or not its file exists (a file that could not be decoded).
+    // A text that cannot be rendered is told to the user and refused; with callerReports
+    // set it shows a stand-in picture instead and its reason is left to the caller.
     TImg(const PageContext& context, quint8 kind, const QString& place, int listCount,
-         bool showMissing = false);
+         bool showMissing = false, bool callerReports = false);
     ~TImg();
     TImg(const TImg&) = delete;
     TImg& operator=(const TImg&) = delete;
@@ -63,6 +83,18 @@ public:
     const TDesc& Attributes() const { return m_attributes; }
     void SetAttributes(const TDesc& attributes) { m_attributes = attributes; }
     TFocusImage* Image() const { return m_image; }
+
+    // Why a text item shows a stand-in for its text; empty when it shows the text.
+    const QString& StandInReason() const { return m_standInReason; }
+
+    // Places the control as a record says, as near as a control can be placed, and keeps
+    // the record's values: saving writes them back unchanged while the control stays
+    // there. A text item keeps the size of its picture; only a text shown by a stand-in
+    // keeps the record's width and height for saving.
+    void PlaceAsRecorded(const ItemGeometry& record);
+    // What saving writes: the kept record values, or the control's geometry once the
+    // control has been moved or resized.
+    ItemGeometry SavedGeometry() const;
 
     void SetLeft(int x);
     void SetTop(int y);
@@ -74,7 +106,10 @@ public:
 private:
     quint8 m_kind = 0;
     TDesc m_attributes;
-    QPointer<TFocusImage> m_image;  // owned: deleted with the item
+    QPointer<TFocusImage> m_image; // owned: deleted with the item
+    QString m_standInReason;
+    std::optional<ItemGeometry> m_recorded;
+    QRect m_placedAt; // the control's geometry when m_recorded was kept
 };
 
 class TCampos
@@ -85,7 +120,14 @@ public:
     TCampos(const TCampos&) = delete;
     TCampos& operator=(const TCampos&) = delete;
 
-    enum AddMode { LoadPicture, ShowMissingNotice };
+    // CallerReports: a text that cannot be rendered becomes an item with a stand-in
+    // picture and is not told to the user; the caller names it (TImg::StandInReason).
+    enum AddMode
+    {
+        LoadPicture,
+        ShowMissingNotice,
+        CallerReports
+    };
     // Creates an item and appends it; returns its index.
     int Add(quint8 kind, const QString& place, AddMode mode = LoadPicture);
     TImg& Items(int index) const;  // throws the list's index error out of range

@@ -32,8 +32,8 @@ bool loadItem(TBitmap& work, const PrintItem& item, const PrintJob& job, bool tu
         }
         return LoadPictureBitmap(work, job.scratchPicture, turn);
     }
-    return LoadPictureBitmap(work, job.workingFolder + fileNamePart(item.attributes.FileName),
-                             turn);
+    return LoadPictureBitmap(
+        work, fileInFolder(job.workingFolder, fileNamePart(item.attributes.FileName)), turn);
 }
 
 void stretchDraw(QPainter& painter, const QRect& rect, const TBitmap& bitmap)

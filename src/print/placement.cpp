@@ -3,21 +3,35 @@
 #include "core/convert.h"
 #include "core/state.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace quadrela {
 
 namespace {
 
-// R(a * b / c): the product in 64 bits (no overflow for any widget size), the quotient
-// as a real, rounded half to even.
-int scale(int a, int b, int c)
+// R(a * b / c): the product in 64 bits, the quotient as a real, rounded half to even.
+// Sums of these stay in 64 bits too: an item far off the page must not overflow them.
+qint64 scale(qint64 a, qint64 b, qint64 c)
 {
-    return roundHalfEven(double(qint64(a) * qint64(b)) / double(c));
+    return qint64(std::nearbyint(double(a * b) / double(c)));
 }
 
-QRect fromCorners(int left, int top, int right, int bottom)
+// Far beyond any sheet, and small enough that no corner or size of the rectangle can
+// overflow an int.
+constexpr qint64 kFarAway = qint64(1) << 29;
+
+int nearby(qint64 v)
+{
+    return int(std::clamp(v, -kFarAway, kFarAway));
+}
+
+QRect fromCorners(qint64 left, qint64 top, qint64 right, qint64 bottom)
 {
     // A rectangle from (left, top) to (right, bottom), right and bottom exclusive.
-    return QRect(left, top, right - left, bottom - top);
+    const int l = nearby(left);
+    const int t = nearby(top);
+    return QRect(l, t, nearby(right) - l, nearby(bottom) - t);
 }
 
 } // namespace
@@ -33,25 +47,25 @@ std::optional<ItemPlacement> placeItem(int layout, quint8 kind, const QRect& geo
         return std::nullopt;
     const int pw = printable.width();
     const int ph = printable.height();
-    const int left = geometry.x();
-    const int top = geometry.y();
-    const int width = geometry.width();
-    const int height = geometry.height();
+    const qint64 left = geometry.x();
+    const qint64 top = geometry.y();
+    const qint64 width = geometry.width();
+    const qint64 height = geometry.height();
 
     ItemPlacement placed;
     switch (layout) {
     case FullPage: {
-        const int x = scale(left, pw, dw);
-        const int y = scale(top, ph, dh);
+        const qint64 x = scale(left, pw, dw);
+        const qint64 y = scale(top, ph, dh);
         placed.rect = fromCorners(x, y, x + scale(width, pw, dw), y + scale(height, ph, dh));
         return placed;
     }
     case FoldedCard: {
-        const int half = div2(ph);
-        const int x = scale(left, pw, dw);
-        const int w = scale(width, pw, dw);
-        const int t = scale(top, half, dh);
-        const int h = scale(height, half, dh);
+        const qint64 half = div2(ph);
+        const qint64 x = scale(left, pw, dw);
+        const qint64 w = scale(width, pw, dw);
+        const qint64 t = scale(top, half, dh);
+        const qint64 h = scale(height, half, dh);
         if (left >= div2(dw)) {
             placed.rect = fromCorners(x, half + t, x + w, half + t + h);
             return placed;
@@ -64,8 +78,8 @@ std::optional<ItemPlacement> placeItem(int layout, quint8 kind, const QRect& geo
         return placed;
     }
     case BusinessCard: {
-        const int x = scale(left, kCardBitmapWidth, dw);
-        const int y = scale(top, kCardBitmapHeight, dh);
+        const qint64 x = scale(left, kCardBitmapWidth, dw);
+        const qint64 y = scale(top, kCardBitmapHeight, dh);
         placed.target = PrintTarget::CardBitmap;
         placed.rect = fromCorners(x, y, x + scale(width, kCardBitmapWidth, dw),
                                   y + scale(height, kCardBitmapHeight, dh));

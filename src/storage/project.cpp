@@ -1,6 +1,7 @@
 #include "project.h"
 
 #include "codemaps.h"
+#include "core/convert.h"
 #include "core/errors.h"
 #include "core/paths.h"
 #include "core/state.h"
@@ -8,6 +9,7 @@
 #include "core/workfolder.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
+#include "page/picturecommand.h"
 #include "page/screencursor.h"
 #include "records.h"
 #include "zip/archive.h"
@@ -15,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QPainter>
 #include <QTemporaryFile>
 
@@ -43,17 +46,17 @@ bool insideFolder(const QString& path, const QString& folder)
     return !dir.isEmpty() && dir == work;
 }
 
-TItem recordOf(const TImg& item)
+TItem recordOf(const TImg& item, const QHash<const TImg*, QString>& fileNames)
 {
     TItem r;
     r.Kind = item.Kind();
     const TDesc& a = item.Attributes();
-    r.FileName = a.FileName;
-    const QRect g = item.Image()->geometry();
-    r.Left = g.x();
-    r.Top = g.y();
-    r.Width = g.width();
-    r.Height = g.height();
+    r.FileName = fileNames.value(&item, a.FileName);
+    const ItemGeometry g = item.SavedGeometry();
+    r.Left = g.Left;
+    r.Top = g.Top;
+    r.Width = g.Width;
+    r.Height = g.Height;
     r.Text = a.Text;
     r.FontName = a.FontName;
     r.Color = a.Color;
@@ -79,6 +82,16 @@ void drawFoldedCardBackground(TFocusImage* background)
     p.drawText(QRect(272, 0, 200, h), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Interno"));
     p.end();
     background->canvasChanged();
+}
+
+// A text as a message names it: its first line, shortened, in quotes.
+QString textNamed(const QString& text)
+{
+    constexpr qsizetype kShown = 40;
+    QString line = splitLines(text).value(0);
+    if (line.size() > kShown)
+        line = line.left(kShown) + QStringLiteral("…");
+    return u'"' + line + u'"';
 }
 
 void fillBackgroundWhite(TFocusImage* background, int width, int height)
@@ -148,40 +161,92 @@ bool AskToSaveProject(const ProjectContext& ctx)
     return true;
 }
 
-QByteArray itemRecordFileFor(const TCampos& items, const QWidget* page)
+QByteArray itemRecordFileFor(const TCampos& items, const QWidget* page,
+                             const QHash<const TImg*, QString>& fileNames)
 {
     QList<TItem> records;
     for (QObject* child : page->children()) {
         if (const TImg* item = items.ItemOf(qobject_cast<TFocusImage*>(child)))
-            records.append(recordOf(*item));
+            records.append(recordOf(*item, fileNames));
     }
     return ItemRecordsBytes(records);
 }
 
+namespace {
+
+// The picture files a save packs, and the file names the records must give instead of
+// the stored ones.
+struct PackedPictures
+{
+    QStringList files;
+    QHash<const TImg*, QString> fileNames;
+    QStringList copiesMade; // removed again when the save fails
+};
+
+// A name the record file cannot hold as it is ("#T#", "[", letters outside Windows-1252)
+// would be written changed while the archive kept the file under its old name, and the
+// next open would not find it. Such a picture is packed from a copy under the name the
+// record gives, so the record and the archive always name the same file.
+void picturesToPack(const TCampos& items, const QString& workingFolder, PackedPictures& packed)
+{
+    FolderFiles work(workingFolder);
+    for (int i = 0; i < items.Count(); ++i) {
+        const TImg& item = items.Items(i);
+        if (item.Kind() != BorderItem && item.Kind() != PictureItem)
+            continue;
+        const QString stored = item.Attributes().FileName;
+        const QString name = fileNamePart(stored);
+        QString file = work.path(name);
+        if (!name.isEmpty() && recordSafeFileName(name) != name) {
+            QString copy = workingFolder + recordSafeFileName(name);
+            if (fileExists(file)) {
+                QFile source(file);
+                if (!source.open(QIODevice::ReadOnly))
+                    throw cannotOpenFile(file);
+                const QByteArray bytes = source.readAll();
+                bool exists = false;
+                copy = workingCopyPath(workingFolder, name, bytes, &exists);
+                if (!exists) {
+                    if (!writeWholeFile(copy, bytes))
+                        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1.")
+                                        .arg(QDir::toNativeSeparators(copy)));
+                    packed.copiesMade.append(copy);
+                }
+            }
+            packed.fileNames.insert(&item,
+                                    stored.left(stored.size() - name.size()) + fileNamePart(copy));
+            file = copy;
+        }
+        packed.files.append(file);
+    }
+}
+
+} // namespace
+
 bool SaveProject(const ProjectContext& ctx, const QString& path)
 {
     const AppState& state = ctx.state;
+    PackedPictures pictures;
     try {
         // Emptying the working folder would later delete an archive saved inside it.
         if (insideFolder(path, state.workingFolder))
             throw Error(QStringLiteral("O projeto não pode ser salvo dentro da pasta de trabalho do "
                                        "programa. Escolha outra pasta."));
+        picturesToPack(ctx.items, state.workingFolder, pictures);
         if (!writeWholeFile(state.workingFolder + kProjectFile,
                             ProjectRecordBytes(ctx.items.Count(), state.pageLayout)) ||
-            !writeWholeFile(state.workingFolder + kItemFile, itemRecordFileFor(ctx.items, ctx.page)))
+            !writeWholeFile(state.workingFolder + kItemFile,
+                            itemRecordFileFor(ctx.items, ctx.page, pictures.fileNames)))
             throw Error(QStringLiteral("Não foi possível gravar os registros do projeto na pasta %1.")
                             .arg(QDir::toNativeSeparators(state.workingFolder)));
-        QStringList files;
-        for (int i = 0; i < ctx.items.Count(); ++i) {
-            const TImg& item = ctx.items.Items(i);
-            if (item.Kind() == BorderItem || item.Kind() == PictureItem)
-                files.append(state.workingFolder + fileNamePart(item.Attributes().FileName));
-        }
+        QStringList files = pictures.files;
         files.append(state.workingFolder + kProjectFile);
         files.append(state.workingFolder + kItemFile);
         PackArchive(path, files);
         return true;
     } catch (const Error& e) {
+        for (const QString& copy : pictures.copiesMade)
+            QFile::remove(copy);
         ctx.dialogs.message(ctx.owner,
                             QStringLiteral("O projeto não foi salvo em %1.\n\r%2")
                                 .arg(QDir::toNativeSeparators(path), e.message()),
@@ -218,7 +283,8 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
 void LoadWorkingFolder(const ProjectContext& ctx)
 {
     AppState& state = ctx.state;
-    const QString projectPath = state.workingFolder + kProjectFile;
+    FolderFiles work(state.workingFolder);
+    const QString projectPath = work.path(kProjectFile);
     if (!fileExists(projectPath)) {
         ctx.dialogs.message(ctx.owner, kNotRecognised, Buttons::Ok);
         return;
@@ -234,12 +300,14 @@ void LoadWorkingFolder(const ProjectContext& ctx)
         SetUpPage(ctx, *project.layout);
     }
 
-    const QString itemText = readCp1252File(state.workingFolder + kItemFile);
+    const QString itemText = readCp1252File(work.path(kItemFile));
     const QList<TItem> records = ReadItemRecords(itemText, project.itemCount, state.dataFolder);
     QStringList unreadable;
+    QStringList unshownTexts;
     for (const TItem& record : records) {
+        const ItemGeometry geometry{record.Left, record.Top, record.Width, record.Height};
         if (record.Kind == BorderItem || record.Kind == PictureItem) {
-            const QString place = state.workingFolder + fileNamePart(record.FileName);
+            const QString place = work.path(fileNamePart(record.FileName));
             try {
                 ctx.items.Add(record.Kind, place);
             } catch (const Error&) {
@@ -251,7 +319,7 @@ void LoadWorkingFolder(const ProjectContext& ctx)
                     unreadable.append(fileNamePart(record.FileName));
             }
             TImg& item = ctx.items.Items(ctx.items.Count() - 1);
-            item.Image()->setGeometry(record.Left, record.Top, record.Width, record.Height);
+            item.PlaceAsRecorded(geometry);
             TDesc attributes;
             attributes.FileName = record.FileName;
             item.SetAttributes(attributes);
@@ -261,10 +329,12 @@ void LoadWorkingFolder(const ProjectContext& ctx)
             state.text.Color = record.Color;
             state.text.Alignment = record.Alignment;
             state.text.Style = record.Style;
-            ctx.items.Add(TextItem, record.Text);
+            ctx.items.Add(TextItem, record.Text, TCampos::CallerReports);
             TImg& item = ctx.items.Items(ctx.items.Count() - 1);
-            item.SetLeft(record.Left);
-            item.SetTop(record.Top);
+            item.PlaceAsRecorded(geometry);
+            if (!item.StandInReason().isEmpty())
+                unshownTexts.append(textNamed(record.Text) + QStringLiteral(": ") +
+                                    item.StandInReason());
             TDesc attributes;
             attributes.Text = record.Text;
             attributes.FontName = record.FontName;
@@ -275,12 +345,18 @@ void LoadWorkingFolder(const ProjectContext& ctx)
             item.SetAttributes(attributes);
         }
     }
+    // One message after the open names everything that could not be shown.
+    QStringList parts;
     if (!unreadable.isEmpty())
-        ctx.dialogs.message(ctx.owner,
-                            QStringLiteral("Estas imagens do projeto não puderam ser lidas e aparecem "
-                                           "como \"Imagem não encontrada\":\n\r%1")
-                                .arg(unreadable.join(QStringLiteral("\n"))),
-                            Buttons::Ok);
+        parts.append(QStringLiteral("Estas imagens do projeto não puderam ser lidas e aparecem "
+                                    "como \"Imagem não encontrada\":\n\r%1")
+                         .arg(unreadable.join(QStringLiteral("\n"))));
+    if (!unshownTexts.isEmpty())
+        parts.append(QStringLiteral("Estes textos do projeto não puderam ser desenhados e aparecem "
+                                    "como \"Texto não mostrado\"; eles continuam no projeto:\n\r%1")
+                         .arg(unshownTexts.join(QStringLiteral("\n"))));
+    if (!parts.isEmpty())
+        ctx.dialogs.message(ctx.owner, parts.join(QStringLiteral("\n\r\n\r")), Buttons::Ok);
 }
 
 } // namespace quadrela

@@ -5,6 +5,7 @@
 
 #include "core/dialogs.h"
 
+#include <QHash>
 #include <QString>
 
 class QWidget;
@@ -14,6 +15,7 @@ namespace quadrela {
 struct AppState;
 class TCampos;
 class TFocusImage;
+class TImg;
 
 struct ProjectContext
 {
@@ -48,7 +50,9 @@ void LoadWorkingFolder(const ProjectContext& ctx);
 // gives false; the page, its items and the working folder stay as they were.
 bool SaveProject(const ProjectContext& ctx, const QString& path);
 
-// The records of the page as they would be written, in stacking order.
-QByteArray itemRecordFileFor(const TCampos& items, const QWidget* page);
+// The records of the page as they would be written, in stacking order; fileNames gives
+// the items whose record names another file than their FileName attribute.
+QByteArray itemRecordFileFor(const TCampos& items, const QWidget* page,
+                             const QHash<const TImg*, QString>& fileNames = {});
 
 } // namespace quadrela

@@ -313,12 +313,15 @@ int PackArchive(const QString& archivePath, const QStringList& files)
 
     QSet<QString> listed;
     for (const PackItem& item : items)
-        listed.insert(item.name);
+        listed.insert(item.name.toCaseFolded());
     // An older entry that would unpack under a listed name is superseded by that file,
-    // wherever it sits in the archive and however its name was encoded.
+    // wherever it sits in the archive and however its name was encoded. Windows does not
+    // tell "PROJECT.TXT" from "project.txt", so there an old entry of the other case would
+    // land on the new file.
     const zip_int64_t count = zip_get_num_entries(za.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
-        if (!listed.contains(entryBareName(entryName(za.get(), zip_uint64_t(i)))))
+        const QString bare = entryBareName(entryName(za.get(), zip_uint64_t(i)));
+        if (!listed.contains(bare.toCaseFolded()))
             continue;
         if (zip_delete(za.get(), zip_uint64_t(i)) != 0)
             throw Error(

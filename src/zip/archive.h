@@ -18,7 +18,8 @@ struct UnpackLimits
 
 // Packs each listed file as an entry under its bare file name, deflated at level 6.
 // When archivePath already holds an archive it is updated: a listed file always replaces
-// the entry that would unpack to the same name (also one stored under a folder), entries
+// the entry that would unpack to the same name (also one stored under a folder or in
+// another letter case), entries
 // matching no listed file stay, new ones are added. Listed paths that are not regular
 // files are skipped. A name listed twice is packed once, from its last listed path, as if
 // the files had been copied into one folder in list order.

@@ -305,6 +305,9 @@ void TestPrint::placement_data()
         << 2 << 1 << QRect(0, 0, 380, 217) << card << onCard(QRect(0, 0, 1050, 600));
     QTest::newRow("business card, half rounds down to even")
         << 2 << 2 << QRect(95, 54, 190, 108) << card << onCard(QRect(262, 149, 525, 299));
+    // Far off the page: the corners stop short of the integer limit instead of overflowing.
+    QTest::newRow("left near the integer limit")
+        << 0 << 1 << QRect(2147483600, 0, 10, 10) << full << sheet(QRect(1 << 29, 0, 0, 94), false);
     QTest::newRow("unknown kind draws nothing")
         << 0 << 3 << QRect(0, 0, 10, 10) << full << std::optional<ItemPlacement>();
     QTest::newRow("unknown layout draws nothing")

@@ -2,6 +2,7 @@
 // project is replaced, the page set-up, and archives made by other tools.
 #include "core/convert.h"
 #include "core/errors.h"
+#include "core/paths.h"
 #include "core/textfile.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
@@ -286,6 +287,8 @@ private slots:
     void outsideArchives_data();
     void outsideArchives();
     void windowsNamesAndLeftovers();
+    void namesFromElsewhere_data();
+    void namesFromElsewhere();
     void magicOnLaterLine();
     void openFailures_data();
     void openFailures();
@@ -568,6 +571,74 @@ void TestProject::windowsNamesAndLeftovers()
     QCOMPARE(darkPixels(canvas, QRect(270, 40, 1, 300)), 0);
 }
 
+void TestProject::namesFromElsewhere_data()
+{
+    QTest::addColumn<QStringList>("entries"); // project, items, picture, decoy; none: made here
+    QTest::addColumn<QString>("stored");      // the picture record's FileName
+    QTest::addColumn<QList<int>>("geometry"); // its left, top, width and height
+
+    const QList<int> g{10, 20, 30, 40};
+    const QString pt = QStringLiteral("project.txt"), it = QStringLiteral("item.txt");
+    QTest::newRow("record files in upper case")
+        << QStringList{"PROJECT.TXT", "Item.Txt", "foto.png", ""} << "C:\\x\\foto.png" << g;
+    QTest::newRow("picture entry in upper case")
+        << QStringList{pt, it, "FOTO.PNG", ""} << "C:\\x\\foto.png" << g;
+    QTest::newRow("accented entry in upper case")
+        << QStringList{pt, it, "ÁRVORE.PNG", ""} << "C:\\x\\árvore.png" << g;
+    QTest::newRow("an exact match wins over another case")
+        << QStringList{pt, it, "foto.png", "FOTO.PNG"} << "C:\\x\\foto.png" << g;
+    QTest::newRow("#T# in the name")
+        << QStringList{pt, it, "a#T#b.png", ""} << "C:\\x\\a#T#b.png" << g;
+    QTest::newRow("#T# in the name, entry in upper case")
+        << QStringList{pt, it, "A#T#B.PNG", ""} << "C:\\x\\a#T#b.png" << g;
+    QTest::newRow("#/T# in the name")
+        << QStringList{pt, it, "a#/T#b.png", ""} << "C:\\x\\a#/T#b.png" << g;
+    QTest::newRow("accented Windows-1252 name")
+        << QStringList{pt, it, "Coração Ñandú.png", ""} << "C:\\José\\Coração Ñandú.png" << g;
+    QTest::newRow("[ in a name made here") << QStringList{} << "C:\\x\\a[1].png" << g;
+    QTest::newRow("geometry near the integer limits")
+        << QStringList{pt, it, "foto.png", ""} << "C:\\x\\foto.png"
+        << QList<int>{2147483647, -2147483647 - 1, 2147483647, 2147483646};
+}
+
+// Opened, saved and opened again, the picture shows every time; the record keeps its place.
+void TestProject::namesFromElsewhere()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, stored);
+    QFETCH(QList<int>, geometry);
+
+    Page p;
+    const QSize shown = entries.isEmpty() ? QSize(40, 30) : QSize(9, 7);
+    if (entries.isEmpty()) {
+        p.add(picture(fileNamePart(stored),
+                      QRect(geometry[0], geometry[1], geometry[2], geometry[3]), stored));
+    } else {
+        QStringList record = recordLines(0, 2, stored, QRect());
+        for (int k = 0; k < 4; ++k)
+            record[3 + k] = QString::number(geometry.at(k));
+        const QString archive = p.outside(QStringLiteral("de fora.vimel"));
+        Entries made{{entries[0], projectTxt(1, 1)},
+                     {entries[1], crlf(record)},
+                     {entries[2], pngBytes(QSize(9, 7), Qt::green)}};
+        if (!entries[3].isEmpty())
+            made.append({entries[3], pngBytes(QSize(5, 5), Qt::red)});
+        makeArchive(archive, made);
+        QCOMPARE(openError(p, archive), QString());
+        QCOMPARE(p.items->Items(0).Image()->bitmap().size(), shown);
+    }
+    const QString again = p.outside(QStringLiteral("de novo.vimel"));
+    QVERIFY(SaveProject(p.ctx(), again));
+    QByteArray kept;
+    for (int v : geometry)
+        kept += "\r\n" + QByteArray::number(v);
+    QVERIFY(readAll(p.work(QStringLiteral("item.txt"))).contains(kept));
+    p.dialogs.queueAnswer(Answer::No);
+    QCOMPARE(openError(p, again), QString());
+    QCOMPARE(p.dialogs.messageTexts(), QStringList{kSaveQuestion});
+    QCOMPARE(p.items->Items(0).Image()->bitmap().size(), shown);
+}
+
 void TestProject::magicOnLaterLine()
 {
     Page p;
@@ -685,8 +756,12 @@ void TestProject::unreadablePictures()
     items += crlf(recordLines(2, 2, QStringLiteral("C:\\a\\boa.png"), QRect(40, 50, 60, 70)));
     items += crlf(recordLines(3, 2, QStringLiteral("C:\\a\\ausente.png"), QRect(1, 2, 30, 40)));
     items += crlf(recordLines(4, 2, QStringLiteral("D:\\b\\quebrada.png"), QRect(5, 6, 7, 8)));
+    // A text far too large to draw, and a record after it that must not be dropped.
+    items +=
+        crlf(recordLines(5, 3, {}, QRect(9, 8, 7, 6), "Arial", 1, 1, 0, 100000, "Enorme\r\nsim"));
+    items += crlf(recordLines(6, 2, QStringLiteral("C:\\a\\depois.png"), QRect(1, 1, 1, 1)));
     makeArchive(archive,
-                {{QStringLiteral("project.txt"), projectTxt(5, 1)},
+                {{QStringLiteral("project.txt"), projectTxt(7, 1)},
                  {QStringLiteral("item.txt"), items},
                  {QStringLiteral("quebrada.png"), QByteArray("\x89PNG\r\n\x1a\n nada disso")},
                  {QStringLiteral("ruim.jpg"), QByteArray("GIF89a")},
@@ -703,8 +778,13 @@ void TestProject::unreadablePictures()
     QVERIFY2(message.contains(QStringLiteral("ruim.jpg")), qPrintable(message));
     QVERIFY2(!message.contains(QStringLiteral("boa.png")), qPrintable(message));
     QVERIFY2(!message.contains(QStringLiteral("ausente.png")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("\"Enorme\"")) && !message.contains(u"temp.png"),
+             qPrintable(message));
+    QCOMPARE(p.renderFailures, QStringList());
 
-    QCOMPARE(p.items->Count(), 5);
+    QCOMPARE(p.items->Count(), 7);
+    QCOMPARE(p.items->Items(6).Attributes().FileName, QStringLiteral("C:\\a\\depois.png"));
+    QVERIFY(!p.items->Items(5).Image()->size().isEmpty()); // something to select
     const QRect geometries[] = {QRect(11, 12, 13, 14), QRect(0, 0, 496, 702), QRect(40, 50, 60, 70),
                                 QRect(1, 2, 30, 40), QRect(5, 6, 7, 8)};
     const char* stored[] = {"C:\\a\\quebrada.png", "C:\\a\\ruim.jpg", "C:\\a\\boa.png",
@@ -725,6 +805,10 @@ void TestProject::unreadablePictures()
 
     const QString again = p.outside(QStringLiteral("de novo.vimel"));
     QVERIFY(SaveProject(p.ctx(), again));
+    QVERIFY(
+        readAll(p.work(QStringLiteral("item.txt")))
+            .contains(
+                "\r\n9\r\n8\r\n7\r\n6\r\nArial\r\n1\r\n1\r\n0\r\n100000\r\n#T#Enorme\r\nsim#/T#"));
     QTemporaryDir unpacked;
     UnpackArchive(again, unpacked.path());
     QCOMPARE(readAll(unpacked.path() + QStringLiteral("/ruim.jpg")), QByteArray("GIF89a"));

@@ -283,6 +283,7 @@ void TestZip::updateReplacesWhateverTheDates_data()
     QTest::newRow("file newer than the entry") << qint64(-3600) << QByteArray("a.txt");
     QTest::newRow("same date") << qint64(0) << QByteArray("a.txt");
     QTest::newRow("old entry in a folder") << qint64(0) << QByteArray("pics\\a.txt");
+    QTest::newRow("old entry in another letter case") << qint64(0) << QByteArray("A.TXT");
 }
 
 void TestZip::updateReplacesWhateverTheDates()

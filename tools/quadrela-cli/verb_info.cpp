@@ -86,14 +86,15 @@ QString projectInfoJson(const QString& archivePath, const QString& dataFolder)
     const QString folder = unpacked->path() + u'/';
     UnpackArchive(archivePath, folder);
 
-    const QString projectPath = folder + QStringLiteral("project.txt");
+    FolderFiles files(folder);
+    const QString projectPath = files.path(QStringLiteral("project.txt"));
     if (!fileExists(projectPath))
         throw Error(kNotRecognised);
     const QString projectText = readCp1252File(projectPath);
     if (!hasProjectMagic(projectText))
         throw Error(kNotRecognised);
     const ProjectRecord project = ReadProjectRecord(projectText);
-    const QString itemText = readCp1252File(folder + QStringLiteral("item.txt"));
+    const QString itemText = readCp1252File(files.path(QStringLiteral("item.txt")));
     const QList<TItem> records = ReadItemRecords(itemText, project.itemCount, dataFolder);
 
     // A layout code outside the table gives no page layout: the program then keeps the

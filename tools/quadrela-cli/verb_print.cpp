@@ -172,7 +172,7 @@ int withOpenedArchive(const QString& archive, QSize printerPage,
 
     OpenProject(ctx, archive);
     // Opening shows "not recognised" and leaves an empty page; here that is a failure.
-    const QString projectPath = state.workingFolder + QStringLiteral("project.txt");
+    const QString projectPath = fileInFolder(state.workingFolder, QStringLiteral("project.txt"));
     if (!fileExists(projectPath) || !hasProjectMagic(readCp1252File(projectPath)))
         return kExitFailed;
 
