@@ -324,8 +324,7 @@ Conversion runIsolated(Converter convert, const QByteArray& bytes)
                                    "(signal %1)")
                         .arg(WTERMSIG(status)));
     qint32 header[4];
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-        received.size() < qsizetype(sizeof header))
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || received.size() < qsizetype(sizeof header))
         throw Error(QStringLiteral("The metafile could not be read"));
     std::memcpy(header, received.constData(), sizeof header);
     if (header[3] < 0 || received.size() - qsizetype(sizeof header) != header[3])
@@ -350,9 +349,10 @@ MetafileSvg convertWmf(const QByteArray& bytes, const QString& fontFolder)
     // A WMF starts with the placeable key or a header of type 1 (memory) or 2 (disk) and
     // a header size of 9 words.
     const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
-    const bool placeable = bytes.size() >= 22 && qFromLittleEndian<quint32>(p) == kPlaceableKey;
-    const bool plain = bytes.size() >= 18 &&
-                       (qFromLittleEndian<quint16>(p) == 1 || qFromLittleEndian<quint16>(p) == 2) &&
+    const bool placeable =
+        bytes.size() >= 22 && qFromLittleEndian<quint32>(p) == kPlaceableKey;
+    const bool plain = bytes.size() >= 18 && (qFromLittleEndian<quint16>(p) == 1 ||
+                                              qFromLittleEndian<quint16>(p) == 2) &&
                        qFromLittleEndian<quint16>(p + 2) == 9;
     if (!placeable && !plain)
         throw Error(QStringLiteral("Invalid metafile: the WMF header is missing"));

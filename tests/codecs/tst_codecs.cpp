@@ -73,8 +73,7 @@ QString referenceFor(const QString& folder, const QString& file, int* tolerance)
         // Qt widens 5-bit samples by shifting (31 -> 248), the reference by scaling (-> 255).
         *tolerance = file.startsWith(u"g/rgb16") ? 7 : 1;
     }
-    return !ref.isEmpty() && QFileInfo::exists(kCorpus + "/" + folder + "/" + ref) ? ref
-                                                                                   : QString();
+    return !ref.isEmpty() && QFileInfo::exists(kCorpus + "/" + folder + "/" + ref) ? ref : QString();
 }
 
 QByteArray pngChunk(const char* type, const QByteArray& data)
@@ -165,8 +164,7 @@ void TestCodecs::corpus_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("expect");
     for (const QString folder : {"pngsuite", "jpeg", "bmpsuite", "ico", "wmf_emf"}) {
-        const QList<QByteArray> lines =
-            readAll(kCorpus + "/" + folder + "/MANIFEST.tsv").split('\n');
+        const QList<QByteArray> lines = readAll(kCorpus + "/" + folder + "/MANIFEST.tsv").split('\n');
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const QList<QByteArray> cols = lines[i].split('\t');
             if (cols.size() < 7 || cols[6] == "reference" || cols[0].endsWith(".txt"))
@@ -221,8 +219,7 @@ void TestCodecs::corpus()
         QVERIFY(!expected.isNull());
         QCOMPARE(image.size(), expected.size());
         const int difference = maxChannelDifference(image, expected);
-        QVERIFY2(difference <= tolerance,
-                 qPrintable(QStringLiteral("differs by %1").arg(difference)));
+        QVERIFY2(difference <= tolerance, qPrintable(QStringLiteral("differs by %1").arg(difference)));
     }
 }
 
@@ -435,16 +432,11 @@ void TestCodecs::unknownExtension_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
-    QTest::newRow("gif") << "picture.gif"
-                         << "Unknown picture file extension (.gif)";
-    QTest::newRow("as written") << "PICTURE.Tiff"
-                                << "Unknown picture file extension (.Tiff)";
-    QTest::newRow("cursor") << "arrow.cur"
-                            << "Unknown picture file extension (.cur)";
-    QTest::newRow("no extension") << "picture"
-                                  << "Unknown picture file extension (.)";
-    QTest::newRow("dot in folder only") << "my.pictures/photo"
-                                        << "Unknown picture file extension (.)";
+    QTest::newRow("gif") << "picture.gif" << "Unknown picture file extension (.gif)";
+    QTest::newRow("as written") << "PICTURE.Tiff" << "Unknown picture file extension (.Tiff)";
+    QTest::newRow("cursor") << "arrow.cur" << "Unknown picture file extension (.cur)";
+    QTest::newRow("no extension") << "picture" << "Unknown picture file extension (.)";
+    QTest::newRow("dot in folder only") << "my.pictures/photo" << "Unknown picture file extension (.)";
 }
 
 void TestCodecs::unknownExtension()
@@ -465,22 +457,14 @@ void TestCodecs::extensionAnyCase_data()
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("extension");
     QTest::addColumn<PictureFormat>("format");
-    QTest::newRow("PNG") << "pngsuite/basn2c08.png"
-                         << "PNG" << PictureFormat::Png;
-    QTest::newRow("Png") << "pngsuite/basn2c08.png"
-                         << "Png" << PictureFormat::Png;
-    QTest::newRow("JPEG") << "jpeg/valid/testorig.jpg"
-                          << "JPEG" << PictureFormat::Jpeg;
-    QTest::newRow("jPg") << "jpeg/valid/testorig.jpg"
-                         << "jPg" << PictureFormat::Jpeg;
-    QTest::newRow("BMP") << "bmpsuite/g/pal8.bmp"
-                         << "BMP" << PictureFormat::Bmp;
-    QTest::newRow("Ico") << "ico/valid/smile.ico"
-                         << "Ico" << PictureFormat::Ico;
-    QTest::newRow("WMF") << "wmf_emf/wmf/valid/arrow01.wmf"
-                         << "WMF" << PictureFormat::Wmf;
-    QTest::newRow("Emf") << "wmf_emf/emf/valid/drawing.emf"
-                         << "Emf" << PictureFormat::Emf;
+    QTest::newRow("PNG") << "pngsuite/basn2c08.png" << "PNG" << PictureFormat::Png;
+    QTest::newRow("Png") << "pngsuite/basn2c08.png" << "Png" << PictureFormat::Png;
+    QTest::newRow("JPEG") << "jpeg/valid/testorig.jpg" << "JPEG" << PictureFormat::Jpeg;
+    QTest::newRow("jPg") << "jpeg/valid/testorig.jpg" << "jPg" << PictureFormat::Jpeg;
+    QTest::newRow("BMP") << "bmpsuite/g/pal8.bmp" << "BMP" << PictureFormat::Bmp;
+    QTest::newRow("Ico") << "ico/valid/smile.ico" << "Ico" << PictureFormat::Ico;
+    QTest::newRow("WMF") << "wmf_emf/wmf/valid/arrow01.wmf" << "WMF" << PictureFormat::Wmf;
+    QTest::newRow("Emf") << "wmf_emf/emf/valid/drawing.emf" << "Emf" << PictureFormat::Emf;
 }
 
 void TestCodecs::extensionAnyCase()
@@ -546,8 +530,8 @@ void TestCodecs::metafileFrameAt96Dpi_data()
     QTest::addColumn<bool>("fillsFrame");
     // EMF frames in 0.01 mm: 2899 -> 109.6 px; 29699 x 20999 -> 1122.5 (even: 1122) x 793.7.
     QTest::newRow("EMF") << "emf/valid/drawing.emf" << QSize(110, 110) << false;
-    QTest::newRow("EMF, negative frame")
-        << "emf/valid/test_mm_lometric_ref.emf" << QSize(1122, 794) << true;
+    QTest::newRow("EMF, negative frame") << "emf/valid/test_mm_lometric_ref.emf" << QSize(1122, 794)
+                                         << true;
     // Placeable WMF: bounding box in units per inch.
     QTest::newRow("placeable WMF") << "wmf/valid/drawing.wmf" << QSize(110, 110) << false;
 }
