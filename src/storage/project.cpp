@@ -166,11 +166,14 @@ bool SaveProject(const ProjectContext& ctx, const QString& path)
         if (insideFolder(path, state.workingFolder))
             throw Error(QStringLiteral("O projeto não pode ser salvo dentro da pasta de trabalho do "
                                        "programa. Escolha outra pasta."));
+        QString reason;
         if (!writeWholeFile(state.workingFolder + kProjectFile,
-                            ProjectRecordBytes(ctx.items.Count(), state.pageLayout)) ||
-            !writeWholeFile(state.workingFolder + kItemFile, itemRecordFileFor(ctx.items, ctx.page)))
-            throw Error(QStringLiteral("Não foi possível gravar os registros do projeto na pasta %1.")
-                            .arg(QDir::toNativeSeparators(state.workingFolder)));
+                            ProjectRecordBytes(ctx.items.Count(), state.pageLayout), &reason) ||
+            !writeWholeFile(state.workingFolder + kItemFile, itemRecordFileFor(ctx.items, ctx.page),
+                            &reason))
+            throw Error(
+                QStringLiteral("Não foi possível gravar os registros do projeto na pasta %1: %2")
+                    .arg(QDir::toNativeSeparators(state.workingFolder), reason));
         QStringList files;
         for (int i = 0; i < ctx.items.Count(); ++i) {
             const TImg& item = ctx.items.Items(i);

@@ -1,12 +1,12 @@
 #include "archive.h"
 #include "core/errors.h"
+#include "core/textfile.h"
 #include "entryname.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QSet>
 #include <QTemporaryFile>
 
@@ -95,11 +95,11 @@ QList<PackItem> packList(const QStringList& files)
 void writeEmptyArchive(const QString& archivePath)
 {
     static const char endOfCentralDirectory[22] = {'P', 'K', 5, 6};
-    QSaveFile file(archivePath);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(endOfCentralDirectory, sizeof endOfCentralDirectory) != 22 || !file.commit())
+    QString reason;
+    if (!writeWholeFile(archivePath,
+                        QByteArray(endOfCentralDirectory, sizeof endOfCentralDirectory), &reason))
         throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                        .arg(nativePath(archivePath), file.errorString()));
+                        .arg(nativePath(archivePath), reason));
 }
 
 void addFile(zip_t* za, const PackItem& item, const QString& archivePath)

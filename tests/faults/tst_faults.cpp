@@ -2,8 +2,11 @@
 // written or the archive is packed (the file system refusing writes, the process killed),
 // the archive saved before is left byte for byte as it was and the working folder still
 // holds the project. When the program survives the fault, the user is told.
+#include "codecs/picture.h"
+#include "codecs/png.h"
 #include "core/convert.h"
 #include "core/textfile.h"
+#include "imaging/textrender.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
 #include "page/screencursor.h"
@@ -11,6 +14,7 @@
 #include "storage/project.h"
 #include "storage/records.h"
 #include "workspace.h"
+#include "zip/archive.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,10 +22,14 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <cstring>
+#include <functional>
 #include <memory>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 using namespace quadrela;
@@ -180,7 +188,36 @@ QStringList othersBeside(const QString& archive)
     return names;
 }
 
+// A 64 kB file system of its own, filled up to `room` bytes from full.
+class SmallDisk
+{
+public:
+    explicit SmallDisk(qint64 room)
+    {
+        m_mounted = ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0,
+                            "size=64k") == 0;
+        QFile fill(path(QStringLiteral("enchimento")));
+        if (m_mounted && fill.open(QIODevice::WriteOnly))
+            fill.write(QByteArray(64 * 1024 - room, 'x'));
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            ::umount(QFile::encodeName(m_dir.path()).constData());
+    }
+    bool mounted() const { return m_mounted; }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
+
+using Writer = std::function<void(const QString& target, const QString& noise)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Writer)
 
 class TestFaults : public QObject
 {
@@ -192,6 +229,8 @@ private slots:
     void writesRefusedInChild_data();
     void writesRefusedInChild();
     void killedWhilePacking();
+    void fullDiskReported_data();
+    void fullDiskReported();
 };
 
 void TestFaults::writesRefused_data()
@@ -340,6 +379,70 @@ void TestFaults::killedWhilePacking()
     OpenProject(reader.ctx(), archive);
     QCOMPARE(reader.items->Count(), 2);
     QCOMPARE(reader.dialogs.messages().size(), 0);
+}
+
+void TestFaults::fullDiskReported_data()
+{
+    QTest::addColumn<Writer>("writer");
+    QTest::addColumn<qint64>("room");
+    QTest::addColumn<int>("side"); // of the picture of noise written
+    const Writer png = [](const QString& target, const QString& noise) {
+        TPNGObject picture;
+        picture.LoadFromFile(noise);
+        picture.SaveToFile(target);
+    };
+    const Writer copy = [](const QString& target, const QString& noise) {
+        TPicture picture;
+        picture.LoadFromFile(noise);
+        picture.SaveToFile(target);
+    };
+    const Writer records = [](const QString& target, const QString& noise) {
+        QString reason;
+        if (!writeWholeFile(target, readAll(noise), &reason))
+            throw Error(reason);
+    };
+    const Writer text = [](const QString& target, const QString&) {
+        TextAttributes attributes;
+        attributes.FontSize = 48;
+        RenderTextPicture(attributes, QStringLiteral("Feliz aniversário"), target);
+    };
+    const Writer archive = [](const QString& target, const QString& noise) {
+        PackArchive(target, {noise});
+    };
+    const Writer emptyArchive = [](const QString& target, const QString&) {
+        PackArchive(target, {});
+    };
+    QTest::newRow("PNG picture, a few kB free") << png << qint64(8 * 1024) << 100;
+    QTest::newRow("PNG picture within the write buffer") << png << qint64(4 * 1024) << 60;
+    QTest::newRow("PNG picture, disk full") << png << qint64(0) << 100;
+    QTest::newRow("working copy of a picture, a few kB free") << copy << qint64(4 * 1024) << 60;
+    QTest::newRow("project records, a few kB free") << records << qint64(4 * 1024) << 60;
+    QTest::newRow("text picture, disk full") << text << qint64(0) << 60;
+    QTest::newRow("archive, a few kB free") << archive << qint64(8 * 1024) << 100;
+    QTest::newRow("empty archive, disk full") << emptyArchive << qint64(0) << 60;
+}
+
+// A disk that fills up is told with the system's reason, and leaves no cut-short file.
+void TestFaults::fullDiskReported()
+{
+    QFETCH(Writer, writer);
+    QFETCH(qint64, room);
+    QFETCH(int, side);
+    Workspace ws;
+    const QString noise = writeNoise(ws.outside() + QStringLiteral("ruido.png"), side);
+    QVERIFY(!noise.isEmpty());
+    SmallDisk disk(room);
+    if (!disk.mounted())
+        QSKIP("needs to mount a small tmpfs (root)");
+    const QString target = disk.path(QStringLiteral("saida.vimel"));
+    QString message;
+    try {
+        writer(target, noise);
+    } catch (const Error& e) {
+        message = e.message();
+    }
+    QVERIFY2(message.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))), qPrintable(message));
+    QVERIFY(!QFileInfo::exists(target));
 }
 
 int main(int argc, char** argv)
