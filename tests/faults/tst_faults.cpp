@@ -350,6 +350,15 @@ void TestFaults::killedWhilePacking()
     OpenProject(reader.ctx(), archive);
     QCOMPARE(reader.items->Count(), 2);
     QCOMPARE(reader.dialogs.messages().size(), 0);
+
+    // The next save removes the file the killed one left, and only that: a copy the user
+    // made and a name one letter short stay.
+    QVERIFY(QFile::copy(ws.outside() + othersBeside(archive).at(0),
+                        archive + QStringLiteral(".12345")));
+    QVERIFY(QFile::copy(archive, archive + QStringLiteral(".backup")));
+    QCOMPARE(othersBeside(archive).size(), 3);
+    QVERIFY(SaveProject(reader.ctx(), archive));
+    QCOMPARE(othersBeside(archive), QStringList({"projeto.vimel.12345", "projeto.vimel.backup"}));
 }
 
 void TestFaults::fullDiskReported_data()
