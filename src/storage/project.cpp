@@ -18,6 +18,8 @@
 #include <QPainter>
 #include <QTemporaryFile>
 
+#include <cerrno>
+
 namespace quadrela {
 
 namespace {
@@ -207,9 +209,13 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
     QString archive = path;
     if (insideFolder(path, state.workingFolder)) {
         QFile source(path);
-        if (!source.open(QIODevice::ReadOnly) || !safeCopy.open() ||
-            safeCopy.write(source.readAll()) != source.size() || !safeCopy.flush())
+        if (!source.open(QIODevice::ReadOnly))
             throw cannotOpenFile(path);
+        errno = 0;
+        if (!safeCopy.open() || safeCopy.write(source.readAll()) != source.size() ||
+            !safeCopy.flush())
+            throw Error(QStringLiteral("Não foi possível copiar %1 para a pasta temporária: %2")
+                            .arg(QDir::toNativeSeparators(path), failureReason(safeCopy, errno)));
         archive = safeCopy.fileName();
     }
 

@@ -299,16 +299,18 @@ private:
                 throw Error(QStringLiteral("O conteúdo do arquivo %1 passa do limite de %2 bytes.")
                                 .arg(nativePath(m_archivePath))
                                 .arg(m_limits.maxBytes));
+            errno = 0;
             if (out.write(buffer.data(), n) != n)
-                throw entryError(name, out.errorString());
+                throw entryError(name, failureReason(out, errno));
             m_written += n;
         }
         // libzip checks the CRC when the data ends; closing reports what is left.
         if (zip_fclose(in.release()) != 0)
             throw entryError(name, QStringLiteral("os dados estão corrompidos."));
 
+        errno = 0;
         if (!out.flush())
-            throw entryError(name, out.errorString());
+            throw entryError(name, failureReason(out, errno));
         ::fchmod(out.handle(), unpackedMode(za, index));
         if (st.valid & ZIP_STAT_MTIME) {
             const struct timespec times[2] = {{st.mtime, 0}, {st.mtime, 0}};
