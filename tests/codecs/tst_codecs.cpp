@@ -3,7 +3,6 @@
 #include "codecs/png.h"
 #include "core/errors.h"
 
-#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -574,7 +573,7 @@ void TestCodecs::wmfNeedsItsFonts_data()
 {
     QTest::addColumn<QString>("fontFolder"); // empty: where the package installs them
     QTest::newRow("installed fonts") << QString();
-    QTest::newRow("empty font folder") << "vazia";
+    QTest::newRow("empty font folder") << ".";
     QTest::newRow("no font folder") << "nenhuma";
 }
 
@@ -582,7 +581,6 @@ void TestCodecs::wmfNeedsItsFonts()
 {
     QFETCH(QString, fontFolder);
     QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("vazia"));
     const QByteArray wmf = readAll(kCorpus + "/wmf_emf/wmf/valid/arrow01.wmf");
     const QString message = expectedMessage([&] {
         convertWmf(wmf, fontFolder.isEmpty() ? wmfFontFolder() : dir.filePath(fontFolder));
