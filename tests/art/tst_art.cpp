@@ -145,7 +145,6 @@ void TestArt::highDensityKeepsLogicalSize()
     const QPixmap pixmap = artPixmap(QStringLiteral("logo"), QSize(83, 96), 2.0);
     QCOMPARE(pixmap.size(), QSize(166, 192));
     QCOMPARE(pixmap.deviceIndependentSize(), QSizeF(83, 96));
-
     // The artwork is ready-made pictures: showing it must not load the SVG renderer.
     QFile maps(QStringLiteral("/proc/self/maps"));
     QVERIFY(maps.open(QIODevice::ReadOnly));
