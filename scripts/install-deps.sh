@@ -9,6 +9,18 @@ packages=(
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libzip-dev libwmf-dev libemf2svg-dev
   libbenchmark-dev
   fonts-liberation2 fontconfig
+  # Needed at run time although the libraries only recommend them, and this script installs
+  # without recommendations (every Recommends of the libraries the program and its plugins
+  # load was checked):
+  # - fonts-urw-base35: libwmf draws every WMF with these fonts and refuses the file without
+  #   them (recommended by libwmf-0.2-7);
+  # - shared-mime-info: Debian's Qt has no MIME database of its own; the file dialogs read
+  #   this one (recommended by libglib2.0-0);
+  # - qt6-qpa-plugins and qt6-translations-l10n above (recommended by libqt6gui6 and
+  #   libqt6core6): the X11 window plugin, and the Portuguese texts of Qt's own dialogs.
+  # Left out: qt6-gtk-platformtheme (only the GNOME look of Qt's dialogs), libglib2.0-data
+  # and xdg-user-dirs (message translations and the creation of ~/Documentos and the like).
+  fonts-urw-base35 shared-mime-info
   xvfb xauth poppler-utils zip unzip imagemagick
   "$@"
 )

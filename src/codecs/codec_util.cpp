@@ -2,10 +2,10 @@
 
 #include "core/errors.h"
 #include "core/limits.h"
+#include "core/textfile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace quadrela::codec {
 
@@ -35,9 +35,9 @@ QByteArray readFile(const QString& path)
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(QStringLiteral("Cannot create file %1").arg(path));
+    QString reason;
+    if (!writeWholeFile(path, bytes, &reason))
+        throw Error(QStringLiteral("Cannot create file %1: %2").arg(path, reason));
 }
 
 } // namespace quadrela::codec

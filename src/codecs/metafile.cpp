@@ -3,6 +3,9 @@
 #include "codecs/codec_util.h"
 #include "core/errors.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -11,8 +14,9 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
-#include <optional>
 #include <fcntl.h>
+#include <functional>
+#include <optional>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -42,7 +46,7 @@ struct Conversion
     QByteArray text;
 };
 
-using Converter = Conversion (*)(const QByteArray&);
+using Converter = std::function<Conversion(const QByteArray&)>;
 
 // ---- WMF ---------------------------------------------------------------------------
 
@@ -80,15 +84,28 @@ QByteArray wmfErrorText(wmf_error_t error)
     }
 }
 
-Conversion wmfToSvg(const QByteArray& bytes)
+// libwmf draws every metafile with fonts of its own, even one without text: without them
+// it refuses each file as unreadable. Times-Roman is the font it falls back on.
+constexpr char kWmfFallbackFont[] = "NimbusRoman-Regular.t1";
+constexpr char kWmfFontPackage[] = "fonts-urw-base35";
+
+bool wmfFontsIn(const QString& folder)
+{
+    return QFileInfo(QDir(folder).filePath(QLatin1String(kWmfFallbackFont))).isFile();
+}
+
+Conversion wmfToSvg(const QByteArray& bytes, const QByteArray& fontFolder)
 {
     Conversion result;
     wmfAPI* api = nullptr;
     wmfAPI_Options options;
     std::memset(&options, 0, sizeof options);
     options.function = wmf_svg_function;
-    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR |
-                                WMF_OPT_NO_DEBUG;
+    // Searched before the folder built into libwmf.
+    char* fontDirs[] = {const_cast<char*>(fontFolder.constData()), nullptr};
+    options.fontdirs = fontDirs;
+    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_FONTDIRS | WMF_OPT_IGNORE_NONFATAL |
+                                WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     wmf_error_t error = wmf_api_create(&api, flags, &options);
     if (error != wmf_E_None) {
         if (api)
@@ -322,7 +339,12 @@ Conversion runIsolated(Converter convert, const QByteArray& bytes)
 
 } // namespace
 
-MetafileSvg convertWmf(const QByteArray& bytes)
+QString wmfFontFolder()
+{
+    return QStringLiteral("/usr/share/fonts/type1/urw-base35");
+}
+
+MetafileSvg convertWmf(const QByteArray& bytes, const QString& fontFolder)
 {
     // A WMF starts with the placeable key or a header of type 1 (memory) or 2 (disk) and
     // a header size of 9 words.
@@ -338,7 +360,13 @@ MetafileSvg convertWmf(const QByteArray& bytes)
     QSize size = placeableWmfSize(bytes);
     if (size.isValid())
         codec::checkPictureSize(size.width(), size.height());
-    const Conversion c = runIsolated(wmfToSvg, bytes);
+    if (!wmfFontsIn(fontFolder))
+        throw Error(QStringLiteral("The metafile cannot be drawn: the fonts for metafiles are "
+                                   "missing from %1 (package %2)")
+                        .arg(QDir::toNativeSeparators(fontFolder), QLatin1String(kWmfFontPackage)));
+    const QByteArray folder = QFile::encodeName(fontFolder);
+    const Conversion c =
+        runIsolated([&folder](const QByteArray& b) { return wmfToSvg(b, folder); }, bytes);
     if (!c.ok)
         throw Error(QStringLiteral("Invalid metafile: %1").arg(QString::fromUtf8(c.text)));
     if (!size.isValid())

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QSize>
+#include <QString>
 
 namespace quadrela {
 
@@ -13,10 +14,14 @@ struct MetafileSvg
     QSize size; // the picture's frame at 96 dots per inch
 };
 
+// Where the fonts the WMF converter draws with are installed.
+QString wmfFontFolder();
+
 // Both throw quadrela::Error when the file is not a metafile of that kind, when the
 // converter fails, crashes or takes too long, and when the frame exceeds the picture bounds.
 // The converters run in a child process, so a damaged file cannot take the program down.
-MetafileSvg convertWmf(const QByteArray& bytes);
+// The WMF converter needs the fonts of fontFolder, and says so when they are missing there.
+MetafileSvg convertWmf(const QByteArray& bytes, const QString& fontFolder = wmfFontFolder());
 MetafileSvg convertEmf(const QByteArray& bytes);
 
 } // namespace quadrela

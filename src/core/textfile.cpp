@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace quadrela {
 
 QString readCp1252File(const QString& path)
@@ -23,18 +26,34 @@ QString readCp1252File(const QString& path)
     return fromCp1252(bytes);
 }
 
-bool writeWholeFile(const QString& path, const QByteArray& bytes)
+QString failureReason(const QFileDevice& file, int error)
+{
+    if (error != 0)
+        return QString::fromLocal8Bit(std::strerror(error));
+    return file.errorString();
+}
+
+bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reason)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    const auto fail = [&] {
+        if (reason)
+            *reason = failureReason(file, errno);
         return false;
+    };
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return fail();
     // The write is buffered: only a flush tells whether the disk took the bytes, and
     // commit() would otherwise replace the old file with a cut-short one.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const bool failed = fail();
         file.cancelWriting();
-        return false;
+        return failed;
     }
-    return file.commit();
+    errno = 0;
+    return file.commit() || fail();
 }
 
 } // namespace quadrela

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 namespace quadrela {
@@ -13,7 +14,13 @@ QString readCp1252File(const QString& path);
 
 // Replaces the file at path with bytes, all or nothing: the bytes go to a temporary
 // file beside it that is renamed over the old one only when everything was written.
-// Returns false, leaving any earlier file untouched, when that fails.
-bool writeWholeFile(const QString& path, const QByteArray& bytes);
+// Returns false, leaving any earlier file untouched, when that fails; reason then receives
+// the system's reason ("No space left on device").
+bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
+
+// The system's reason for the call on file that just failed, given the errno it left:
+// Qt's own text says only "Unknown error" for some failures (a buffer that could not be
+// written out, a temporary file that could not be renamed).
+QString failureReason(const QFileDevice& file, int error);
 
 } // namespace quadrela

@@ -128,7 +128,10 @@ void TformTexto::createControls()
     for (const auto& [button, glyph] : buttons) {
         *button = new QToolButton(this);
         (*button)->setGeometry(x, 27, 23, 22);
-        (*button)->setIcon(QIcon(artPixmap(QString::fromLatin1(glyph), QSize(23, 22))));
+        // Both densities: the icon draws the one the screen it is shown on needs.
+        QIcon icon(artPixmap(QString::fromLatin1(glyph), QSize(23, 22)));
+        icon.addPixmap(artPixmap(QString::fromLatin1(glyph), QSize(23, 22), 2.0));
+        (*button)->setIcon(icon);
         (*button)->setIconSize(QSize(23, 22));
         (*button)->setCursor(Qt::PointingHandCursor);
         x += 26;

@@ -4,11 +4,13 @@
 #include "core/convert.h"
 #include "core/errors.h"
 #include "core/limits.h"
+#include "core/textfile.h"
 
 #include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <cerrno>
 #include <cmath>
 
 namespace quadrela {
@@ -140,11 +142,19 @@ void RenderTextPicture(const TextAttributes& attributes, const QString& text,
     // than the drawing itself takes.
     const QByteArray bytes = png.encode(PngCompression::Fast);
     QFile file(outPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size() || !file.flush()) {
+    errno = 0;
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                   file.write(bytes) == bytes.size() && file.flush();
+    if (written) {
+        // Closing can still report a write the file system deferred.
+        file.close();
+        written = file.error() == QFileDevice::NoError;
+    }
+    if (!written) {
+        const QString reason = failureReason(file, errno);
         file.close();
         QFile::remove(outPath);
-        throw Error(QStringLiteral("Cannot create file %1").arg(outPath));
+        throw Error(QStringLiteral("Cannot create file %1: %2").arg(outPath, reason));
     }
 }
 

@@ -31,7 +31,8 @@ void TformCreditos::showEvent(QShowEvent* event)
 {
     // Drawn when first shown: most runs never open the credits.
     if (imCreditos->pixmap().isNull())
-        imCreditos->setPixmap(artPixmap(QStringLiteral("creditos-picture"), QSize(300, 206)));
+        imCreditos->setPixmap(
+            artPixmap(QStringLiteral("creditos-picture"), QSize(300, 206), devicePixelRatioF()));
     QDialog::showEvent(event);
 }
 

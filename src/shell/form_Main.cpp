@@ -82,7 +82,9 @@ void TformMain::createPanels()
     panelTop->setFixedHeight(97);
     imLogo = new QLabel(panelTop);
     imLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    imLogo->setPixmap(artPixmap(QStringLiteral("banner"), QSize(640, 100)));
+    // At the screen's pixel density: the 2x pictures keep high-density screens sharp.
+    const qreal ratio = devicePixelRatioF();
+    imLogo->setPixmap(artPixmap(QStringLiteral("banner"), QSize(640, 100), ratio));
     imLogoEdt = new TFocusImage(panelTop);
     imLogoEdt->setGeometry(692, 0, 83, 96);
     imLogoEdt->setStretch(true);
@@ -133,20 +135,22 @@ void TformMain::createButtons()
         {&btnImagem, "Imagem", "imagem"}, {&btnBorda, "Borda", "borda"},
         {&btnImprimir, "Imprimir", "imprimir"}, {&btnVisualizar, "Visualizar", "visualizar"},
     };
+    const qreal ratio = devicePixelRatioF();
     int top = 8;
     for (const Spec& s : left) {
         *s.button = new GlyphButton(QString::fromUtf8(s.caption),
-                                    artPixmap(QString::fromLatin1(s.glyph), QSize(32, 32)),
+                                    artPixmap(QString::fromLatin1(s.glyph), QSize(32, 32), ratio),
                                     panelLeft);
         (*s.button)->setGeometry(4, top, 105, 41);
         top += 44;
     }
 
     btnCreditos = new GlyphButton(QStringLiteral("Créditos"),
-                                  artPixmap(QStringLiteral("creditos"), QSize(27, 27)), panelBottom);
+                                  artPixmap(QStringLiteral("creditos"), QSize(27, 27), ratio),
+                                  panelBottom);
     btnCreditos->setGeometry(0, 5, 105, 33);
-    btnSair = new GlyphButton(QStringLiteral("Sair"), artPixmap(QStringLiteral("sair"), QSize(27, 27)),
-                              panelBottom);
+    btnSair = new GlyphButton(QStringLiteral("Sair"),
+                              artPixmap(QStringLiteral("sair"), QSize(27, 27), ratio), panelBottom);
     btnSair->setGeometry(0, 5, 105, 33);
     connect(btnSair, &QPushButton::clicked, this, &QWidget::close);
     connect(btnCreditos, &QPushButton::clicked, this, &TformMain::creditsRequested);

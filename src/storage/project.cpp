@@ -21,6 +21,8 @@
 #include <QPainter>
 #include <QTemporaryFile>
 
+#include <cerrno>
+
 namespace quadrela {
 
 namespace {
@@ -233,12 +235,14 @@ bool SaveProject(const ProjectContext& ctx, const QString& path)
             throw Error(QStringLiteral("O projeto não pode ser salvo dentro da pasta de trabalho do "
                                        "programa. Escolha outra pasta."));
         picturesToPack(ctx.items, state.workingFolder, pictures);
+        QString reason;
         if (!writeWholeFile(state.workingFolder + kProjectFile,
-                            ProjectRecordBytes(ctx.items.Count(), state.pageLayout)) ||
+                            ProjectRecordBytes(ctx.items.Count(), state.pageLayout), &reason) ||
             !writeWholeFile(state.workingFolder + kItemFile,
-                            itemRecordFileFor(ctx.items, ctx.page, pictures.fileNames)))
-            throw Error(QStringLiteral("Não foi possível gravar os registros do projeto na pasta %1.")
-                            .arg(QDir::toNativeSeparators(state.workingFolder)));
+                            itemRecordFileFor(ctx.items, ctx.page, pictures.fileNames), &reason))
+            throw Error(
+                QStringLiteral("Não foi possível gravar os registros do projeto na pasta %1: %2")
+                    .arg(QDir::toNativeSeparators(state.workingFolder), reason));
         QStringList files = pictures.files;
         files.append(state.workingFolder + kProjectFile);
         files.append(state.workingFolder + kItemFile);
@@ -269,9 +273,13 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
     QString archive = path;
     if (insideFolder(path, state.workingFolder)) {
         QFile source(path);
-        if (!source.open(QIODevice::ReadOnly) || !safeCopy.open() ||
-            safeCopy.write(source.readAll()) != source.size() || !safeCopy.flush())
+        if (!source.open(QIODevice::ReadOnly))
             throw cannotOpenFile(path);
+        errno = 0;
+        if (!safeCopy.open() || safeCopy.write(source.readAll()) != source.size() ||
+            !safeCopy.flush())
+            throw Error(QStringLiteral("Não foi possível copiar %1 para a pasta temporária: %2")
+                            .arg(QDir::toNativeSeparators(path), failureReason(safeCopy, errno)));
         archive = safeCopy.fileName();
     }
 

@@ -1,17 +1,18 @@
 #include "archive.h"
 #include "core/errors.h"
+#include "core/textfile.h"
 #include "entryname.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QSet>
 #include <QTemporaryFile>
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -95,11 +96,11 @@ QList<PackItem> packList(const QStringList& files)
 void writeEmptyArchive(const QString& archivePath)
 {
     static const char endOfCentralDirectory[22] = {'P', 'K', 5, 6};
-    QSaveFile file(archivePath);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(endOfCentralDirectory, sizeof endOfCentralDirectory) != 22 || !file.commit())
+    QString reason;
+    if (!writeWholeFile(archivePath,
+                        QByteArray(endOfCentralDirectory, sizeof endOfCentralDirectory), &reason))
         throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                        .arg(nativePath(archivePath), file.errorString()));
+                        .arg(nativePath(archivePath), reason));
 }
 
 void addFile(zip_t* za, const PackItem& item, const QString& archivePath)
@@ -141,6 +142,41 @@ void addFile(zip_t* za, const PackItem& item, const QString& archivePath)
         zip_file_set_external_attributes(za, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, mode << 16) !=
             0)
         throw fail(QString::fromLocal8Bit(zip_strerror(za)));
+}
+
+// A save that was killed leaves libzip's temporary file "<archive>.XXXXXX" (six letters or
+// digits) beside the archive, and libzip never looks for it again. Only a file named exactly
+// so that holds the start of an archive that was never finished (no end-of-central-directory
+// record) is taken for one: "projeto.vimel.backup", a whole copy the user made, stays.
+bool unfinishedArchive(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(4);
+    if (!head.isEmpty() && head != QByteArray("PK\x03\x04", 4))
+        return false;
+    const qint64 tail = std::min<qint64>(file.size(), 22 + 65535); // the record and a comment
+    return file.seek(file.size() - tail) && !file.read(tail).contains(QByteArray("PK\x05\x06", 4));
+}
+
+void removeInterruptedSaves(const QString& archivePath)
+{
+    const QFileInfo archive(archivePath);
+    const QDir folder = archive.absoluteDir();
+    const QString prefix = archive.fileName() + u'.';
+    const auto isTemporaryChar = [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+    };
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+            continue;
+        const QStringView suffix = QStringView(name).right(6);
+        if (std::all_of(suffix.begin(), suffix.end(), isTemporaryChar) &&
+            unfinishedArchive(folder.filePath(name)))
+            QFile::remove(folder.filePath(name));
+    }
 }
 
 // ---- unpacking -----------------------------------------------------------------------
@@ -263,16 +299,18 @@ private:
                 throw Error(QStringLiteral("O conteúdo do arquivo %1 passa do limite de %2 bytes.")
                                 .arg(nativePath(m_archivePath))
                                 .arg(m_limits.maxBytes));
+            errno = 0;
             if (out.write(buffer.data(), n) != n)
-                throw entryError(name, out.errorString());
+                throw entryError(name, failureReason(out, errno));
             m_written += n;
         }
         // libzip checks the CRC when the data ends; closing reports what is left.
         if (zip_fclose(in.release()) != 0)
             throw entryError(name, QStringLiteral("os dados estão corrompidos."));
 
+        errno = 0;
         if (!out.flush())
-            throw entryError(name, out.errorString());
+            throw entryError(name, failureReason(out, errno));
         ::fchmod(out.handle(), unpackedMode(za, index));
         if (st.valid & ZIP_STAT_MTIME) {
             const struct timespec times[2] = {{st.mtime, 0}, {st.mtime, 0}};
@@ -298,6 +336,7 @@ private:
 int PackArchive(const QString& archivePath, const QStringList& files)
 {
     const QList<PackItem> items = packList(files);
+    removeInterruptedSaves(archivePath);
     const bool existed = QFileInfo::exists(archivePath);
     if (items.isEmpty() && !existed) {
         // libzip writes nothing for an archive without entries; the caller asked for a file.

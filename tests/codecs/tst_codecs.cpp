@@ -1,3 +1,4 @@
+#include "codecs/metafile.h"
 #include "codecs/picture.h"
 #include "codecs/png.h"
 #include "core/errors.h"
@@ -150,6 +151,8 @@ private slots:
     void metafileFrameAt96Dpi_data();
     void metafileFrameAt96Dpi();
     void failedLoadKeepsPicture();
+    void wmfNeedsItsFonts_data();
+    void wmfNeedsItsFonts();
     void cliDecode_data();
     void cliDecode();
 };
@@ -564,6 +567,26 @@ void TestCodecs::failedLoadKeepsPicture()
     QCOMPARE(picture.format(), PictureFormat::Png);
     QCOMPARE(picture.width(), 32);
     QCOMPARE(picture.data(), readAll(kCorpus + "/pngsuite/basn2c08.png"));
+}
+
+void TestCodecs::wmfNeedsItsFonts_data()
+{
+    QTest::addColumn<QString>("fontFolder"); // empty: where the package installs them
+    QTest::newRow("installed fonts") << QString();
+    QTest::newRow("empty font folder") << ".";
+    QTest::newRow("no font folder") << "nenhuma";
+}
+
+void TestCodecs::wmfNeedsItsFonts()
+{
+    QFETCH(QString, fontFolder);
+    QTemporaryDir dir;
+    const QByteArray wmf = readAll(kCorpus + "/wmf_emf/wmf/valid/arrow01.wmf");
+    const QString message = expectedMessage([&] {
+        convertWmf(wmf, fontFolder.isEmpty() ? wmfFontFolder() : dir.filePath(fontFolder));
+    });
+    QVERIFY2(message.contains("fonts-urw-base35") != fontFolder.isEmpty(), qPrintable(message));
+    QVERIFY2(message.isEmpty() == fontFolder.isEmpty(), qPrintable(message));
 }
 
 void TestCodecs::cliDecode_data()

@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstring>
+
 using namespace quadrela;
 
 namespace {
@@ -180,7 +182,8 @@ void TestFastPaths::scratchPictureThatCannotBeWritten()
         RenderTextPicture(a, QStringLiteral("Olá"), out);
         QFAIL("writing into a missing folder succeeded");
     } catch (const Error& e) {
-        QCOMPARE(e.message(), QStringLiteral("Cannot create file %1").arg(out));
+        QCOMPARE(e.message(), QStringLiteral("Cannot create file %1: %2")
+                                  .arg(out, QString::fromLocal8Bit(std::strerror(ENOENT))));
     }
     QVERIFY(!QFile::exists(out));
 }

@@ -2,8 +2,10 @@
 // written or the archive is packed (the file system refusing writes, the process killed),
 // the archive saved before is left byte for byte as it was and the working folder still
 // holds the project. When the program survives the fault, the user is told.
+#include "codecs/png.h"
 #include "core/convert.h"
 #include "core/textfile.h"
+#include "imaging/textrender.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
 #include "page/screencursor.h"
@@ -11,6 +13,7 @@
 #include "storage/project.h"
 #include "storage/records.h"
 #include "workspace.h"
+#include "zip/archive.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,10 +21,14 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <cstring>
 #include <memory>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 using namespace quadrela;
@@ -192,6 +199,8 @@ private slots:
     void writesRefusedInChild_data();
     void writesRefusedInChild();
     void killedWhilePacking();
+    void fullDiskReported_data();
+    void fullDiskReported();
 };
 
 void TestFaults::writesRefused_data()
@@ -340,6 +349,60 @@ void TestFaults::killedWhilePacking()
     OpenProject(reader.ctx(), archive);
     QCOMPARE(reader.items->Count(), 2);
     QCOMPARE(reader.dialogs.messages().size(), 0);
+
+    // The next save removes what the killed one left, but no copy or shorter name.
+    QVERIFY(QFile::copy(ws.outside() + othersBeside(archive).at(0),
+                        archive + QStringLiteral(".12345")));
+    QVERIFY(QFile::copy(archive, archive + QStringLiteral(".backup")));
+    QCOMPARE(othersBeside(archive).size(), 3);
+    QVERIFY(SaveProject(reader.ctx(), archive));
+    QCOMPARE(othersBeside(archive), QStringList({"projeto.vimel.12345", "projeto.vimel.backup"}));
+}
+
+void TestFaults::fullDiskReported_data()
+{
+    QTest::addColumn<QString>("writer");
+    QTest::addColumn<int>("room"); // bytes left free
+    QTest::addColumn<int>("side"); // of the picture of noise written
+    QTest::newRow("PNG picture within the write buffer") << "png" << 4096 << 60;
+    QTest::newRow("project records") << "records" << 4096 << 60;
+    QTest::newRow("text picture, disk full") << "text" << 0 << 60;
+    QTest::newRow("archive") << "archive" << 8192 << 100;
+    QTest::newRow("empty archive, disk full") << "empty archive" << 0 << 60;
+}
+
+// A disk that fills up is told with the system's reason, and leaves no cut-short file.
+void TestFaults::fullDiskReported()
+{
+    QFETCH(QString, writer);
+    QFETCH(int, room);
+    QFETCH(int, side);
+    Workspace ws;
+    const QString noise = writeNoise(ws.outside() + QStringLiteral("ruido.png"), side);
+    QTemporaryDir disk;
+    if (::mount("tmpfs", QFile::encodeName(disk.path()), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("needs to mount a small tmpfs (root)");
+    const auto unmount = qScopeGuard([&] { ::umount(QFile::encodeName(disk.path())); });
+    QFile fill(disk.filePath("enchimento"));
+    QVERIFY(fill.open(QIODevice::WriteOnly) && fill.write(QByteArray(65536 - room, 'x')) > 0 &&
+            fill.flush());
+    const QString target = disk.filePath("saida");
+    QString message;
+    try {
+        TPNGObject png;
+        if (writer == u"png")
+            png.LoadFromFile(noise), png.SaveToFile(target);
+        else if (writer == u"records")
+            writeWholeFile(target, readAll(noise), &message);
+        else if (writer == u"text")
+            RenderTextPicture({QStringLiteral("Arial"), 48}, QStringLiteral("Parabéns"), target);
+        else
+            PackArchive(target, writer == u"archive" ? QStringList{noise} : QStringList{});
+    } catch (const Error& e) {
+        message = e.message();
+    }
+    QVERIFY2(message.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))), qPrintable(message));
+    QVERIFY(!QFileInfo::exists(target));
 }
 
 int main(int argc, char** argv)

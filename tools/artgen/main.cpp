@@ -18,8 +18,10 @@
 #include <QStringList>
 #include <QSvgRenderer>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -157,6 +159,16 @@ int run(const QStringList& args)
     if (!writer.write(image)) {
         file.cancelWriting();
         return fail(QStringLiteral("%1: %2").arg(options.output, writer.errorString()));
+    }
+    // commit() does not report a buffer the disk refused: only the flush does, and Qt's
+    // text for it can be "Unknown error" where errno names the reason.
+    errno = 0;
+    if (!file.flush()) {
+        const int error = errno;
+        file.cancelWriting();
+        return fail(QStringLiteral("%1: %2").arg(
+            options.output,
+            error ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString()));
     }
     if (!file.commit())
         return fail(QStringLiteral("%1: %2").arg(options.output, file.errorString()));
