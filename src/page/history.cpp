@@ -194,14 +194,16 @@ TFocusImage* PageHistory::recreate(const ItemState& item)
 {
     const TDesc& a = item.attributes;
     const bool text = item.kind == TextItem;
-    const QString place = text ? a.Text : m_state.workingFolder + fileNamePart(a.FileName);
+    const QString place =
+        text ? a.Text : fileInFolder(m_state.workingFolder, fileNamePart(a.FileName));
     // Rendering uses the current text attributes, and the missing-picture notice changes
     // them; the user's own choice stays.
     const TextAttributes saved = m_state.text;
     if (text)
         m_state.text = TextAttributes{a.FontName, a.FontSize, a.Color, a.Alignment, a.Style};
     try {
-        m_items.Add(item.kind, place);
+        // A text the renderer refuses comes back as the stand-in it was before.
+        m_items.Add(item.kind, place, text ? TCampos::CallerReports : TCampos::LoadPicture);
     } catch (const Error&) {
         m_state.text = saved;
         if (text)
