@@ -33,8 +33,7 @@ QString shownPath(const QString& path)
 
 struct CsvReader::Parser
 {
-    explicit Parser(const CsvDialect& dialect)
-        : encoding(dialect.encoding)
+    explicit Parser(const CsvDialect& dialect) : encoding(dialect.encoding)
     {
         csv_init(&parser, 0);
         csv_set_delim(&parser, static_cast<unsigned char>(dialect.separator));
@@ -73,8 +72,8 @@ struct CsvReader::Parser
 
     void feed(const QByteArray& bytes)
     {
-        if (csv_parse(&parser, bytes.constData(), size_t(bytes.size()), onField, onRecord,
-                      this) != size_t(bytes.size()))
+        if (csv_parse(&parser, bytes.constData(), size_t(bytes.size()), onField, onRecord, this) !=
+            size_t(bytes.size()))
             throw Error(QString::fromLatin1(csv_strerror(csv_error(&parser))));
     }
     void finish() { csv_fini(&parser, onField, onRecord, this); }
@@ -136,9 +135,7 @@ CsvDialect detectCsvDialect(const QByteArray& sample, bool complete)
     return dialect;
 }
 
-CsvReader::CsvReader(const QString& path)
-    : m_path(path)
-    , m_file(path)
+CsvReader::CsvReader(const QString& path) : m_path(path), m_file(path)
 {
     if (!m_file.open(QIODevice::ReadOnly))
         throw cannotOpenFile(shownPath(path));
@@ -166,8 +163,8 @@ CsvReader::CsvReader(const QString& path)
         total += chunk.size();
     }
     if (controls * 100 > total)
-        throw Error(QStringLiteral("O arquivo %1 não é uma planilha em texto (CSV).")
-                        .arg(shownPath(path)));
+        throw Error(
+            QStringLiteral("O arquivo %1 não é uma planilha em texto (CSV).").arg(shownPath(path)));
 
     m_dialect = detectCsvDialect(sample, total == sample.size());
     if (utf8.hasError() && !m_dialect.byteOrderMark)

@@ -14,7 +14,11 @@
 
 namespace quadrela {
 
-enum class CsvEncoding { Utf8, Windows1252 };
+enum class CsvEncoding
+{
+    Utf8,
+    Windows1252
+};
 
 struct CsvDialect
 {
@@ -25,7 +29,7 @@ struct CsvDialect
 
 struct CsvRecord
 {
-    int line = 0;  // the row as the spreadsheet numbers it: the header is row 1
+    int line = 0; // the row as the spreadsheet numbers it: the header is row 1
     QStringList fields;
 };
 
@@ -57,7 +61,7 @@ public:
 
     const QString& path() const { return m_path; }
 
-    struct Parser;  // libcsv state and the records it has completed
+    struct Parser; // libcsv state and the records it has completed
 
 private:
     bool fill();

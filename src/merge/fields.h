@@ -13,7 +13,7 @@ namespace quadrela {
 struct TextPart
 {
     bool field = false;
-    QString text;  // literal text, or the field's name as typed
+    QString text; // literal text, or the field's name as typed
 
     bool operator==(const TextPart&) const = default;
 };
@@ -30,9 +30,9 @@ QString fieldKey(const QString& name);
 
 struct FieldMatch
 {
-    QHash<QString, int> columnOf;  // field key -> column of the header
-    QStringList unmatchedFields;   // fields with no column, as typed
-    QStringList unusedColumns;     // columns no field names, as the header has them
+    QHash<QString, int> columnOf; // field key -> column of the header
+    QStringList unmatchedFields;  // fields with no column, as typed
+    QStringList unusedColumns;    // columns no field names, as the header has them
     // Fields that more than one column matches; the first such column is taken.
     QStringList ambiguousFields;
 };

@@ -98,7 +98,8 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
             for (const PreparedItem& candidate : reuse->items) {
                 if (candidate.item.kind == item.kind && candidate.item.geometry == item.geometry &&
                     candidate.item.attributes == item.attributes &&
-                    candidate.placed.rect == placed->rect && candidate.placed.turn == placed->turn) {
+                    candidate.placed.rect == placed->rect &&
+                    candidate.placed.turn == placed->turn) {
                     earlier = &candidate;
                     break;
                 }
@@ -147,6 +148,8 @@ void drawPreparedPage(QPainter& painter, const PreparedPage& page)
 {
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // The PDF engine would store images as JPEG, blurring thin lines and greying white.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     if (page.layout == BusinessCard) {
         const QImage card = composeCard(page);
         for (const QRect& rect : cardSheetRects())
@@ -169,6 +172,7 @@ void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards)
 {
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     const int places = int(cardSheetRects().size());
     for (int n = 0; n < cards.size() && n < places; ++n)
         painter.drawImage(cardPlaceInReadingOrder(n), cards.at(n));
@@ -203,8 +207,8 @@ CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob
         loadItem(work, item, job, placed->turn, report);
         if (work.isEmpty())
             continue;
-        stretchDraw(placed->target == PrintTarget::CardBitmap ? cardPainter : painter,
-                    placed->rect, work);
+        stretchDraw(placed->target == PrintTarget::CardBitmap ? cardPainter : painter, placed->rect,
+                    work);
         ++report.itemsDrawn;
     }
 

@@ -25,17 +25,17 @@ struct PrintItem
 {
     quint8 kind = PictureItem;
     TDesc attributes;
-    QRect geometry;  // the control's geometry on the page, in page pixels
+    QRect geometry; // the control's geometry on the page, in page pixels
 };
 
 // What the composition needs: a value, so the same job can be drawn anywhere.
 struct PrintJob
 {
     int layout = FullPage;
-    QSize pageSize;            // DW x DH
-    QList<PrintItem> items;    // in drawing order, bottom of the stack first
-    QString workingFolder;     // where picture and border files are, ends in "/"
-    QString scratchPicture;    // where texts are rendered for print ("temp.png")
+    QSize pageSize;         // DW x DH
+    QList<PrintItem> items; // in drawing order, bottom of the stack first
+    QString workingFolder;  // where picture and border files are, ends in "/"
+    QString scratchPicture; // where texts are rendered for print ("temp.png")
 };
 
 // The items in the stacking order of their controls: each child of the page, bottom
@@ -69,13 +69,13 @@ struct PreparedItem
 {
     PrintItem item;
     ItemPlacement placed;
-    TBitmap picture;  // empty when the picture is missing or unreadable
+    TBitmap picture; // empty when the picture is missing or unreadable
 };
 
 struct PreparedPage
 {
     int layout = FullPage;
-    QList<PreparedItem> items;  // the placed items, in drawing order
+    QList<PreparedItem> items; // the placed items, in drawing order
     CompositionReport report;
 };
 

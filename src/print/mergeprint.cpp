@@ -48,16 +48,18 @@ QRect itemArea(int layout, const QRect& geometry, QSize pageSize)
 
 QString MergeFault::text() const
 {
-    if (column.isEmpty())
+    if (columns.isEmpty())
         return QStringLiteral("Linha %1: %2").arg(line).arg(reason);
-    return QStringLiteral("Linha %1, coluna %2: %3").arg(line).arg(column, reason);
+    const QString named =
+        columns.size() == 1 ? QStringLiteral("coluna %1") : QStringLiteral("colunas %1");
+    return QStringLiteral("Linha %1, %2: %3")
+        .arg(line)
+        .arg(named.arg(columns.join(QStringLiteral(", "))), reason);
 }
 
 MergedSheets::MergedSheets(PrintJob page, const QString& csvPath, int firstLine, int lastLine)
-    : m_page(std::move(page))
-    , m_csv(std::make_unique<CsvReader>(csvPath))
-    , m_firstLine(firstLine)
-    , m_lastLine(lastLine)
+    : m_page(std::move(page)), m_csv(std::make_unique<CsvReader>(csvPath)), m_firstLine(firstLine),
+      m_lastLine(lastLine)
 {
     for (const PrintItem& item : m_page.items) {
         QSize typed;
@@ -146,8 +148,8 @@ std::optional<QRect> MergedSheets::filledGeometry(const PrintItem& item, const Q
     const QRect& g = item.geometry;
     // A block the user stretched keeps its stretch; one left at its own size gets the
     // size the filled text has, exactly as if it had been typed.
-    const int w = typed.width() > 0 ? scaled(natural.width(), g.width(), typed.width())
-                                    : natural.width();
+    const int w =
+        typed.width() > 0 ? scaled(natural.width(), g.width(), typed.width()) : natural.width();
     const int h = typed.height() > 0 ? scaled(natural.height(), g.height(), typed.height())
                                      : natural.height();
     // It stays where the typed block's alignment holds it: its left edge, its centre or
@@ -168,7 +170,7 @@ std::optional<QRect> MergedSheets::filledGeometry(const PrintItem& item, const Q
 bool MergedSheets::prepareRow(const CsvRecord& record, QSize printable, PreparedPage& prepared,
                               MergeFault& fault)
 {
-    fault = MergeFault{record.line, QString(), QString()};
+    fault = MergeFault{record.line, QStringList(), QString()};
     if (record.fields.size() != header().size()) {
         fault.reason = QStringLiteral("a linha tem %1 colunas, mas o cabeçalho tem %2.")
                            .arg(record.fields.size())
@@ -182,14 +184,13 @@ bool MergedSheets::prepareRow(const CsvRecord& record, QSize printable, Prepared
         if (item.kind != TextItem)
             continue;
         const QStringList names = fieldNames(item.attributes.Text);
-        const bool hasBraces = item.attributes.Text.contains(u'{') ||
-                               item.attributes.Text.contains(u'}');
+        const bool hasBraces =
+            item.attributes.Text.contains(u'{') || item.attributes.Text.contains(u'}');
         if (names.isEmpty() && !hasBraces)
             continue;
-        QStringList columns;
+        fault.columns.clear();
         for (const QString& name : names)
-            columns.append(header().value(m_match.columnOf.value(fieldKey(name), -1), name));
-        fault.column = columns.join(QStringLiteral(", "));
+            fault.columns.append(header().value(m_match.columnOf.value(fieldKey(name), -1), name));
 
         const QString filled = fillFields(item.attributes.Text, m_match, record.fields);
         std::optional<QRect> rect;
@@ -206,7 +207,7 @@ bool MergedSheets::prepareRow(const CsvRecord& record, QSize printable, Prepared
         item.attributes.Text = filled;
         item.geometry = *rect;
     }
-    fault.column.clear();
+    fault.columns.clear();
 
     prepared = preparePage(job, printable, &m_previous);
     if (!prepared.report.textFailures.isEmpty()) {

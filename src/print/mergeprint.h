@@ -26,8 +26,8 @@ namespace quadrela {
 // A row that cannot be printed, and why.
 struct MergeFault
 {
-    int line = 0;     // the spreadsheet's row number, the header being row 1
-    QString column;   // the column(s) concerned; empty when the whole row is at fault
+    int line = 0;        // the spreadsheet's row number, the header being row 1
+    QStringList columns; // the columns of the text at fault; none when the row is
     QString reason;
 
     QString text() const;
@@ -43,8 +43,7 @@ public:
     // Opens the spreadsheet (throws quadrela::Error with a message for the user) and
     // matches the page's fields with its columns. Rows firstLine to lastLine, numbered
     // as the spreadsheet numbers them, are printed.
-    MergedSheets(PrintJob page, const QString& csvPath, int firstLine = 2,
-                 int lastLine = INT_MAX);
+    MergedSheets(PrintJob page, const QString& csvPath, int firstLine = 2, int lastLine = INT_MAX);
     ~MergedSheets();
 
     const QStringList& header() const { return m_csv->header(); }
@@ -60,7 +59,12 @@ public:
     // The sheets those rows fill when none is left out.
     int sheetCount();
 
-    enum class Step { Sheet, End, Stopped };
+    enum class Step
+    {
+        Sheet,
+        End,
+        Stopped
+    };
 
     // Reads the next rows, fills and renders them, and composes the sheet onto painter;
     // rows at fault are offered to goOn first. beforeDrawing runs once the sheet's rows are
@@ -89,13 +93,19 @@ private:
     int m_rowCount = -1;
     int m_rowsDone = 0;
     QList<MergeFault> m_leftOut;
-    QList<QSize> m_typedSizes;  // per item: the size its typed text has on the page
-    PreparedPage m_previous;    // pictures that do not change are taken from here
+    QList<QSize> m_typedSizes; // per item: the size its typed text has on the page
+    PreparedPage m_previous;   // pictures that do not change are taken from here
 };
 
 struct MergeOutcome
 {
-    enum Kind { Printed, Cancelled, Stopped, NothingToPrint } kind = Printed;
+    enum Kind
+    {
+        Printed,
+        Cancelled,
+        Stopped,
+        NothingToPrint
+    } kind = Printed;
     int sheets = 0;
     int rows = 0;
 };

@@ -72,7 +72,7 @@ struct PrintOptions
     QString output;
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = kDefaultDpi;
-    QString merge;  // the spreadsheet, when the page is merged with its rows
+    QString merge; // the spreadsheet, when the page is merged with its rows
     int firstLine = 2;
     int lastLine = INT_MAX;
     bool quiet = false;
@@ -103,7 +103,7 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
         if (arg == u"--data") {
             if (!hasValue)
                 return false;
-            ++i;  // nothing printed depends on the data folder
+            ++i; // nothing printed depends on the data folder
         } else if (arg == u"--paper") {
             if (!hasValue)
                 return false;
@@ -179,9 +179,8 @@ int printMerged(QPrinter& printer, const PrintJob& job, const PrintOptions& opti
             printMessage(QStringLiteral("%1 de %2 folhas").arg(done).arg(total));
         return true;
     };
-    const MergeOutcome outcome =
-        PrintMergedSheets(painter, printer, QSize(printer.width(), printer.height()), sheets,
-                          goOn, progress);
+    const MergeOutcome outcome = PrintMergedSheets(
+        painter, printer, QSize(printer.width(), printer.height()), sheets, goOn, progress);
     const bool ended = painter.end();
     if (outcome.kind != MergeOutcome::Printed) {
         QFile::remove(printer.outputFileName());
