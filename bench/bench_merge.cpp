@@ -31,6 +31,11 @@ using namespace quadrela;
 const QString kName = QStringLiteral("{Nome}");
 const QString kRole = QStringLiteral("{Cargo}\r\n{Telefone}");
 
+QString logoFile()
+{
+    return bench::writePicture(bench::makePhoto(600, 600, 7), QStringLiteral("merge-logo.png"), -1);
+}
+
 PrintItem textItem(const QString& text, int size, quint8 style, QPoint at)
 {
     PrintItem item;
@@ -55,14 +60,10 @@ PrintJob cardJob(int layout, const QString& name, const QString& role)
     job.layout = layout;
     job.pageSize = layout == BusinessCard ? QSize(380, 217) : QSize(496, 702);
     job.workingFolder = bench::scratchFolder();
-    job.scratchPicture =
-        bench::scratchFolder() + QStringLiteral("merge-temp-%1.png").arg(getpid());
+    job.scratchPicture = bench::scratchFolder() + QStringLiteral("merge-temp-%1.png").arg(getpid());
     PrintItem logo;
     logo.kind = PictureItem;
-    logo.attributes.FileName = QFileInfo(bench::writePicture(
-                                             bench::makePhoto(600, 600, 7),
-                                             QStringLiteral("merge-logo.png"), -1))
-                                   .fileName();
+    logo.attributes.FileName = QFileInfo(logoFile()).fileName();
     logo.geometry = QRect(20, 60, 90, 90);
     job.items = {logo, textItem(name, 16, StyleBold, QPoint(130, 50)),
                  textItem(role, 10, 0, QPoint(130, 90))};
@@ -90,8 +91,8 @@ QString writeRows(int rows)
 void setUpPdf(QPdfWriter& pdf)
 {
     pdf.setResolution(600);
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
-                                  QMarginsF(0, 0, 0, 0)));
+    pdf.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
 }
 
 // Returns the sheets written.
@@ -101,8 +102,8 @@ int mergeToPdf(int layout, int rows, const QString& out)
     QPdfWriter pdf(out);
     setUpPdf(pdf);
     QPainter painter(&pdf);
-    const MergeOutcome outcome = PrintMergedSheets(
-        painter, pdf, QSize(pdf.width(), pdf.height()), sheets, {}, {});
+    const MergeOutcome outcome =
+        PrintMergedSheets(painter, pdf, QSize(pdf.width(), pdf.height()), sheets, {}, {});
     painter.end();
     return outcome.kind == MergeOutcome::Printed ? outcome.sheets : -1;
 }
@@ -172,19 +173,20 @@ qint64 peakResidentBytes()
     char name[] = "bench_mergememory";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    const QString csv = writeRows(rows);
     const qint64 before = peakResidentBytes();
-    const int sheets = mergeToPdf(FullPage, rows,
-                                  bench::scratchFolder() + QStringLiteral("memory%1.pdf").arg(rows));
+    const int sheets = mergeToPdf(
+        FullPage, rows, bench::scratchFolder() + QStringLiteral("memory%1.pdf").arg(rows));
     const qint64 growth = sheets == rows ? peakResidentBytes() - before : -1;
     const ssize_t written = write(out, &growth, sizeof growth);
-    (void)csv;
     _exit(written == sizeof growth ? 0 : 1);
 }
 
 void BM_MergePeakMemory(benchmark::State& state)
 {
     const int rows = int(state.range(0));
+    // Made here, so the children write nothing outside the folder this process removes.
+    logoFile();
+    writeRows(rows);
     qint64 growth = -1;
     for (auto _ : state) {
         int fds[2];
@@ -213,7 +215,12 @@ void BM_MergePeakMemory(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_MergePeakMemory)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_MergePeakMemory)
+    ->Arg(100)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 BENCHMARK_MAIN();
 

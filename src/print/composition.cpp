@@ -107,9 +107,12 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
         }
         if (earlier) {
             prepared.picture = earlier->picture;
+            prepared.drawable = earlier->drawable;
         } else {
             // A picture that loaded but could not be turned is still drawn, upright.
             loadItem(prepared.picture, item, job, placed->turn, page.report);
+            if (!prepared.picture.isEmpty())
+                prepared.drawable = drawableImage(prepared.picture);
         }
         page.items.append(std::move(prepared));
     }
@@ -123,9 +126,10 @@ int drawItems(QPainter& painter, const PreparedPage& page, PrintTarget target)
 {
     int drawn = 0;
     for (const PreparedItem& prepared : page.items) {
-        if (prepared.placed.target != target || prepared.picture.isEmpty())
+        if (prepared.placed.target != target || prepared.drawable.isNull() ||
+            prepared.placed.rect.isEmpty())
             continue;
-        stretchDraw(painter, prepared.placed.rect, prepared.picture);
+        painter.drawImage(prepared.placed.rect, prepared.drawable);
         ++drawn;
     }
     return drawn;

@@ -70,6 +70,9 @@ struct PreparedItem
     PrintItem item;
     ItemPlacement placed;
     TBitmap picture; // empty when the picture is missing or unreadable
+    // The picture as it is drawn, made once: a PDF stores an image drawn again and again
+    // from the same QImage only once.
+    QImage drawable;
 };
 
 struct PreparedPage

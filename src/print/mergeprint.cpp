@@ -140,6 +140,20 @@ void MergedSheets::rewind()
     m_previous = PreparedPage();
 }
 
+void MergedSheets::seekSheet(int sheet)
+{
+    rewind();
+    int skip = sheet * rowsPerSheet();
+    CsvRecord record;
+    while (skip > 0 && m_csv->next(record)) {
+        if (record.line > m_lastLine)
+            break;
+        if (record.line >= m_firstLine)
+            --skip;
+    }
+    m_rowsDone = sheet * rowsPerSheet() - skip;
+}
+
 std::optional<QRect> MergedSheets::filledGeometry(const PrintItem& item, const QString& filled,
                                                   qsizetype index) const
 {

@@ -74,6 +74,9 @@ public:
 
     // Back to the first row of the range.
     void rewind();
+    // Rewinds and passes over the rows of the sheets before sheet (from 0) without
+    // rendering them, as a preview turns to a sheet; rows at fault count as rows there.
+    void seekSheet(int sheet);
     // The rows of the sheets composed so far, and those left out.
     int rowsDone() const { return m_rowsDone; }
     const QList<MergeFault>& leftOut() const { return m_leftOut; }
