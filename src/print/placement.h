@@ -16,17 +16,13 @@ namespace quadrela {
 inline constexpr int kCardBitmapWidth = 1050;
 inline constexpr int kCardBitmapHeight = 600;
 
-enum class PrintTarget
-{
-    Sheet,
-    CardBitmap
-};
+enum class PrintTarget { Sheet, CardBitmap };
 
 struct ItemPlacement
 {
-    QRect rect; // on the sheet, or on the card bitmap
+    QRect rect;           // on the sheet, or on the card bitmap
     PrintTarget target = PrintTarget::Sheet;
-    bool turn = false; // the picture is drawn turned by 180 degrees
+    bool turn = false;    // the picture is drawn turned by 180 degrees
 };
 
 // Placement of an item of a kind with its control's geometry on a page of pageSize

@@ -15,7 +15,7 @@ namespace quadrela {
 namespace {
 
 const QString kJobTitle = QStringLiteral("Quadrela");
-constexpr int kPrintResolution = 600; // the card rectangles are 600-dpi device pixels
+constexpr int kPrintResolution = 600;  // the card rectangles are 600-dpi device pixels
 
 QString jobFailedMessage(const QPrinter& printer)
 {

@@ -16,20 +16,15 @@ class TCampos;
 
 struct PrintCommandContext
 {
-    QWidget* owner; // owns the message boxes and the print dialog
+    QWidget* owner;         // owns the message boxes and the print dialog
     ModalDialogs& dialogs;
-    QPrinter& printer; // the run's printer, configured by the print dialog
+    QPrinter& printer;      // the run's printer, configured by the print dialog
     AppState& state;
     TCampos& items;
-    QWidget* page; // the page panel
+    QWidget* page;          // the page panel
 };
 
-enum class PrintOutcome
-{
-    Printed,
-    Cancelled,
-    Failed
-};
+enum class PrintOutcome { Printed, Cancelled, Failed };
 
 // The business-card notice shown before the print dialog.
 QString businessCardNotice();
