@@ -16,7 +16,8 @@ enum class Buttons { Ok, YesNo, YesNoCancel };
 
 struct FileDialogRequest
 {
-    enum Kind { OpenPicture, OpenProject, SaveProject };
+    // SaveDocument asks before overwriting; SaveProject does not.
+    enum Kind { OpenPicture, OpenProject, SaveProject, SaveDocument };
     Kind kind = OpenProject;
     QString title;
     // Each entry: the name shown to the user and its patterns, e.g.

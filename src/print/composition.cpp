@@ -190,6 +190,9 @@ CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob
     CompositionReport report;
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Left alone, the PDF engine (every printer on this platform goes through it) stores
+    // each image as JPEG: thin lines blur into each other and white turns faintly grey.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
 
     QImage card;
     QPainter cardPainter;

@@ -44,6 +44,14 @@ QString businessCardNotice()
                           "configurar a sua impressora para Papel Carta (215 x 279 mm)");
 }
 
+QPoint printerShift(const PrintCommandContext& ctx, const QPrinter& printer)
+{
+    if (!ctx.offsetFor || printer.outputFormat() != QPrinter::NativeFormat ||
+        printer.printerName().isEmpty())
+        return QPoint();
+    return offsetPixels(ctx.offsetFor(printer.printerName()), printer.resolution());
+}
+
 PrintOutcome btImprimirClick(const PrintCommandContext& ctx)
 {
     if (ctx.state.pageLayout == BusinessCard)
@@ -64,7 +72,8 @@ PrintOutcome btImprimirClick(const PrintCommandContext& ctx)
     CompositionReport report;
     bool composed = true;
     try {
-        report = ComposePage(painter, QSize(printer.width(), printer.height()), job);
+        report = composeSheet(painter, QSize(printer.width(), printer.height()), job,
+                              printerShift(ctx, printer));
     } catch (const std::exception&) {
         // Half a sheet is no print: the job is withdrawn.
         composed = false;

@@ -2,8 +2,12 @@
 // per inch, the page composed onto it, and a message when the job fails.
 #pragma once
 
+#include "printsheet.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class QPrinter;
 class QWidget;
@@ -22,6 +26,9 @@ struct PrintCommandContext
     AppState& state;
     TCampos& items;
     QWidget* page;          // the page panel
+    // The offset measured for a printer, by its name; none when not given. Only a real
+    // printer is shifted, never a file the print dialog writes.
+    std::function<PrintOffset(const QString& printerName)> offsetFor = nullptr;
 };
 
 enum class PrintOutcome { Printed, Cancelled, Failed };
@@ -31,6 +38,9 @@ QString businessCardNotice();
 
 // The one message that tells which texts printed blank, with their reasons.
 QString textFailuresMessage(QStringList failures);
+
+// The shift the print command gives the composition on this printer, in device pixels.
+QPoint printerShift(const PrintCommandContext& ctx, const QPrinter& printer);
 
 // Shows the business-card notice (business-card layout only), the print dialog, then
 // prints the page on one sheet. A job that cannot be started or finished (a printer

@@ -10,6 +10,8 @@ namespace quadrela {
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(kAppTitle);
+    // Settings (the printer offsets) go to ~/.config/Quadrela/Quadrela.conf.
+    setOrganizationName(kAppTitle);
     setApplicationDisplayName(kAppTitle);
 }
 

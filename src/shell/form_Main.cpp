@@ -10,7 +10,9 @@
 #include "page/items.h"
 #include "page/picturecommand.h"
 #include "page/screencursor.h"
+#include "print/form_Visualizar.h"
 #include "print/printcommand.h"
+#include "print/printeroffsets.h"
 #include "wheelhook.h"
 
 #include <QCloseEvent>
@@ -21,6 +23,8 @@
 #include <QPrinter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace quadrela {
@@ -123,7 +127,7 @@ void TformMain::createButtons()
         {&btnNovo, "Novo", "novo"},       {&btnAbrir, "Abrir", "abrir"},
         {&btnSalvar, "Salvar", "salvar"}, {&btnTexto, "Texto", "texto"},
         {&btnImagem, "Imagem", "imagem"}, {&btnBorda, "Borda", "borda"},
-        {&btnImprimir, "Imprimir", "imprimir"},
+        {&btnImprimir, "Imprimir", "imprimir"}, {&btnVisualizar, "Visualizar", "visualizar"},
     };
     int top = 8;
     for (const Spec& s : left) {
@@ -201,9 +205,10 @@ void TformMain::FormCreate()
     connect(btnTexto, &QPushButton::clicked, this, &TformMain::textDialogRequested);
     connect(btnBorda, &QPushButton::clicked, this, &TformMain::borderDialogRequested);
     connect(btnImprimir, &QPushButton::clicked, this, &TformMain::printRequested);
-    connect(this, &TformMain::printRequested, this, [this] {
-        btImprimirClick(PrintCommandContext{this, m_dialogs, printer(), m_state, *m_items, panelDraw});
-    });
+    connect(this, &TformMain::printRequested, this, &TformMain::printWithOffset);
+    connect(btnVisualizar, &QPushButton::clicked, this, &TformMain::btVisualizarClick);
+    auto* previewKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
+    connect(previewKey, &QShortcut::activated, this, &TformMain::btVisualizarClick);
 
     wheelHook = new WheelHook(this, scroll);
     qApp->installEventFilter(wheelHook);
@@ -223,6 +228,26 @@ void TformMain::btImagemClick()
     if (chosen.isEmpty())
         return;
     addPictureItem(*m_items, m_state, chosen);
+}
+
+void TformMain::printWithOffset()
+{
+    PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items, panelDraw};
+    ctx.offsetFor = [](const QString& printerName) {
+        QSettings settings;
+        return loadPrinterOffset(settings, printerName);
+    };
+    btImprimirClick(ctx);
+}
+
+void TformMain::btVisualizarClick()
+{
+    TformVisualizar preview(
+        PreviewContext{m_dialogs, printer(),
+                       [this] { return printJobFor(m_state, *m_items, panelDraw); },
+                       [this] { emit printRequested(); }},
+        this);
+    preview.exec();
 }
 
 QPrinter& TformMain::printer()

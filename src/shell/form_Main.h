@@ -43,6 +43,8 @@ public:
     void btNovoClick();
     void btAbrirClick();
     void btSalvarClick();
+    // "Visualizar" (and Ctrl+P): the sheet as it will print, then print or save it as PDF.
+    void btVisualizarClick();
     ProjectContext projectContext();
 
     // Re-centres the page in its scroll box.
@@ -65,6 +67,7 @@ public:
     GlyphButton* btnImagem = nullptr;
     GlyphButton* btnBorda = nullptr;
     GlyphButton* btnImprimir = nullptr;
+    GlyphButton* btnVisualizar = nullptr;
     QScrollArea* scroll = nullptr;
     QWidget* scrollContent = nullptr;  // the scroll box's client area
     QWidget* panelDraw = nullptr;      // the page
@@ -96,6 +99,8 @@ private:
     void updateScrollExtent();
     // Connects an item control's events by its kind.
     void wireItem(TImg& item);
+    // The print flow with the offset stored for the chosen printer.
+    void printWithOffset();
 
     AppState& m_state;
     ModalDialogs& m_dialogs;

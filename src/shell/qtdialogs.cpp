@@ -86,10 +86,12 @@ QString QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request)
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(qtNameFilters(request));
-    if (request.kind == FileDialogRequest::SaveProject) {
+    if (request.kind == FileDialogRequest::SaveProject ||
+        request.kind == FileDialogRequest::SaveDocument) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite,
+                         request.kind == FileDialogRequest::SaveProject);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         // The project dialog accepts a name that does not exist; opening then does nothing.

@@ -9,11 +9,16 @@
 #include "print/mergeprint.h"
 #include "print/placement.h"
 #include "print/printcommand.h"
+#include "print/printeroffsets.h"
+#include "print/printsheet.h"
 #include "storage/records.h"
 #include "zip/archive.h"
 
 #include <QFile>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QSettings>
+#include <QUrl>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -23,6 +28,7 @@ using namespace quadrela;
 using namespace quadrela::test;
 
 Q_DECLARE_METATYPE(std::optional<ItemPlacement>)
+Q_DECLARE_METATYPE(PrintOffset)
 
 namespace {
 
@@ -121,6 +127,14 @@ private slots:
     void foldedCard();
     void textPrintedAtFiveTimesItsSize();
     void alphaHonoured();
+    void imagesReachThePdfLosslessly_data();
+    void imagesReachThePdfLosslessly();
+    void previewMatchesPrinter_data();
+    void previewMatchesPrinter();
+    void calibrationRulers_data();
+    void calibrationRulers();
+    void storedPrinterOffsets_data();
+    void storedPrinterOffsets();
     void transparencyDoesNotLeak_data();
     void transparencyDoesNotLeak();
     void unreadablePicturePrintsNothing_data();
@@ -525,6 +539,172 @@ void TestPrint::alphaHonoured()
     QVERIFY(isGreen(sheetPixel(sheet, 60, pointIn(rect, 0.75, 0.5))));
 }
 
+void TestPrint::imagesReachThePdfLosslessly_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::newRow("full page: stripes and a text") << int(FullPage);
+    QTest::newRow("business card: white card") << int(BusinessCard);
+}
+
+void TestPrint::imagesReachThePdfLosslessly()
+{
+    QFETCH(int, layout);
+    PageFixture f(layout);
+    QImage stripes(8, 8, QImage::Format_RGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            stripes.setPixel(x, y, x % 2 ? qRgb(0, 0, 255) : qRgb(255, 0, 0));
+    f.addPicture(QStringLiteral("stripes.png"), stripes, QRect(100, 100, 80, 80));
+    f.addText(QStringLiteral("Olá"), attributesOf(QStringLiteral("Arial"), 12), QPoint(200, 30));
+    const QString pdf = f.dir.path() + QStringLiteral("/lossless.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+
+    QProcess list;
+    list.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    QVERIFY(list.waitForFinished(60000));
+    const QString listing = QString::fromUtf8(list.readAllStandardOutput());
+    QVERIFY2(!listing.contains(QStringLiteral(" jpeg ")), qPrintable(listing));
+    QVERIFY(QProcess::execute(QStringLiteral("pdfimages"),
+                              {QStringLiteral("-png"), pdf, f.dir.path() + QStringLiteral("/img")}) == 0);
+    bool stripesBack = false, whiteCardBack = false;
+    for (const QString& name : QDir(f.dir.path()).entryList({QStringLiteral("img-*.png")})) {
+        const QImage image = QImage(f.dir.path() + u'/' + name).convertToFormat(QImage::Format_RGB32);
+        stripesBack = stripesBack || image == stripes;
+        whiteCardBack = whiteCardBack || (image.size() == QSize(kCardBitmapWidth, kCardBitmapHeight) &&
+                                          image.pixel(kCardBitmapWidth - 1, kCardBitmapHeight - 1) == qRgb(255, 255, 255));
+    }
+    QVERIFY2(layout == BusinessCard ? whiteCardBack : stripesBack, "an image came back altered");
+}
+
+void TestPrint::previewMatchesPrinter_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<double>("marginMm");
+    QTest::newRow("full page, Letter, no margins") << int(FullPage) << int(QPageSize::Letter) << 0.0;
+    QTest::newRow("folded card, A4, 6 mm margins") << int(FoldedCard) << int(QPageSize::A4) << 6.0;
+    QTest::newRow("business card, Letter, 5 mm margins") << int(BusinessCard) << int(QPageSize::Letter) << 5.0;
+}
+
+void TestPrint::previewMatchesPrinter()
+{
+    QFETCH(int, layout);
+    QFETCH(int, paper);
+    QFETCH(double, marginMm);
+    PageFixture f(layout);
+    f.addPicture(QStringLiteral("quad.png"), quadrantPicture(QSize(40, 30)), QRect(10, 20, 200, 150));
+    f.addPicture(QStringLiteral("blue.png"), solid(QSize(8, 8), Qt::blue), QRect(300, 100, 60, 90));
+    const QString pdf = f.dir.path() + QStringLiteral("/printer.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    configurePdfPrinter(printer, pdf, QPageSize::PageSizeId(paper), marginMm);
+    RecordingDialogs dialogs;
+    QCOMPARE(btImprimirClick({nullptr, dialogs, printer, f.state, *f.items, &f.page}), PrintOutcome::Printed);
+
+    const QImage printed = rasterise(pdf, 50).convertToFormat(QImage::Format_RGB32);
+    const QImage preview = renderSheet(sheetGeometry(printer.pageLayout(), 600),
+                                       printJobFor(f.state, *f.items, &f.page), QPoint(), 50);
+    QCOMPARE(preview.size(), printed.size());
+    // The two rasterisers may round an edge to the neighbouring pixel or blend it
+    // differently (any blend of two colours is within 128 of one of them), nothing more.
+    const auto near = [](QRgb a, QRgb b) {
+        return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))}) <= 128;
+    };
+    int differing = 0;
+    for (int y = 1; y + 1 < printed.height(); ++y)
+        for (int x = 1; x + 1 < printed.width(); ++x) {
+            bool matched = false;
+            for (int d = 0; d < 9 && !matched; ++d)
+                matched = near(printed.pixel(x, y), preview.pixel(x + d % 3 - 1, y + d / 3 - 1));
+            differing += matched ? 0 : 1;
+        }
+    QVERIFY2(differing == 0, qPrintable(QString::number(differing)));
+}
+
+void TestPrint::calibrationRulers_data()
+{
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<double>("marginMm");
+    QTest::addColumn<QPointF>("centreMm");  // the sheet's centre
+    QTest::newRow("Letter, no margins") << int(QPageSize::Letter) << 0.0 << QPointF(107.95, 139.7);
+    QTest::newRow("A4, 6.35 mm margins") << int(QPageSize::A4) << 6.35 << QPointF(105, 148.5);
+}
+
+void TestPrint::calibrationRulers()
+{
+    QFETCH(int, paper);
+    QFETCH(double, marginMm);
+    QFETCH(QPointF, centreMm);
+    const QPageLayout layout(QPageSize(QPageSize::PageSizeId(paper)), QPageLayout::Portrait,
+                             QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
+    const QString pdf = m_dir.path() + QStringLiteral("/calibration-%1.pdf").arg(paper);
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(600);
+        writer.setPageLayout(layout);
+        QPainter painter(&writer);
+        drawCalibrationSheet(painter, sheetGeometry(layout, 600), PrintOffset());
+    }
+    // The rulers' centimetre ticks reach 2 mm either side of the line, the others less:
+    // a strip 1.7 mm off each line crosses only them (and the crosshair's circle).
+    const double mm = 600 / 25.4;
+    const QPointF centre = centreMm * mm;
+    const Runs across = rowRuns(pdf, int(centre.y() - 40), 4950, isDark);
+    const Runs down = columnRuns(pdf, int(centre.x() - 40), 6600, isDark);
+    const auto hits = [](const Runs& runs, double at) {
+        return std::any_of(runs.begin(), runs.end(), [at](const IntPair& r) { return r.first - 2 <= at && at < r.second + 2; });
+    };
+    for (int k = -9; k <= 9; ++k) {
+        const QPointF tick = centre + QPointF(k, k) * 10 * mm;
+        const QPointF between = centre + QPointF(k + 0.5, k + 0.5) * 10 * mm;
+        QVERIFY2(hits(across, tick.x()) && !hits(across, between.x()), describe(across).constData());
+        QVERIFY2(hits(down, tick.y()) && !hits(down, between.y()), describe(down).constData());
+    }
+}
+
+void TestPrint::storedPrinterOffsets_data()
+{
+    QTest::addColumn<QString>("printer");
+    QTest::addColumn<QVariant>("horizontal");  // as stored; invalid for nothing stored
+    QTest::addColumn<QVariant>("vertical");
+    QTest::addColumn<PrintOffset>("expected");
+    QTest::addColumn<bool>("problem");
+    QTest::newRow("nothing stored") << "Sala" << QVariant() << QVariant() << PrintOffset() << false;
+    QTest::newRow("stored pair") << "Sala" << QVariant("1.5") << QVariant("-2.0") << PrintOffset{1.5, -2} << false;
+    QTest::newRow("name with slashes") << "ipp://casa/impressora" << QVariant("-10.0") << QVariant("0.3") << PrintOffset{-10, 0.3} << false;
+    QTest::newRow("text is ignored") << "Sala" << QVariant("esquerda") << QVariant("1") << PrintOffset() << true;
+    QTest::newRow("out of range is ignored") << "Sala" << QVariant("1") << QVariant("12.5") << PrintOffset() << true;
+    QTest::newRow("not a number is ignored") << "Sala" << QVariant("nan") << QVariant("0") << PrintOffset() << true;
+}
+
+void TestPrint::storedPrinterOffsets()
+{
+    QFETCH(QString, printer);
+    QFETCH(QVariant, horizontal);
+    QFETCH(QVariant, vertical);
+    QFETCH(PrintOffset, expected);
+    QFETCH(bool, problem);
+    const QString file = m_dir.path() + QStringLiteral("/%1.conf").arg(QTest::currentDataTag()).replace(u' ', u'_');
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        if (horizontal.isValid())
+            QVERIFY(savePrinterOffset(settings, printer, PrintOffset{1, 1}));
+        const QString group = QStringLiteral("AjusteImpressora/") + QUrl::toPercentEncoding(printer);
+        if (horizontal.isValid())
+            settings.setValue(group + QStringLiteral("/horizontal"), horizontal);
+        if (vertical.isValid())
+            settings.setValue(group + QStringLiteral("/vertical"), vertical);
+    }
+    QSettings settings(file, QSettings::IniFormat);
+    QString message;
+    QCOMPARE(loadPrinterOffset(settings, printer, &message), expected);
+    QCOMPARE(!message.isEmpty(), problem);
+    QCOMPARE(loadPrinterOffset(settings, QStringLiteral("Outra"), &message), PrintOffset());
+    // Nothing out of range is ever stored.
+    QVERIFY(!savePrinterOffset(settings, printer, PrintOffset{0, 10.1}, &message));
+    QCOMPARE(settings.value(QStringLiteral("AjusteImpressora/") + QUrl::toPercentEncoding(printer) + QStringLiteral("/vertical")), vertical);
+}
+
 void TestPrint::transparencyDoesNotLeak_data()
 {
     QTest::addColumn<QString>("photoFile");
@@ -742,6 +922,9 @@ void TestPrint::cliPrint_data()
     QTest::newRow("default: Letter, 600 dpi") << QStringList() << 600 << "612 x 792" << qMakePair(1912, 3187);
     QTest::newRow("A4 paper") << QStringList{"--paper", "a4"} << 600 << "595" << qMakePair(1860, 3100);
     QTest::newRow("300 dpi") << QStringList{"--dpi", "300"} << 300 << "612 x 792" << qMakePair(956, 1594);
+    // 2.5 mm at 600 dpi is 59 pixels.
+    QTest::newRow("offset 2.5 mm right, 1 mm up") << QStringList{"--offset", "2.5,-1"} << 600 << "612 x 792" << qMakePair(1912 + 59, 3187 + 59);
+    QTest::newRow("offset 0.5 mm left at 300 dpi") << QStringList{"--offset", "-.5,+0.0", "--dpi", "300"} << 300 << "612 x 792" << qMakePair(956 - 6, 1594 - 6);
 }
 
 void TestPrint::cliPrint()
@@ -837,6 +1020,9 @@ void TestPrint::cliFailures_data()
     QTest::newRow("print without output") << QStringList{"print", missing} << 2 << "usage";
     QTest::newRow("unknown paper") << QStringList{"print", "--paper", "b5", missing, out} << 2 << "usage";
     QTest::newRow("zero dpi") << QStringList{"print", "--dpi", "0", missing, out} << 2 << "usage";
+    QTest::newRow("offset out of range") << QStringList{"print", "--offset", "10.1,0", missing, out} << 2 << "--offset 10.1,0:";
+    QTest::newRow("offset with one value") << QStringList{"print", "--offset", "2.5", missing, out} << 2 << "--offset 2.5:";
+    QTest::newRow("offset as text") << QStringList{"print", "--offset", "left,1", missing, out} << 2 << "--offset left,1:";
     QTest::newRow("render with an unknown option") << QStringList{"render", "--fast", missing, out} << 2 << "usage";
     QTest::newRow("missing archive") << QStringList{"print", missing, out} << 1 << "Cannot open file";
     QTest::newRow("not an archive") << QStringList{"render", garbage, out} << 1 << "";

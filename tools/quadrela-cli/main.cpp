@@ -19,8 +19,8 @@ namespace {
 constexpr Verb kVerbs[] = {
     {"decode", "IN OUT.png", runDecode},
     {"print",
-     "[--data DIR] [--paper letter|a4] [--dpi N] [--merge DATA.csv [--rows A-B] [--quiet] "
-     "[--skip-bad-rows]] ARCHIVE OUT.pdf",
+     "[--data DIR] [--paper letter|a4] [--dpi N] [--offset X,Y] [--merge DATA.csv [--rows A-B] "
+     "[--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf",
      runPrint},
     {"render", "[--data DIR] ARCHIVE OUT.png", runRender},
     {"info", "[--data DIR] ARCHIVE", runInfo},

@@ -1,7 +1,8 @@
-// print [--data DIR] [--paper letter|a4] [--dpi N] [--merge DATA.csv [--rows A-B] [--quiet]
-// [--skip-bad-rows]] ARCHIVE OUT.pdf: opens the archive as the program does and prints it
-// through the print composition into a PDF whose printable area is the whole sheet; with
-// a spreadsheet, once for every row.
+// print [--data DIR] [--paper letter|a4] [--dpi N] [--offset X,Y] [--merge DATA.csv
+// [--rows A-B] [--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf: opens the archive as the
+// program does and prints it through the print composition into a PDF whose printable
+// area is the whole sheet, shifted by X,Y millimetres when asked; with a spreadsheet,
+// once for every row.
 #include "verbs.h"
 
 #include "core/dialogs.h"
@@ -14,6 +15,7 @@
 #include "print/composition.h"
 #include "print/mergeprint.h"
 #include "print/printcommand.h"
+#include "print/printsheet.h"
 #include "storage/project.h"
 #include "storage/records.h"
 
@@ -23,6 +25,8 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -72,6 +76,7 @@ struct PrintOptions
     QString output;
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = kDefaultDpi;
+    PrintOffset offset;
     QString merge; // the spreadsheet, when the page is merged with its rows
     int firstLine = 2;
     int lastLine = INT_MAX;
@@ -132,6 +137,17 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
             options.quiet = true;
         } else if (arg == u"--skip-bad-rows") {
             options.skipBadRows = true;
+        } else if (arg == u"--offset") {
+            if (!hasValue)
+                return false;
+            const std::optional<PrintOffset> offset = parsePrintOffset(args.at(++i));
+            if (!offset) {
+                printMessage(QStringLiteral("--offset %1: use X,Y em milímetros, com ponto "
+                                            "decimal, cada um entre -10 e +10 (ex.: 2.5,-1)")
+                                 .arg(args.at(i)));
+                return false;
+            }
+            options.offset = *offset;
         } else if (arg.startsWith(u"--")) {
             return false;
         } else {
@@ -159,17 +175,19 @@ constexpr int kSheetsPerReport = 100;
 
 // The sheets of every row into one PDF. A row at fault stops the job, unless the user
 // asked to go on without such rows; a stopped job leaves no file behind.
-int printMerged(QPrinter& printer, const PrintJob& job, const PrintOptions& options)
+int printMerged(const PrintJob& job, const PrintOptions& options)
 {
     MergedSheets sheets(job, options.merge, std::max(options.firstLine, 2), options.lastLine);
     const QString summary = sheets.matchSummary();
     if (!summary.isEmpty() && !options.quiet)
         printMessage(summary);
     const int total = sheets.sheetCount();
+    const QString cannotWrite = kCannotWrite.arg(QDir::toNativeSeparators(options.output));
 
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw Error(kCannotWrite.arg(QDir::toNativeSeparators(options.output)));
+    // An earlier file of that name is replaced only by a whole new one.
+    QSaveFile file(QFileInfo(options.output).absoluteFilePath());
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(cannotWrite);
     const auto goOn = [&](const MergeFault& fault) {
         printMessage(fault.text());
         return options.skipBadRows;
@@ -179,17 +197,30 @@ int printMerged(QPrinter& printer, const PrintJob& job, const PrintOptions& opti
             printMessage(QStringLiteral("%1 de %2 folhas").arg(done).arg(total));
         return true;
     };
-    const MergeOutcome outcome = PrintMergedSheets(
-        painter, printer, QSize(printer.width(), printer.height()), sheets, goOn, progress);
-    const bool ended = painter.end();
+    MergeOutcome outcome;
+    bool ended = false;
+    {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(QStringLiteral("Quadrela"));
+        pdf.setResolution(options.dpi);
+        pdf.setPageLayout(QPageLayout(QPageSize(options.paper), QPageLayout::Portrait,
+                                      QMarginsF(0, 0, 0, 0)));
+        QPainter painter;
+        if (!painter.begin(&pdf))
+            throw Error(cannotWrite);
+        painter.translate(offsetPixels(options.offset, options.dpi));
+        outcome = PrintMergedSheets(painter, pdf, QSize(pdf.width(), pdf.height()), sheets, goOn,
+                                    progress);
+        ended = painter.end();
+    }
     if (outcome.kind != MergeOutcome::Printed) {
-        QFile::remove(printer.outputFileName());
+        file.cancelWriting();
         if (outcome.kind == MergeOutcome::NothingToPrint)
             printMessage(QStringLiteral("Nenhuma linha da planilha para imprimir."));
         return kExitFailed;
     }
-    if (!ended || printer.printerState() == QPrinter::Error)
-        throw Error(kCannotWrite.arg(QDir::toNativeSeparators(options.output)));
+    if (!ended || !file.commit())
+        throw Error(cannotWrite);
     if (!sheets.leftOut().isEmpty())
         printMessage(QStringLiteral("%1 linhas ficaram de fora.").arg(sheets.leftOut().size()));
     return kExitOk;
@@ -256,27 +287,13 @@ int runPrint(const QStringList& args)
 
     return withOpenedArchive(
         options.archive, printableSize(options.paper, options.dpi), [&](const OpenedPage& opened) {
-            QPrinter printer(QPrinter::HighResolution);
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(QFileInfo(options.output).absoluteFilePath());
-            printer.setDocName(QStringLiteral("Quadrela"));
-            printer.setResolution(options.dpi);
-            printer.setFullPage(true);
-            printer.setPageLayout(QPageLayout(QPageSize(options.paper), QPageLayout::Portrait,
-                                              QMarginsF(0, 0, 0, 0)));
-
             const PrintJob job = printJobFor(opened.state, opened.items, opened.page);
             if (!options.merge.isEmpty())
-                return printMerged(printer, job, options);
-            QPainter painter;
-            if (!painter.begin(&printer))
-                throw Error(QStringLiteral("Não foi possível gravar o arquivo %1.")
-                                .arg(QDir::toNativeSeparators(options.output)));
-            const CompositionReport report =
-                ComposePage(painter, QSize(printer.width(), printer.height()), job);
-            if (!painter.end() || printer.printerState() == QPrinter::Error)
-                throw Error(QStringLiteral("Não foi possível gravar o arquivo %1.")
-                                .arg(QDir::toNativeSeparators(options.output)));
+                return printMerged(job, options);
+            const CompositionReport report = writeSheetPdf(
+                QFileInfo(options.output).absoluteFilePath(),
+                QPageLayout(QPageSize(options.paper), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)),
+                options.dpi, job, offsetPixels(options.offset, options.dpi));
             if (!report.textFailures.isEmpty())
                 printMessage(textFailuresMessage(report.textFailures));
             return kExitOk;

@@ -1,0 +1,312 @@
+#include "form_Visualizar.h"
+
+#include "core/dialogs.h"
+#include "core/errors.h"
+#include "form_Ajuste.h"
+#include "printcommand.h"
+#include "printeroffsets.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace quadrela {
+
+namespace {
+
+constexpr int kDeskMargin = 24;
+constexpr double kZoomFactor = 1.25;
+constexpr double kMinZoom = 0.1; // of the actual size
+constexpr double kMaxZoom = 4.0;
+constexpr int kNotch = 120;
+const QColor kDesk(128, 128, 128);
+
+bool isNamedPrinter(const QPrinter& printer)
+{
+    return printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty();
+}
+
+// A PDF has no edge a printer cannot reach: its whole sheet is printable, as in the PDF
+// that quadrela-cli print writes.
+QPageLayout wholeSheet(const QPrinter& printer)
+{
+    return QPageLayout(printer.pageLayout().pageSize(), QPageLayout::Portrait, QMarginsF());
+}
+
+QString mmText(double mm)
+{
+    return QLocale(QLocale::Portuguese, QLocale::Brazil).toString(mm, 'f', 1);
+}
+
+// Composing reloads every picture at full resolution, which takes a moment.
+struct WaitCursor
+{
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+SheetView::SheetView(QWidget* parent) : QWidget(parent)
+{
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kDesk);
+    setPalette(pal);
+}
+
+void SheetView::setSheet(const SheetGeometry& sheet, const QPicture& recorded)
+{
+    m_sheet = sheet;
+    m_recorded = recorded;
+    setScale(m_scale);
+}
+
+void SheetView::setScale(double scale)
+{
+    m_scale = scale;
+    resize(QSize(int(std::ceil(m_sheet.paper.width() * m_scale)),
+                 int(std::ceil(m_sheet.paper.height() * m_scale))) +
+           QSize(2 * kDeskMargin, 2 * kDeskMargin));
+    update();
+}
+
+QRect SheetView::sheetRect() const
+{
+    return QRect(kDeskMargin, kDeskMargin, width() - 2 * kDeskMargin, height() - 2 * kDeskMargin);
+}
+
+void SheetView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect sheet = sheetRect();
+    painter.fillRect(sheet.translated(4, 4), QColor(60, 60, 60));
+
+    painter.save();
+    painter.translate(sheet.topLeft());
+    paintSheet(painter, m_sheet, m_recorded, m_scale);
+
+    // The unprintable margins: whatever the composition puts there never reaches paper.
+    painter.scale(m_scale, m_scale);
+    QPainterPath margins;
+    margins.addRect(m_sheet.paper);
+    QPainterPath printable;
+    printable.addRect(m_sheet.printable);
+    margins = margins.subtracted(printable);
+    painter.fillPath(margins, QColor(200, 200, 200, 160));
+    painter.fillPath(margins, QBrush(QColor(120, 120, 120), Qt::BDiagPattern));
+    painter.restore();
+
+    const QRectF inner(sheet.x() + m_sheet.printable.x() * m_scale,
+                       sheet.y() + m_sheet.printable.y() * m_scale,
+                       m_sheet.printable.width() * m_scale, m_sheet.printable.height() * m_scale);
+    painter.setPen(QPen(QColor(30, 90, 200), 1, Qt::DashLine));
+    painter.drawRect(inner);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawRect(sheet.adjusted(0, 0, -1, -1));
+}
+
+void SheetView::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        event->ignore(); // the scroll box scrolls
+        return;
+    }
+    m_wheel += event->angleDelta().y();
+    const int steps = m_wheel / kNotch;
+    m_wheel -= steps * kNotch;
+    if (steps != 0)
+        emit zoomStepRequested(steps);
+    event->accept();
+}
+
+TformVisualizar::TformVisualizar(PreviewContext context, QWidget* parent)
+    : QDialog(parent), m_ctx(std::move(context))
+{
+    setWindowTitle(QStringLiteral("Visualizar impressão"));
+    resize(900, 760);
+    createControls();
+    refresh();
+    zoomFit();
+}
+
+void TformVisualizar::createControls()
+{
+    auto* outer = new QVBoxLayout(this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Papel:"), this));
+    cbPapel = new QComboBox(this);
+    cbPapel->addItem(QStringLiteral("Carta (216 x 279 mm)"), int(QPageSize::Letter));
+    cbPapel->addItem(QStringLiteral("A4 (210 x 297 mm)"), int(QPageSize::A4));
+    cbPapel->setCurrentIndex(m_ctx.printer.pageLayout().pageSize().id() == QPageSize::A4 ? 1 : 0);
+    top->addWidget(cbPapel);
+    top->addSpacing(16);
+    const auto addButton = [this](QBoxLayout* row, const QString& caption, auto&& slot) {
+        auto* button = new QPushButton(caption, this);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, slot);
+        row->addWidget(button);
+        return button;
+    };
+    addButton(top, QStringLiteral("Página inteira"), [this] { zoomFit(); });
+    addButton(top, QStringLiteral("100 %"), [this] { zoomTo(actualSizeScale()); });
+    addButton(top, QStringLiteral("Diminuir"), [this] { zoomStep(-1); });
+    addButton(top, QStringLiteral("Aumentar"), [this] { zoomStep(1); });
+    m_zoomLabel = new QLabel(this);
+    m_zoomLabel->setMinimumWidth(60);
+    top->addWidget(m_zoomLabel);
+    top->addStretch(1);
+    outer->addLayout(top);
+
+    lbImpressora = new QLabel(this);
+    lbImpressora->setWordWrap(true);
+    outer->addWidget(lbImpressora);
+
+    m_scroll = new QScrollArea(this);
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    sheetView = new SheetView;
+    m_scroll->setWidget(sheetView);
+    outer->addWidget(m_scroll, 1);
+
+    auto* bottom = new QHBoxLayout;
+    addButton(bottom, QStringLiteral("Ajustar impressora..."), [this] { btAjustarClick(); });
+    ckAjustePdf = new QCheckBox(QStringLiteral("Aplicar o ajuste da impressora ao PDF"), this);
+    bottom->addWidget(ckAjustePdf);
+    bottom->addStretch(1);
+    addButton(bottom, QStringLiteral("Salvar PDF..."), [this] { btSalvarPdfClick(); });
+    QPushButton* print = addButton(bottom, QStringLiteral("Imprimir..."), [this] {
+        accept();
+        if (m_ctx.print)
+            m_ctx.print();
+    });
+    print->setDefault(true);
+    addButton(bottom, QStringLiteral("Fechar"), [this] { reject(); });
+    outer->addLayout(bottom);
+
+    connect(cbPapel, &QComboBox::currentIndexChanged, this, [this] {
+        m_ctx.printer.setPageSize(QPageSize(QPageSize::PageSizeId(cbPapel->currentData().toInt())));
+        refresh();
+        if (m_fit)
+            zoomFit();
+    });
+    connect(sheetView, &SheetView::zoomStepRequested, this, &TformVisualizar::zoomStep);
+}
+
+void TformVisualizar::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Only a shown dialog knows how much room the sheet has.
+    if (m_fit)
+        zoomFit();
+}
+
+void TformVisualizar::refresh()
+{
+    QPrinter& printer = m_ctx.printer;
+    const bool named = isNamedPrinter(printer);
+    QString problem;
+    if (named) {
+        QSettings settings;
+        m_offset = loadPrinterOffset(settings, printer.printerName(), &problem);
+        lbImpressora->setText(
+            QStringLiteral("Impressora: %1. Ajuste: horizontal %2 mm, vertical %3 mm.%4")
+                .arg(printer.printerName(), mmText(m_offset.horizontalMm),
+                     mmText(m_offset.verticalMm), problem.isEmpty() ? QString() : u' ' + problem));
+    } else {
+        m_offset = PrintOffset();
+        lbImpressora->setText(QStringLiteral("Nenhuma impressora escolhida: a folha é mostrada "
+                                             "como sai em um arquivo PDF."));
+    }
+    ckAjustePdf->setEnabled(named && m_offset != PrintOffset());
+    if (!ckAjustePdf->isEnabled())
+        ckAjustePdf->setChecked(false);
+
+    const SheetGeometry sheet =
+        sheetGeometry(named ? printer.pageLayout() : wholeSheet(printer), printer.resolution());
+    const WaitCursor wait;
+    sheetView->setSheet(
+        sheet, recordSheet(sheet, m_ctx.job(),
+                           named ? offsetPixels(m_offset, printer.resolution()) : QPoint()));
+}
+
+double TformVisualizar::actualSizeScale() const
+{
+    return logicalDpiX() / double(m_ctx.printer.resolution());
+}
+
+void TformVisualizar::zoomTo(double screenScale)
+{
+    const double actual = actualSizeScale();
+    const double scale = std::clamp(screenScale, kMinZoom * actual, kMaxZoom * actual);
+    m_fit = false;
+    sheetView->setScale(scale);
+    m_zoomLabel->setText(QStringLiteral("%1 %").arg(std::lround(scale / actual * 100)));
+}
+
+void TformVisualizar::zoomFit()
+{
+    const QSize room = m_scroll->viewport()->size() - QSize(2 * kDeskMargin, 2 * kDeskMargin);
+    const QRect paper = m_ctx.printer.pageLayout().fullRectPixels(m_ctx.printer.resolution());
+    if (paper.isEmpty() || room.isEmpty())
+        return;
+    zoomTo(std::min(room.width() / double(paper.width()), room.height() / double(paper.height())));
+    m_fit = true;
+}
+
+void TformVisualizar::zoomStep(int steps)
+{
+    zoomTo(sheetView->scale() * std::pow(kZoomFactor, steps));
+}
+
+void TformVisualizar::btSalvarPdfClick()
+{
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::SaveDocument;
+    request.title = QStringLiteral("Salvar PDF");
+    request.filters = {{QStringLiteral("Documento PDF"), {QStringLiteral("*.pdf")}}};
+    request.startFolder = QDir::homePath();
+    request.defaultSuffix = QStringLiteral("pdf");
+    const QString path = m_ctx.dialogs.chooseFile(this, request);
+    if (path.isEmpty())
+        return;
+    constexpr int kPdfResolution = 600; // the card rectangles are 600-dpi pixels
+    const QPoint shift =
+        ckAjustePdf->isChecked() ? offsetPixels(m_offset, kPdfResolution) : QPoint();
+    CompositionReport report;
+    try {
+        const WaitCursor wait;
+        report = writeSheetPdf(path, wholeSheet(m_ctx.printer), kPdfResolution, m_ctx.job(), shift);
+    } catch (const Error& e) {
+        m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
+        return;
+    }
+    if (!report.textFailures.isEmpty())
+        m_ctx.dialogs.message(this, textFailuresMessage(report.textFailures), Buttons::Ok);
+}
+
+void TformVisualizar::btAjustarClick()
+{
+    TformAjuste dialog(m_ctx.dialogs, m_ctx.printer, this);
+    dialog.exec();
+    refresh();
+}
+
+} // namespace quadrela

@@ -1,0 +1,92 @@
+// "Visualizar impressão": the whole sheet as the printer will get it, drawn by the same
+// composition the printer uses, with the paper's edges, the printer's unprintable margins
+// and the printer's offset shown; from here the sheet is printed or saved as PDF.
+#pragma once
+
+#include "print/printsheet.h"
+
+#include <QDialog>
+#include <QPicture>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPrinter;
+class QScrollArea;
+
+namespace quadrela {
+
+class ModalDialogs;
+
+// The sheet drawn at a zoom, on a grey desk, with its margins marked.
+class SheetView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SheetView(QWidget* parent = nullptr);
+
+    void setSheet(const SheetGeometry& sheet, const QPicture& recorded);
+    // Screen pixels per device pixel.
+    double scale() const { return m_scale; }
+    void setScale(double scale);
+
+signals:
+    void zoomStepRequested(int steps); // Ctrl + wheel, one per notch
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    QRect sheetRect() const;
+
+    SheetGeometry m_sheet;
+    QPicture m_recorded;
+    double m_scale = 0.16;
+    int m_wheel = 0;
+};
+
+struct PreviewContext
+{
+    ModalDialogs& dialogs;
+    QPrinter& printer;             // the run's printer: its paper, margins and name
+    std::function<PrintJob()> job; // the page as it stands
+    std::function<void()> print;   // the print flow of the "Imprimir" button
+};
+
+class TformVisualizar : public QDialog
+{
+    Q_OBJECT
+public:
+    TformVisualizar(PreviewContext context, QWidget* parent);
+
+    SheetView* sheetView = nullptr;
+    QComboBox* cbPapel = nullptr;
+    QLabel* lbImpressora = nullptr;
+    QCheckBox* ckAjustePdf = nullptr;
+
+    void btSalvarPdfClick();
+    void btAjustarClick();
+    void zoomFit();
+    void zoomTo(double screenScale);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    // Records the composition again for the printer's paper and offset.
+    void refresh();
+    void zoomStep(int steps);
+    double actualSizeScale() const;
+
+    PreviewContext m_ctx;
+    QScrollArea* m_scroll = nullptr;
+    QLabel* m_zoomLabel = nullptr;
+    PrintOffset m_offset;
+    bool m_fit = true;
+};
+
+} // namespace quadrela
