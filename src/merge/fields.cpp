@@ -8,16 +8,15 @@ namespace quadrela {
 
 namespace {
 
-bool isNameChar(QChar c)
-{
-    return c.isLetterOrNumber() || c.isMark() || c == u' ' || c == QChar(0x00A0);
-}
-
+// Headers hold signs ("E-mail", "Nº"), so a name may too; it needs a letter or a digit
+// and stays on one line.
 bool isName(QStringView name)
 {
-    if (name.trimmed().isEmpty())
-        return false;
-    return std::all_of(name.begin(), name.end(), isNameChar);
+    const bool hasWord =
+        std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
+    const bool oneLine = std::none_of(name.begin(), name.end(),
+                                      [](QChar c) { return c.category() == QChar::Other_Control; });
+    return hasWord && oneLine;
 }
 
 void appendLiteral(QList<TextPart>& parts, QStringView text)

@@ -1,6 +1,7 @@
 // Fields in texts: "{Nome}" stands for the value of the spreadsheet column whose name
 // matches, ignoring case, accents, punctuation and extra blanks; "{{" and "}}" are literal braces.
-// A brace that opens no valid name is kept as it is typed.
+// A name holds a letter or a digit and stays on one line; a brace that opens no name is
+// kept as it is typed.
 #pragma once
 
 #include <QHash>

@@ -2,6 +2,8 @@
 
 #include "core/dialogs.h"
 #include "core/errors.h"
+#include "core/state.h"
+#include "printcommand.h"
 
 #include <QDir>
 #include <QPainter>
@@ -93,6 +95,23 @@ MergeOutcome printMergedJob(const MergeCommandContext& ctx, QPrinter& printer)
     painter.end();
     tellOutcome(ctx, outcome);
     return outcome;
+}
+
+MergeOutcome printMergedCommand(const PrintCommandContext& ctx, MergedSheets& sheets)
+{
+    if (ctx.state.pageLayout == BusinessCard)
+        ctx.dialogs.message(ctx.owner, businessCardNotice(), Buttons::Ok);
+    if (!ctx.dialogs.choosePrinter(ctx.owner, ctx.printer))
+        return MergeOutcome{MergeOutcome::Cancelled, 0, 0};
+    ctx.printer.setDocName(QStringLiteral("Quadrela"));
+    ctx.printer.setResolution(600); // the card rectangles are 600-dpi device pixels
+    const MergeCommandContext merge{ctx.owner, ctx.dialogs, sheets, printerShift(ctx, ctx.printer)};
+    try {
+        return printMergedJob(merge, ctx.printer);
+    } catch (const Error& e) {
+        ctx.dialogs.message(ctx.owner, e.message(), Buttons::Ok);
+        return MergeOutcome{MergeOutcome::Stopped, 0, 0};
+    }
 }
 
 MergeOutcome writeMergedPdf(const MergeCommandContext& ctx, const QString& path,

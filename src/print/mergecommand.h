@@ -14,6 +14,7 @@ class QWidget;
 namespace quadrela {
 
 class ModalDialogs;
+struct PrintCommandContext;
 
 struct MergeCommandContext
 {
@@ -30,6 +31,11 @@ QString mergeFaultQuestion(const MergeFault& fault);
 // Prints every sheet onto the printer as one job. Cancelling or stopping withdraws the
 // job. The outcome is told to the user unless everything printed.
 MergeOutcome printMergedJob(const MergeCommandContext& ctx, QPrinter& printer);
+
+// "Imprimir..." with a spreadsheet: the business-card notice, the print dialog, then every
+// sheet as one job on the chosen printer, moved by its offset. Cancelled when the user
+// cancels the print dialog.
+MergeOutcome printMergedCommand(const PrintCommandContext& ctx, MergedSheets& sheets);
 
 // Writes every sheet into one PDF at path, replacing it only when the whole file is
 // written: cancelling, stopping or a failure leave an earlier file as it was.

@@ -138,16 +138,16 @@ void TestMerge::fill_data()
                                               << "Ana Rua A";
     QTest::newRow("blanks collapsed, digits") << "{ mesa   2 }"
                                               << "7";
-    QTest::newRow("signs in the header ignored") << "{Email}"
-                                                 << "a@b";
+    QTest::newRow("signs ignored") << "{Email} {e-mail} {E_MAIL}"
+                                   << "a@b a@b a@b";
     QTest::newRow("repeated field") << "{Nome}/{nome}"
                                     << "Ana/Ana";
     QTest::newRow("doubled braces are literal") << "{{Nome}} }} {{"
                                                 << "{Nome} } {";
     QTest::newRow("no column: kept as typed") << "{Cidade} {Nome}"
                                               << "{Cidade} Ana";
-    QTest::newRow("not a name: kept as typed") << "{a-b} {} { } {Nome"
-                                               << "{a-b} {} { } {Nome";
+    QTest::newRow("not a name: kept as typed") << "{-} {} { } {Nome {No\nme}"
+                                               << "{-} {} { } {Nome {No\nme}";
     QTest::newRow("lone closing brace") << "a } b"
                                         << "a } b";
     QTest::newRow("line breaks around fields") << "{Nome}\r\n{Mesa 2}"
