@@ -5,13 +5,16 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -73,12 +76,15 @@ void TformAjuste::createControls()
     auto* buttons = new QDialogButtonBox(this);
     btFolha = buttons->addButton(QStringLiteral("Imprimir folha de ajuste"),
                                  QDialogButtonBox::ActionRole);
+    btFolhaPdf =
+        buttons->addButton(QStringLiteral("Salvar folha em PDF..."), QDialogButtonBox::ActionRole);
     btSalvar = buttons->addButton(QDialogButtonBox::Save);
     buttons->addButton(QDialogButtonBox::Cancel);
     outer->addWidget(buttons);
 
     connect(btFolha, &QPushButton::clicked, this, &TformAjuste::btFolhaClick);
     connect(btSalvar, &QPushButton::clicked, this, &TformAjuste::btSalvarClick);
+    connect(btFolhaPdf, &QPushButton::clicked, this, &TformAjuste::btFolhaPdfClick);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(cbImpressora, &QComboBox::currentIndexChanged, this, &TformAjuste::loadOffset);
 
@@ -151,6 +157,39 @@ void TformAjuste::btFolhaClick()
         m_dialogs.message(
             this, QStringLiteral("A impressora %1 não aceitou a folha de ajuste.").arg(name),
             Buttons::Ok);
+}
+
+void TformAjuste::btFolhaPdfClick()
+{
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::SaveDocument;
+    request.title = QStringLiteral("Salvar folha de ajuste");
+    request.filters = {{QStringLiteral("Documento PDF"), {QStringLiteral("*.pdf")}}};
+    request.startFolder = QDir::homePath();
+    request.defaultSuffix = QStringLiteral("pdf");
+    const QString path = m_dialogs.chooseFile(this, request);
+    if (path.isEmpty())
+        return;
+    const QPageLayout layout(m_printer.pageLayout().pageSize(), QPageLayout::Portrait, QMarginsF());
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        QPdfWriter writer(&file);
+        writer.setResolution(600);
+        writer.setPageLayout(layout);
+        QPainter painter;
+        written = painter.begin(&writer);
+        if (written) {
+            drawCalibrationSheet(painter, sheetGeometry(layout, 600), PrintOffset());
+            written = painter.end();
+        }
+        written = written && file.commit();
+    }
+    if (!written)
+        m_dialogs.message(this,
+                          QStringLiteral("Não foi possível gravar o arquivo %1.")
+                              .arg(QDir::toNativeSeparators(path)),
+                          Buttons::Ok);
 }
 
 } // namespace quadrela

@@ -29,9 +29,12 @@ public:
     QLabel* lbAviso = nullptr;
     QPushButton* btFolha = nullptr;
     QPushButton* btSalvar = nullptr;
+    QPushButton* btFolhaPdf = nullptr;
 
     void btFolhaClick();
     void btSalvarClick();
+    // The calibration sheet as a PDF, for a printer this computer does not reach directly.
+    void btFolhaPdfClick();
 
 private:
     void createControls();

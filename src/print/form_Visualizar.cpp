@@ -124,20 +124,6 @@ void SheetView::paintEvent(QPaintEvent*)
     painter.drawRect(sheet.adjusted(0, 0, -1, -1));
 }
 
-void SheetView::wheelEvent(QWheelEvent* event)
-{
-    if (!(event->modifiers() & Qt::ControlModifier)) {
-        event->ignore(); // the scroll box scrolls
-        return;
-    }
-    m_wheel += event->angleDelta().y();
-    const int steps = m_wheel / kNotch;
-    m_wheel -= steps * kNotch;
-    if (steps != 0)
-        emit zoomStepRequested(steps);
-    event->accept();
-}
-
 TformVisualizar::TformVisualizar(PreviewContext context, QWidget* parent)
     : QDialog(parent), m_ctx(std::move(context))
 {
@@ -215,7 +201,7 @@ void TformVisualizar::createControls()
         if (m_fit)
             zoomFit();
     });
-    connect(sheetView, &SheetView::zoomStepRequested, this, &TformVisualizar::zoomStep);
+    m_scroll->viewport()->installEventFilter(this);
 }
 
 void TformVisualizar::showEvent(QShowEvent* event)
@@ -224,6 +210,21 @@ void TformVisualizar::showEvent(QShowEvent* event)
     // Only a shown dialog knows how much room the sheet has.
     if (m_fit)
         zoomFit();
+}
+
+bool TformVisualizar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::Wheel)
+        return QDialog::eventFilter(watched, event);
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    if (!(wheel->modifiers() & Qt::ControlModifier))
+        return false; // the scroll box scrolls
+    m_wheel += wheel->angleDelta().y();
+    const int steps = m_wheel / kNotch;
+    m_wheel -= steps * kNotch;
+    if (steps != 0)
+        zoomStep(steps);
+    return true;
 }
 
 void TformVisualizar::refresh()

@@ -35,12 +35,8 @@ public:
     double scale() const { return m_scale; }
     void setScale(double scale);
 
-signals:
-    void zoomStepRequested(int steps); // Ctrl + wheel, one per notch
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
 
 private:
     QRect sheetRect() const;
@@ -48,7 +44,6 @@ private:
     SheetGeometry m_sheet;
     QPicture m_recorded;
     double m_scale = 0.16;
-    int m_wheel = 0;
 };
 
 struct PreviewContext
@@ -83,6 +78,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Ctrl + wheel anywhere over the sheet's scroll box zooms, one step per notch.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
@@ -99,6 +96,7 @@ private:
 
     PrintOffset m_offset;
     bool m_fit = true;
+    int m_wheel = 0;
     std::unique_ptr<MergedSheets> m_merge;
     int m_mergedSheet = 0;
     QLabel* m_mergeLabel = nullptr;

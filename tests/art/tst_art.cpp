@@ -56,6 +56,7 @@ const QList<std::pair<const char*, QSize>>& expectedPictures()
         {"imagem", {32, 32}},
         {"borda", {32, 32}},
         {"imprimir", {32, 32}},
+        {"visualizar", {32, 32}},
         {"creditos", {27, 27}},
         {"sair", {27, 27}},
         {"alinhar-esquerda", {23, 22}},
