@@ -6,7 +6,7 @@
 #include "imaging/picload.h"
 #include "imaging/textrender.h"
 #include "print/composition.h"
-#include "print/mergeprint.h"
+#include "print/mergecommand.h"
 #include "print/placement.h"
 #include "print/printcommand.h"
 #include "print/printeroffsets.h"
@@ -158,6 +158,8 @@ private slots:
     void mergedCardsInReadingOrder();
     void cliMerge_data();
     void cliMerge();
+    void mergedPdfAndRowsAtFault_data();
+    void mergedPdfAndRowsAtFault();
 
 private:
     QString makeArchive(int layout, const QList<TItem>& records,
@@ -1199,6 +1201,47 @@ void TestPrint::cliMerge()
         const QString text = QString::fromUtf8(info.readAllStandardOutput());
         QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(pages))), qPrintable(text));
     }
+}
+
+void TestPrint::mergedPdfAndRowsAtFault_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("pages"); // 0: the earlier file stays as it was
+    QTest::addColumn<int>("messages");
+
+    QTest::newRow("going on leaves the row out") << int(Answer::Yes) << 2 << 2;
+    QTest::newRow("stopping keeps the earlier file") << int(Answer::No) << 0 << 1;
+}
+
+void TestPrint::mergedPdfAndRowsAtFault()
+{
+    QFETCH(int, answer);
+    QFETCH(int, pages);
+    QFETCH(int, messages);
+    const QString csv = m_dir.path() + QStringLiteral("/fault.csv");
+    const QByteArray rows("N;X\nAna;1\nBia\nCia;3\n");
+    writeFile(csv, rows);
+    const QString pdf = m_dir.path() + QStringLiteral("/fault.pdf");
+    writeFile(pdf, QByteArray("earlier"));
+    PageFixture f(FullPage);
+    f.addText(QStringLiteral("{N}"), attributesOf(QStringLiteral("Arial"), 10), QPoint(40, 40));
+    MergedSheets sheets(printJobFor(f.state, *f.items, &f.page), csv);
+    RecordingDialogs dialogs;
+    dialogs.answer = Answer(answer);
+    writeMergedPdf(MergeCommandContext{nullptr, dialogs, sheets, QPoint()}, pdf,
+                   QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()), 600);
+    QCOMPARE(dialogs.messages().size(), messages);
+    QVERIFY2(dialogs.messages().first().startsWith(QStringLiteral("Linha 3: ")), qPrintable(dialogs.messages().first()));
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    if (pages == 0)
+        QCOMPARE(bytes, QByteArray("earlier"));
+    else
+        QCOMPARE(int(bytes.count("/Type /Page\n")), pages);
+    QFile data(csv);
+    QVERIFY(data.open(QIODevice::ReadOnly));
+    QCOMPARE(data.readAll(), rows);
 }
 
 QTEST_MAIN(TestPrint)
