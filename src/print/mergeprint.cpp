@@ -186,9 +186,11 @@ bool MergedSheets::prepareRow(const CsvRecord& record, QSize printable, Prepared
 {
     fault = MergeFault{record.line, QStringList(), QString()};
     if (record.fields.size() != header().size()) {
-        fault.reason = QStringLiteral("a linha tem %1 colunas, mas o cabeçalho tem %2.")
-                           .arg(record.fields.size())
-                           .arg(header().size());
+        const auto columns = [](qsizetype n) {
+            return n == 1 ? QStringLiteral("1 coluna") : QStringLiteral("%1 colunas").arg(n);
+        };
+        fault.reason = QStringLiteral("a linha tem %1, mas o cabeçalho tem %2.")
+                           .arg(columns(record.fields.size()), columns(header().size()));
         return false;
     }
 

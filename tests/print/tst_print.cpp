@@ -1153,7 +1153,7 @@ void TestPrint::cliMerge_data()
     QTest::newRow("quiet") << three << QStringList{"--quiet"} << 0 << 3 << "";
     QTest::newRow("ragged row stops the job")
         << QByteArray("N;X\nAna;1\nBia\nCia;3\n") << QStringList() << 1 << 0
-        << "Linha 3: a linha tem 1 colunas, mas o cabeçalho tem 2.";
+        << "Linha 3: a linha tem 1 coluna, mas o cabeçalho tem 2 colunas.";
     QTest::newRow("ragged row left out") << QByteArray("N;X\nAna;1\nBia\nCia;3\n")
                                          << QStringList{"--skip-bad-rows"} << 0 << 2 << "Linha 3";
     QTest::newRow("value too long for the page")
