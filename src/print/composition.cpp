@@ -82,6 +82,109 @@ TextAttributes printTextAttributes(const TDesc& attributes)
     return text;
 }
 
+PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPage* reuse)
+{
+    PreparedPage page;
+    page.layout = job.layout;
+    for (qsizetype i = 0; i < job.items.size(); ++i) {
+        const PrintItem& item = job.items.at(i);
+        const std::optional<ItemPlacement> placed =
+            placeItem(job.layout, item.kind, item.geometry, job.pageSize, printable);
+        if (!placed)
+            continue;
+        PreparedItem prepared{item, *placed, TBitmap{}};
+        const PreparedItem* earlier = nullptr;
+        if (reuse && reuse->layout == job.layout) {
+            for (const PreparedItem& candidate : reuse->items) {
+                if (candidate.item.kind == item.kind && candidate.item.geometry == item.geometry &&
+                    candidate.item.attributes == item.attributes &&
+                    candidate.placed.rect == placed->rect &&
+                    candidate.placed.turn == placed->turn) {
+                    earlier = &candidate;
+                    break;
+                }
+            }
+        }
+        if (earlier) {
+            prepared.picture = earlier->picture;
+            prepared.drawable = earlier->drawable;
+        } else {
+            // A picture that loaded but could not be turned is still drawn, upright.
+            loadItem(prepared.picture, item, job, placed->turn, page.report);
+            if (!prepared.picture.isEmpty())
+                prepared.drawable = drawableImage(prepared.picture);
+        }
+        page.items.append(std::move(prepared));
+    }
+    return page;
+}
+
+namespace {
+
+// Draws the items meant for target; returns how many were drawn.
+int drawItems(QPainter& painter, const PreparedPage& page, PrintTarget target)
+{
+    int drawn = 0;
+    for (const PreparedItem& prepared : page.items) {
+        if (prepared.placed.target != target || prepared.drawable.isNull() ||
+            prepared.placed.rect.isEmpty())
+            continue;
+        painter.drawImage(prepared.placed.rect, prepared.drawable);
+        ++drawn;
+    }
+    return drawn;
+}
+
+} // namespace
+
+QImage composeCard(const PreparedPage& page)
+{
+    QImage card(kCardBitmapWidth, kCardBitmapHeight, QImage::Format_RGB32);
+    card.fill(Qt::white);
+    QPainter cardPainter(&card);
+    cardPainter.setRenderHint(QPainter::SmoothPixmapTransform);
+    drawItems(cardPainter, page, PrintTarget::CardBitmap);
+    cardPainter.end();
+    return card;
+}
+
+void drawPreparedPage(QPainter& painter, const PreparedPage& page)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // The PDF engine would store images as JPEG, blurring thin lines and greying white.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    if (page.layout == BusinessCard) {
+        const QImage card = composeCard(page);
+        for (const QRect& rect : cardSheetRects())
+            painter.drawImage(rect, card);
+    } else {
+        drawItems(painter, page, PrintTarget::Sheet);
+    }
+    painter.restore();
+}
+
+QRect cardPlaceInReadingOrder(int n)
+{
+    constexpr int kRows = 5;
+    const int row = n / 2;
+    const int column = n % 2;
+    return cardSheetRects().at(column * kRows + row);
+}
+
+void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    const int places = int(cardSheetRects().size());
+    for (int n = 0; n < cards.size() && n < places; ++n)
+        painter.drawImage(cardPlaceInReadingOrder(n), cards.at(n));
+    painter.restore();
+}
+
+// Items are loaded one at a time here, so a page of large photos never holds more than
+// one of them at full resolution.
 CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob& job)
 {
     CompositionReport report;
@@ -111,8 +214,8 @@ CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob
         loadItem(work, item, job, placed->turn, report);
         if (work.isEmpty())
             continue;
-        stretchDraw(placed->target == PrintTarget::CardBitmap ? cardPainter : painter,
-                    placed->rect, work);
+        stretchDraw(placed->target == PrintTarget::CardBitmap ? cardPainter : painter, placed->rect,
+                    work);
         ++report.itemsDrawn;
     }
 

@@ -3,7 +3,9 @@
 // texts are rendered again at five times their size, so nothing shown on screen is used.
 #pragma once
 
+#include "imaging/picload.h"
 #include "page/items.h"
+#include "placement.h"
 
 #include <QList>
 #include <QRect>
@@ -23,17 +25,17 @@ struct PrintItem
 {
     quint8 kind = PictureItem;
     TDesc attributes;
-    QRect geometry;  // the control's geometry on the page, in page pixels
+    QRect geometry; // the control's geometry on the page, in page pixels
 };
 
 // What the composition needs: a value, so the same job can be drawn anywhere.
 struct PrintJob
 {
     int layout = FullPage;
-    QSize pageSize;            // DW x DH
-    QList<PrintItem> items;    // in drawing order, bottom of the stack first
-    QString workingFolder;     // where picture and border files are, ends in "/"
-    QString scratchPicture;    // where texts are rendered for print ("temp.png")
+    QSize pageSize;         // DW x DH
+    QList<PrintItem> items; // in drawing order, bottom of the stack first
+    QString workingFolder;  // where picture and border files are, ends in "/"
+    QString scratchPicture; // where texts are rendered for print ("temp.png")
 };
 
 // The items in the stacking order of their controls: each child of the page, bottom
@@ -61,5 +63,44 @@ struct CompositionReport
 // layout the items go onto a white 1050 x 600 card bitmap, which is then stretched into
 // the ten fixed card rectangles. The scratch picture is overwritten by each text item.
 CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob& job);
+
+// An item loaded and placed, ready to be drawn any number of times.
+struct PreparedItem
+{
+    PrintItem item;
+    ItemPlacement placed;
+    TBitmap picture; // empty when the picture is missing or unreadable
+    // The picture as it is drawn, made once: a PDF stores an image drawn again and again
+    // from the same QImage only once.
+    QImage drawable;
+};
+
+struct PreparedPage
+{
+    int layout = FullPage;
+    QList<PreparedItem> items; // the placed items, in drawing order
+    CompositionReport report;
+};
+
+// Loads and places every item of the job as ComposePage does. An item equal to the item
+// at the same place in reuse (same kind, attributes and geometry) takes its picture from
+// there instead of loading it again: a page filled with one row after another reloads
+// only the texts that changed.
+PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPage* reuse = nullptr);
+
+// The business card of a prepared page: its items on a white 1050 x 600 card bitmap.
+QImage composeCard(const PreparedPage& page);
+
+// Draws a prepared full-page or folded-card page onto the sheet; a business-card page is
+// drawn into all ten places, as ComposePage does.
+void drawPreparedPage(QPainter& painter, const PreparedPage& page);
+
+// Where the card of the n-th row of a sheet goes (n from 0 to 9): in reading order, left
+// to right and then down, unlike the order in which one card is repeated.
+QRect cardPlaceInReadingOrder(int n);
+
+// A sheet of different business cards: the n-th card into the n-th place in reading
+// order; places beyond the last card stay blank.
+void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards);
 
 } // namespace quadrela

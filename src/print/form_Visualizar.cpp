@@ -3,6 +3,7 @@
 #include "core/dialogs.h"
 #include "core/errors.h"
 #include "form_Ajuste.h"
+#include "mergecommand.h"
 #include "printcommand.h"
 #include "printeroffsets.h"
 
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPicture>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -172,6 +174,10 @@ void TformVisualizar::createControls()
     m_scroll->setWidget(sheetView);
     outer->addWidget(m_scroll, 1);
 
+    auto* merge = new QHBoxLayout;
+    createMergeControls(merge);
+    outer->addLayout(merge);
+
     auto* bottom = new QHBoxLayout;
     addButton(bottom, QStringLiteral("Ajustar impressora..."), [this] { btAjustarClick(); });
     ckAjustePdf = new QCheckBox(QStringLiteral("Aplicar o ajuste da impressora ao PDF"), this);
@@ -180,7 +186,9 @@ void TformVisualizar::createControls()
     addButton(bottom, QStringLiteral("Salvar PDF..."), [this] { btSalvarPdfClick(); });
     QPushButton* print = addButton(bottom, QStringLiteral("Imprimir..."), [this] {
         accept();
-        if (m_ctx.print)
+        if (m_merge && m_ctx.printMerged)
+            m_ctx.printMerged(*m_merge);
+        else if (!m_merge && m_ctx.print)
             m_ctx.print();
     });
     print->setDefault(true);
@@ -243,9 +251,112 @@ void TformVisualizar::refresh()
     const SheetGeometry sheet =
         sheetGeometry(named ? printer.pageLayout() : wholeSheet(printer), printer.resolution());
     const WaitCursor wait;
-    sheetView->setSheet(
-        sheet, recordSheet(sheet, m_ctx.job(),
-                           named ? offsetPixels(m_offset, printer.resolution()) : QPoint()));
+    const QPoint shift = named ? offsetPixels(m_offset, printer.resolution()) : QPoint();
+    if (!m_merge) {
+        sheetView->setSheet(sheet, recordSheet(sheet, m_ctx.job(), shift));
+        return;
+    }
+    // A row at fault is left out of the preview and named under it.
+    QStringList faults;
+    QPicture recorded;
+    QPainter painter(&recorded);
+    painter.translate(shift);
+    try {
+        m_merge->seekSheet(m_mergedSheet);
+        m_merge->composeNext(painter, sheet.printable.size(), [&](const MergeFault& fault) {
+            faults.append(fault.text());
+            return true;
+        });
+    } catch (const Error& e) {
+        faults.append(e.message());
+    }
+    painter.end();
+    sheetView->setSheet(sheet, recorded);
+    updateMergeControls();
+    if (!faults.isEmpty())
+        m_mergeLabel->setText(m_mergeLabel->text() + u'\n' + faults.join(u'\n'));
+}
+
+void TformVisualizar::createMergeControls(QBoxLayout* row)
+{
+    auto* button = new QPushButton(QStringLiteral("Mala direta..."), this);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, &TformVisualizar::btMalaDiretaClick);
+    row->addWidget(button);
+    m_mergePaging = new QWidget(this);
+    auto* paging = new QHBoxLayout(m_mergePaging);
+    paging->setContentsMargins(0, 0, 0, 0);
+    const auto add = [&](const QString& caption, auto&& slot) {
+        auto* b = new QPushButton(caption, m_mergePaging);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, slot);
+        paging->addWidget(b);
+    };
+    add(QStringLiteral("< Anterior"), [this] { showMergedSheet(m_mergedSheet - 1); });
+    add(QStringLiteral("Próxima >"), [this] { showMergedSheet(m_mergedSheet + 1); });
+    add(QStringLiteral("Sem mala direta"), [this] {
+        m_merge.reset();
+        refresh();
+        updateMergeControls();
+    });
+    row->addWidget(m_mergePaging);
+    m_mergeLabel = new QLabel(this);
+    m_mergeLabel->setWordWrap(true);
+    row->addWidget(m_mergeLabel, 1);
+    updateMergeControls();
+}
+
+void TformVisualizar::updateMergeControls()
+{
+    m_mergePaging->setVisible(bool(m_merge));
+    if (!m_merge) {
+        m_mergeLabel->setText(QStringLiteral("Uma folha com a página como está."));
+        return;
+    }
+    m_mergeLabel->setText(QStringLiteral("Folha %1 de %2 (%3 linhas da planilha)")
+                              .arg(m_mergedSheet + 1)
+                              .arg(m_merge->sheetCount())
+                              .arg(m_merge->rowCount()));
+}
+
+void TformVisualizar::showMergedSheet(int sheet)
+{
+    if (!m_merge || sheet < 0 || sheet >= m_merge->sheetCount())
+        return;
+    m_mergedSheet = sheet;
+    refresh();
+}
+
+void TformVisualizar::btMalaDiretaClick()
+{
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::OpenProject;
+    request.title = QStringLiteral("Mala direta: escolha a planilha");
+    request.filters = {{QStringLiteral("Planilha CSV"), {QStringLiteral("*.csv"), QStringLiteral("*.txt")}}};
+    request.startFolder = QDir::homePath();
+    const QString path = m_ctx.dialogs.chooseFile(this, request);
+    if (path.isEmpty())
+        return;
+    std::unique_ptr<MergedSheets> merge;
+    try {
+        const WaitCursor wait;
+        merge = std::make_unique<MergedSheets>(m_ctx.job(), path);
+        merge->rowCount();
+    } catch (const Error& e) {
+        m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
+        return;
+    }
+    QString summary = QStringLiteral("%1 linhas, %2 folhas.")
+                          .arg(merge->rowCount())
+                          .arg(merge->sheetCount());
+    if (!merge->matchSummary().isEmpty())
+        summary += QStringLiteral("\n\r") + merge->matchSummary();
+    m_ctx.dialogs.message(this, summary, Buttons::Ok);
+    if (merge->rowCount() == 0)
+        return;
+    m_merge = std::move(merge);
+    m_mergedSheet = 0;
+    refresh();
 }
 
 double TformVisualizar::actualSizeScale() const
@@ -291,6 +402,16 @@ void TformVisualizar::btSalvarPdfClick()
     constexpr int kPdfResolution = 600; // the card rectangles are 600-dpi pixels
     const QPoint shift =
         ckAjustePdf->isChecked() ? offsetPixels(m_offset, kPdfResolution) : QPoint();
+    if (m_merge) {
+        try {
+            writeMergedPdf(MergeCommandContext{this, m_ctx.dialogs, *m_merge, shift}, path,
+                           wholeSheet(m_ctx.printer), kPdfResolution);
+        } catch (const Error& e) {
+            m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
+        }
+        refresh();  // the sheets were read to the end
+        return;
+    }
     CompositionReport report;
     try {
         const WaitCursor wait;

@@ -3,13 +3,16 @@
 // and the printer's offset shown; from here the sheet is printed or saved as PDF.
 #pragma once
 
+#include "print/mergeprint.h"
 #include "print/printsheet.h"
 
 #include <QDialog>
 #include <QPicture>
 
 #include <functional>
+#include <memory>
 
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -49,6 +52,8 @@ struct PreviewContext
     QPrinter& printer;             // the run's printer: its paper, margins and name
     std::function<PrintJob()> job; // the page as it stands
     std::function<void()> print;   // the print flow of the "Imprimir" button
+    // The same flow for every row of a spreadsheet.
+    std::function<void(MergedSheets&)> printMerged = nullptr;
 };
 
 class TformVisualizar : public QDialog
@@ -64,6 +69,10 @@ public:
 
     void btSalvarPdfClick();
     void btAjustarClick();
+    // Chooses a spreadsheet: the preview then pages through a sheet per row (ten rows
+    // per sheet of business cards), and printing and saving take every sheet.
+    void btMalaDiretaClick();
+    void showMergedSheet(int sheet);
     void zoomFit();
     void zoomTo(double screenScale);
 
@@ -82,9 +91,16 @@ private:
     PreviewContext m_ctx;
     QScrollArea* m_scroll = nullptr;
     QLabel* m_zoomLabel = nullptr;
+    void createMergeControls(QBoxLayout* row);
+    void updateMergeControls();
+
     PrintOffset m_offset;
     bool m_fit = true;
     int m_wheel = 0;
+    std::unique_ptr<MergedSheets> m_merge;
+    int m_mergedSheet = 0;
+    QLabel* m_mergeLabel = nullptr;
+    QWidget* m_mergePaging = nullptr;
 };
 
 } // namespace quadrela

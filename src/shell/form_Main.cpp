@@ -13,6 +13,7 @@
 #include "page/picturecommand.h"
 #include "page/screencursor.h"
 #include "print/form_Visualizar.h"
+#include "print/mergecommand.h"
 #include "print/printcommand.h"
 #include "print/printeroffsets.h"
 #include "storage/recovery.h"
@@ -256,7 +257,16 @@ void TformMain::btVisualizarClick()
     TformVisualizar preview(
         PreviewContext{m_dialogs, printer(),
                        [this] { return printJobFor(m_state, *m_items, panelDraw); },
-                       [this] { emit printRequested(); }},
+                       [this] { emit printRequested(); },
+                       [this](MergedSheets& sheets) {
+                           PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items,
+                                                   panelDraw};
+                           ctx.offsetFor = [](const QString& printerName) {
+                               QSettings settings;
+                               return loadPrinterOffset(settings, printerName);
+                           };
+                           printMergedCommand(ctx, sheets);
+                       }},
         this);
     preview.exec();
 }

@@ -11,10 +11,10 @@
 
 namespace quadrela::test {
 
-Answer RecordingDialogs::message(QWidget*, const QString& text, Buttons)
+Answer RecordingDialogs::message(QWidget*, const QString& text, Buttons buttons)
 {
     events.append(QStringLiteral("message: ") + text);
-    return Answer::Ok;
+    return buttons == Buttons::Ok ? Answer::Ok : answer;
 }
 
 QString RecordingDialogs::chooseFile(QWidget*, const FileDialogRequest&)

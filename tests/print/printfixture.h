@@ -29,6 +29,7 @@ public:
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
 
     bool acceptPrinter = true;
+    Answer answer = Answer::Ok;  // to questions
     QStringList events;  // "message: <text>" and "printer", in order
     QStringList messages() const;
 };

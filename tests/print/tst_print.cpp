@@ -6,6 +6,7 @@
 #include "imaging/picload.h"
 #include "imaging/textrender.h"
 #include "print/composition.h"
+#include "print/mergecommand.h"
 #include "print/placement.h"
 #include "print/printcommand.h"
 #include "print/printeroffsets.h"
@@ -152,6 +153,13 @@ private slots:
     void cliFailures_data();
     void cliFailures();
     void cliPrintToUnwritableFile();
+    void mergedSheetIsTheTypedSheet_data();
+    void mergedSheetIsTheTypedSheet();
+    void mergedCardsInReadingOrder();
+    void cliMerge_data();
+    void cliMerge();
+    void mergedPdfAndRowsAtFault_data();
+    void mergedPdfAndRowsAtFault();
 
 private:
     QString makeArchive(int layout, const QList<TItem>& records,
@@ -1044,6 +1052,199 @@ void TestPrint::cliPrintToUnwritableFile()
     const Run run = runCli({"print", archive, pdf});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(QStringLiteral("out.pdf")), qPrintable(run.err));
+}
+
+void TestPrint::mergedSheetIsTheTypedSheet_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<int>("alignment");
+
+    QTest::newRow("full page, left-aligned") << int(FullPage) << QPoint(40, 100) << 0;
+    QTest::newRow("full page, centred") << int(FullPage) << QPoint(150, 300) << 1;
+    QTest::newRow("folded card front, right-aligned, turned") << int(FoldedCard) << QPoint(150, 40) << 2;
+    QTest::newRow("folded card inside") << int(FoldedCard) << QPoint(290, 100) << 0;
+}
+
+// A page printed for a row is the page with the row's values typed into its texts, which
+// keep the edge (or centre) their alignment holds.
+void TestPrint::mergedSheetIsTheTypedSheet()
+{
+    QFETCH(int, layout);
+    QFETCH(QPoint, at);
+    QFETCH(int, alignment);
+    const QString csv = m_dir.path() + QStringLiteral("/typed.csv");
+    writeFile(csv, QByteArray("Nome;Cidade\r\nMaria Aparecida da Silva;S\xE9\r\n"));
+    TextAttributes look = attributesOf(QStringLiteral("Arial"), 10, 0x00FF0000);
+    look.Alignment = quint8(alignment);
+    const QImage picture = quadrantPicture(QSize(40, 30));
+
+    PageFixture merged(layout);
+    merged.addPicture(QStringLiteral("q.png"), picture, QRect(20, 20, 120, 90));
+    const QRect field = merged.addText(QStringLiteral("Cara {nome}\r\nde {CIDADE}!"), look, at).Image()->geometry();
+    PageFixture typed(layout);
+    typed.addPicture(QStringLiteral("q.png"), picture, QRect(20, 20, 120, 90));
+    TImg& text = typed.addText(QStringLiteral("Cara Maria Aparecida da Silva\r\nde Sé!"), look, at);
+    const int w = text.Image()->width();
+    text.SetLeft(alignment == 0 ? at.x() : alignment == 1 ? at.x() + (field.width() - w) / 2 : field.right() + 1 - w);
+
+    const QSize printable(1275, 1650);
+    QImage expected(printable, QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    QImage got = expected;
+    QPainter p1(&expected);
+    ComposePage(p1, printable, printJobFor(typed.state, *typed.items, &typed.page));
+    p1.end();
+    MergedSheets sheets(printJobFor(merged.state, *merged.items, &merged.page), csv);
+    QPainter p2(&got);
+    QCOMPARE(sheets.composeNext(p2, printable, {}), MergedSheets::Step::Sheet);
+    p2.end();
+    QCOMPARE(got, expected);
+    QPainter p3(&got);
+    QCOMPARE(sheets.composeNext(p3, printable, {}), MergedSheets::Step::End);
+}
+
+void TestPrint::mergedCardsInReadingOrder()
+{
+    const QString csv = m_dir.path() + QStringLiteral("/cards.csv");
+    QByteArray rows("N\n");
+    for (int k = 1; k <= 12; ++k)
+        rows += QByteArray(k, 'M') + '\n';
+    writeFile(csv, rows);
+    PageFixture f(BusinessCard);
+    f.addText(QStringLiteral("{N}"), attributesOf(QStringLiteral("Arial"), 10), QPoint(5, 80));
+    MergedSheets sheets(printJobFor(f.state, *f.items, &f.page), csv);
+    QCOMPARE(sheets.sheetCount(), 2);
+
+    // Ink width of each place, in reading order: left to right, then down.
+    QList<int> widths;
+    for (int sheet = 0; sheet < 2; ++sheet) {
+        QImage image(444, 614, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.1, 0.1);
+        QCOMPARE(sheets.composeNext(painter, QSize(5100, 6600), {}), MergedSheets::Step::Sheet);
+        painter.end();
+        for (int n = 0; n < 10; ++n) {
+            const QRect place(n % 2 ? 238 : 30, 11 + 121 * (n / 2), 206, 119);
+            int inked = 0;
+            for (int x = place.left() + 1; x < place.right(); ++x)
+                for (int y = place.top() + 1; y < place.bottom(); ++y)
+                    if (isDark(image.pixel(x, y))) {
+                        ++inked;
+                        break;
+                    }
+            widths.append(inked);
+        }
+    }
+    for (int n = 1; n < 12; ++n)
+        QVERIFY2(widths.at(n) > widths.at(n - 1), qPrintable(QStringLiteral("place %1").arg(n)));
+    QCOMPARE(widths.mid(12), QList<int>(8, 0));
+}
+
+void TestPrint::cliMerge_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("pages");  // 0: no file is left
+    QTest::addColumn<QString>("message");
+
+    const QByteArray three("N;X\nAna;1\nBia;2\nCia;3\n");
+    QTest::newRow("every row, progress") << three << QStringList() << 0 << 3 << "3 de 3 folhas";
+    QTest::newRow("rows 3 to 4") << three << QStringList{"--rows", "3-4"} << 0 << 2 << "";
+    QTest::newRow("quiet") << three << QStringList{"--quiet"} << 0 << 3 << "";
+    QTest::newRow("ragged row stops the job")
+        << QByteArray("N;X\nAna;1\nBia\nCia;3\n") << QStringList() << 1 << 0
+        << "Linha 3: a linha tem 1 coluna, mas o cabeçalho tem 2 colunas.";
+    QTest::newRow("ragged row left out") << QByteArray("N;X\nAna;1\nBia\nCia;3\n")
+                                         << QStringList{"--skip-bad-rows"} << 0 << 2 << "Linha 3";
+    QTest::newRow("value too long for the page")
+        << QByteArray("N;X\n") + QByteArray(120, 'W') + ";1\nBia;2\n" << QStringList{"--skip-bad-rows"}
+        << 0 << 1 << "Linha 2, colunas N, X: o texto preenchido não cabe na página.";
+    QTest::newRow("no header") << QByteArray("Ana;1\nBia;2\n") << QStringList() << 0 << 1
+                               << "Nenhum campo da página corresponde a uma coluna";
+    QTest::newRow("empty spreadsheet") << QByteArray() << QStringList() << 1 << 0 << "está vazio";
+    QTest::newRow("rows without a spreadsheet") << QByteArray() << QStringList{"--rows", "2-3", "--merge"}
+                                                << 2 << 0 << "usage";
+}
+
+void TestPrint::cliMerge()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(int, pages);
+    QFETCH(QString, message);
+    TItem text;
+    text.Kind = TextItem;
+    text.Text = QStringLiteral("{N} {X}");
+    text.FontName = QStringLiteral("Arial");
+    text.FontSize = 20;
+    text.Left = 100;
+    text.Top = 100;
+    const QString archive = makeArchive(FullPage, {text}, {});
+    const QString data = m_dir.path() + QStringLiteral("/merge.csv");
+    writeFile(data, csv);
+    const QString pdf = m_dir.path() + QStringLiteral("/merged.pdf");
+    QFile::remove(pdf);
+    if (options.endsWith(QStringLiteral("--merge")))
+        options.removeLast();  // the spreadsheet is left out
+    else
+        options << QStringLiteral("--merge") << data;
+    const Run run = runCli(QStringList{"print"} + options + QStringList{archive, pdf});
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY2(!options.contains(QStringLiteral("--quiet")) || run.err.isEmpty(), qPrintable(run.err));
+    QCOMPARE(QFile::exists(pdf), pages > 0);
+    if (pages > 0) {
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        QVERIFY(info.waitForFinished(60000));
+        const QString text = QString::fromUtf8(info.readAllStandardOutput());
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(pages))), qPrintable(text));
+    }
+}
+
+void TestPrint::mergedPdfAndRowsAtFault_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("pages"); // 0: the earlier file stays as it was
+    QTest::addColumn<int>("messages");
+
+    QTest::newRow("going on leaves the row out") << int(Answer::Yes) << 2 << 2;
+    QTest::newRow("stopping keeps the earlier file") << int(Answer::No) << 0 << 1;
+}
+
+void TestPrint::mergedPdfAndRowsAtFault()
+{
+    QFETCH(int, answer);
+    QFETCH(int, pages);
+    QFETCH(int, messages);
+    const QString csv = m_dir.path() + QStringLiteral("/fault.csv");
+    const QByteArray rows("N;X\nAna;1\nBia\nCia;3\n");
+    writeFile(csv, rows);
+    const QString pdf = m_dir.path() + QStringLiteral("/fault.pdf");
+    writeFile(pdf, QByteArray("earlier"));
+    PageFixture f(FullPage);
+    f.addText(QStringLiteral("{N}"), attributesOf(QStringLiteral("Arial"), 10), QPoint(40, 40));
+    MergedSheets sheets(printJobFor(f.state, *f.items, &f.page), csv);
+    RecordingDialogs dialogs;
+    dialogs.answer = Answer(answer);
+    writeMergedPdf(MergeCommandContext{nullptr, dialogs, sheets, QPoint()}, pdf,
+                   QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()), 600);
+    QCOMPARE(dialogs.messages().size(), messages);
+    QVERIFY2(dialogs.messages().first().startsWith(QStringLiteral("Linha 3: ")), qPrintable(dialogs.messages().first()));
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    if (pages == 0)
+        QCOMPARE(bytes, QByteArray("earlier"));
+    else
+        QCOMPARE(int(bytes.count("/Type /Page\n")), pages);
+    QFile data(csv);
+    QVERIFY(data.open(QIODevice::ReadOnly));
+    QCOMPARE(data.readAll(), rows);
 }
 
 QTEST_MAIN(TestPrint)

@@ -18,7 +18,10 @@ namespace {
 // Add a verb here and in verbs.h; its code goes in verb_<name>.cpp.
 constexpr Verb kVerbs[] = {
     {"decode", "IN OUT.png", runDecode},
-    {"print", "[--data DIR] [--paper letter|a4] [--dpi N] [--offset X,Y] ARCHIVE OUT.pdf", runPrint},
+    {"print",
+     "[--data DIR] [--paper letter|a4] [--dpi N] [--offset X,Y] [--merge DATA.csv [--rows A-B] "
+     "[--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf",
+     runPrint},
     {"render", "[--data DIR] ARCHIVE OUT.png", runRender},
     {"info", "[--data DIR] ARCHIVE", runInfo},
     {"pack", "OUT.vimel FILE...", runPack},

@@ -1,6 +1,8 @@
-// print [--data DIR] [--paper letter|a4] [--dpi N] [--offset X,Y] ARCHIVE OUT.pdf: opens
-// the archive as the program does and prints it through the print composition into a PDF
-// whose printable area is the whole sheet, shifted by X,Y millimetres when asked.
+// print [--data DIR] [--paper letter|a4] [--dpi N] [--offset X,Y] [--merge DATA.csv
+// [--rows A-B] [--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf: opens the archive as the
+// program does and prints it through the print composition into a PDF whose printable
+// area is the whole sheet, shifted by X,Y millimetres when asked; with a spreadsheet,
+// once for every row.
 #include "verbs.h"
 
 #include "core/dialogs.h"
@@ -11,20 +13,25 @@
 #include "page/Imgfocus.h"
 #include "page/items.h"
 #include "print/composition.h"
+#include "print/mergeprint.h"
 #include "print/printcommand.h"
 #include "print/printsheet.h"
 #include "storage/project.h"
 #include "storage/records.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <climits>
 #include <cstdio>
 
 namespace quadrela::cli {
@@ -70,7 +77,26 @@ struct PrintOptions
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = kDefaultDpi;
     PrintOffset offset;
+    QString merge; // the spreadsheet, when the page is merged with its rows
+    int firstLine = 2;
+    int lastLine = INT_MAX;
+    bool quiet = false;
+    bool skipBadRows = false;
 };
+
+// "A-B", "A-" or "A": rows as the spreadsheet numbers them; the header, row 1, never
+// prints.
+bool parseRows(const QString& text, PrintOptions& options)
+{
+    const qsizetype dash = text.indexOf(u'-');
+    bool okFirst = false;
+    bool okLast = true;
+    const QString first = dash < 0 ? text : text.left(dash);
+    const QString last = dash < 0 ? text : text.mid(dash + 1);
+    options.firstLine = first.toInt(&okFirst);
+    options.lastLine = last.isEmpty() ? INT_MAX : last.toInt(&okLast);
+    return okFirst && okLast && options.firstLine >= 1 && options.lastLine >= options.firstLine;
+}
 
 // False for a usage error.
 bool parsePrintOptions(const QStringList& args, PrintOptions& options)
@@ -100,6 +126,17 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
             options.dpi = args.at(++i).toInt(&ok);
             if (!ok || options.dpi < 1 || options.dpi > kMaxDpi)
                 return false;
+        } else if (arg == u"--merge") {
+            if (!hasValue)
+                return false;
+            options.merge = args.at(++i);
+        } else if (arg == u"--rows") {
+            if (!hasValue || !parseRows(args.at(++i), options))
+                return false;
+        } else if (arg == u"--quiet") {
+            options.quiet = true;
+        } else if (arg == u"--skip-bad-rows") {
+            options.skipBadRows = true;
         } else if (arg == u"--offset") {
             if (!hasValue)
                 return false;
@@ -119,6 +156,10 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
     }
     if (positional.size() != 2 || positional.at(0).isEmpty() || positional.at(1).isEmpty())
         return false;
+    // The row options mean nothing without a spreadsheet.
+    const bool rowsGiven = options.firstLine != 2 || options.lastLine != INT_MAX;
+    if (options.merge.isEmpty() && (rowsGiven || options.skipBadRows))
+        return false;
     options.archive = positional.at(0);
     options.output = positional.at(1);
     return true;
@@ -127,6 +168,62 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
 QSize printableSize(QPageSize::PageSizeId paper, int dpi)
 {
     return QPageSize(paper).sizePixels(dpi);
+}
+
+const QString kCannotWrite = QStringLiteral("Não foi possível gravar o arquivo %1.");
+constexpr int kSheetsPerReport = 100;
+
+// The sheets of every row into one PDF. A row at fault stops the job, unless the user
+// asked to go on without such rows; a stopped job leaves no file behind.
+int printMerged(const PrintJob& job, const PrintOptions& options)
+{
+    MergedSheets sheets(job, options.merge, std::max(options.firstLine, 2), options.lastLine);
+    const QString summary = sheets.matchSummary();
+    if (!summary.isEmpty() && !options.quiet)
+        printMessage(summary);
+    const int total = sheets.sheetCount();
+    const QString cannotWrite = kCannotWrite.arg(QDir::toNativeSeparators(options.output));
+
+    // An earlier file of that name is replaced only by a whole new one.
+    QSaveFile file(QFileInfo(options.output).absoluteFilePath());
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(cannotWrite);
+    const auto goOn = [&](const MergeFault& fault) {
+        printMessage(fault.text());
+        return options.skipBadRows;
+    };
+    const auto progress = [&](int done, int) {
+        if (!options.quiet && (done % kSheetsPerReport == 0 || done == total))
+            printMessage(QStringLiteral("%1 de %2 folhas").arg(done).arg(total));
+        return true;
+    };
+    MergeOutcome outcome;
+    bool ended = false;
+    {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(QStringLiteral("Quadrela"));
+        pdf.setResolution(options.dpi);
+        pdf.setPageLayout(QPageLayout(QPageSize(options.paper), QPageLayout::Portrait,
+                                      QMarginsF(0, 0, 0, 0)));
+        QPainter painter;
+        if (!painter.begin(&pdf))
+            throw Error(cannotWrite);
+        painter.translate(offsetPixels(options.offset, options.dpi));
+        outcome = PrintMergedSheets(painter, pdf, QSize(pdf.width(), pdf.height()), sheets, goOn,
+                                    progress);
+        ended = painter.end();
+    }
+    if (outcome.kind != MergeOutcome::Printed) {
+        file.cancelWriting();
+        if (outcome.kind == MergeOutcome::NothingToPrint)
+            printMessage(QStringLiteral("Nenhuma linha da planilha para imprimir."));
+        return kExitFailed;
+    }
+    if (!ended || !file.commit())
+        throw Error(cannotWrite);
+    if (!sheets.leftOut().isEmpty())
+        printMessage(QStringLiteral("%1 linhas ficaram de fora.").arg(sheets.leftOut().size()));
+    return kExitOk;
 }
 
 } // namespace
@@ -188,6 +285,8 @@ int runPrint(const QStringList& args)
     return withOpenedArchive(
         options.archive, printableSize(options.paper, options.dpi), [&](const OpenedPage& opened) {
             const PrintJob job = printJobFor(opened.state, opened.items, opened.page);
+            if (!options.merge.isEmpty())
+                return printMerged(job, options);
             const CompositionReport report = writeSheetPdf(
                 QFileInfo(options.output).absoluteFilePath(),
                 QPageLayout(QPageSize(options.paper), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)),
