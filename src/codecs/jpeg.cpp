@@ -183,6 +183,19 @@ void cmykToRgb(QImage& image, bool inverted)
     }
 }
 
+// Asks the decompressor for 1/denominator of the picture; the header has been read.
+bool jpegSetScale(JpegContext* c, int denominator, JpegInfo* info)
+{
+    if (setjmp(c->jump))
+        return false;
+    c->cinfo.scale_num = 1;
+    c->cinfo.scale_denom = unsigned(denominator);
+    jpeg_calc_output_dimensions(&c->cinfo);
+    info->width = int(c->cinfo.output_width);
+    info->height = int(c->cinfo.output_height);
+    return true;
+}
+
 } // namespace
 
 QImage decodeJpeg(const QByteArray& bytes)
@@ -196,6 +209,51 @@ QImage decodeJpeg(const QByteArray& bytes)
                         static_cast<unsigned long>(bytes.size()), &info))
         throw jpegError(*c);
     codec::checkPictureSize(info.width, info.height);
+
+    QImage image(info.width, info.height, QImage::Format_RGB32);
+    if (image.isNull())
+        throw Error(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
+                        .arg(info.width)
+                        .arg(info.height));
+    std::vector<JSAMPROW> rows(size_t(info.height));
+    for (int y = 0; y < info.height; ++y)
+        rows[size_t(y)] = image.scanLine(y);
+    if (!jpegReadPixels(c, rows.data(), info.height))
+        throw jpegError(*c);
+    if (info.cmyk)
+        cmykToRgb(image, info.invertedCmyk);
+    return image;
+}
+
+QSize jpegPictureSize(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        throw Error(QStringLiteral("Invalid JPEG picture: the file is empty"));
+    Decompressor decompressor;
+    JpegContext* c = decompressor.get();
+    JpegInfo info{};
+    if (!jpegReadHeader(c, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                        static_cast<unsigned long>(bytes.size()), &info))
+        throw jpegError(*c);
+    return QSize(info.width, info.height);
+}
+
+QImage decodeJpegScaled(const QByteArray& bytes, int denominator)
+{
+    if (denominator != 2 && denominator != 4 && denominator != 8)
+        return decodeJpeg(bytes);
+    if (bytes.isEmpty())
+        throw Error(QStringLiteral("Invalid JPEG picture: the file is empty"));
+    Decompressor decompressor;
+    JpegContext* c = decompressor.get();
+    JpegInfo info{};
+    if (!jpegReadHeader(c, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                        static_cast<unsigned long>(bytes.size()), &info))
+        throw jpegError(*c);
+    // The bound is the file's, whatever share of it is decoded.
+    codec::checkPictureSize(info.width, info.height);
+    if (!jpegSetScale(c, denominator, &info))
+        throw jpegError(*c);
 
     QImage image(info.width, info.height, QImage::Format_RGB32);
     if (image.isNull())

@@ -194,7 +194,7 @@ void ItemHandlers::copyToClipboard()
     if (!item)
         return;
     if (item->Kind() == BorderItem || item->Kind() == PictureItem)
-        QGuiApplication::clipboard()->setImage(item->Image()->bitmap());
+        QGuiApplication::clipboard()->setImage(item->Image()->fullBitmap());
     else if (item->Kind() == TextItem)
         QGuiApplication::clipboard()->setText(item->Attributes().Text);
 }

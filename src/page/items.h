@@ -4,6 +4,7 @@
 
 #include "Imgfocus.h"
 #include "core/state.h"
+#include "keptpicture.h"
 
 #include <QPointer>
 #include <QString>
@@ -16,6 +17,7 @@ class QWidget;
 
 namespace quadrela {
 
+class SharedBitmaps;
 class TFocusImage;
 class TImg;
 
@@ -53,8 +55,11 @@ public:
     // printer throws; nothing is left on the page then.
     // With showMissing set, a border or picture item shows the missing-picture notice
     // whether or not its file exists (a file that could not be decoded).
+    // A border or picture item keeps its picture at the size it is shown: `shown` when
+    // valid (the size its creator gives it next), else the size it gets here. Items of one
+    // list share what `shared` holds.
     TImg(const PageContext& context, quint8 kind, const QString& place, int listCount,
-         bool showMissing = false);
+         bool showMissing = false, SharedBitmaps* shared = nullptr, QSize shown = QSize());
     ~TImg();
     TImg(const TImg&) = delete;
     TImg& operator=(const TImg&) = delete;
@@ -87,8 +92,9 @@ public:
 
     enum AddMode { LoadPicture, ShowMissingNotice };
     // Creates an item and appends it; returns its index.
-    int Add(quint8 kind, const QString& place, AddMode mode = LoadPicture);
-    TImg& Items(int index) const;  // throws the list's index error out of range
+    // `shown`: the size the caller gives the item next, so its picture is read for that.
+    int Add(quint8 kind, const QString& place, AddMode mode = LoadPicture, QSize shown = QSize());
+    TImg& Items(int index) const; // throws the list's index error out of range
     int Count() const { return int(m_items.size()); }
     void Delete(int index);
     void Clear();
@@ -102,6 +108,7 @@ public:
 
 private:
     PageContext m_context;
+    SharedBitmaps m_shared; // declared first: destroyed after the items
     std::vector<std::unique_ptr<TImg>> m_items;
 };
 
