@@ -58,12 +58,9 @@ KeptPicture loadJpeg(const QString& path, const std::function<QSize(QSize)>& sho
     kept.fullSize = jpegPictureSize(bytes);
     const QSize needed = neededPixels(shownFor(kept.fullSize), dpr);
     QImage decoded = decodeJpegScaled(bytes, jpegScaleDenominator(kept.fullSize, needed));
-    // The decoder only halves; a picture shown far smaller still is reduced once more.
-    const QSize target = keptSize(kept.fullSize, needed);
-    const bool reduce =
-        decoded.width() > 2 * target.width() && decoded.height() > 2 * target.height();
-    decoded = keyedIf(std::move(decoded), keyBottomLeft);
-    kept.bitmap = reduce ? reducedTo(std::move(decoded), target) : std::move(decoded);
+    // The decoder reduces to an eighth at most; a picture shown smaller still is halved on.
+    decoded = keyedIf(std::move(decoded), keyBottomLeft && decoded.size() != kept.fullSize);
+    kept.bitmap = reducedTo(std::move(decoded), keptSize(kept.fullSize, needed));
     return kept;
 }
 
@@ -89,14 +86,13 @@ int jpegScaleDenominator(QSize full, QSize needed)
 
 QSize keptSize(QSize full, QSize needed)
 {
-    if (full.isEmpty())
-        return full;
-    const double f =
-        std::max(double(needed.width()) / full.width(), double(needed.height()) / full.height());
-    if (f >= 1.0)
-        return full;
-    return QSize(std::clamp(ceilToInt(full.width() * f), 1, full.width()),
-                 std::clamp(ceilToInt(full.height() * f), 1, full.height()));
+    // Halving only: each kept pixel is then the plain mean of a block of the picture's own,
+    // and scaling that to the screen gives what scaling the whole picture would give.
+    int d = 1;
+    while (d < (1 << 20) && (full.width() + 2 * d - 1) / (2 * d) >= std::max(1, needed.width()) &&
+           (full.height() + 2 * d - 1) / (2 * d) >= std::max(1, needed.height()))
+        d *= 2;
+    return QSize((full.width() + d - 1) / d, (full.height() + d - 1) / d);
 }
 
 qint64 keptBytes(QSize full, QSize shown, qreal dpr)

@@ -16,7 +16,7 @@ class TPicture;
 
 // Kept bitmaps are this much larger than what the control shows, so that small resizes
 // stay sharp without reading the file again.
-inline constexpr double kShownHeadroom = 1.25;
+inline constexpr double kShownHeadroom = 2.0;
 
 // Device pixels a control of `shown` page pixels needs on a screen of ratio dpr, with headroom.
 QSize neededPixels(QSize shown, qreal dpr);

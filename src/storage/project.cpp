@@ -285,14 +285,12 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
         state.availableMemory ? state.availableMemory() : availableMemoryBytes();
     if (const qint64 needed = memoryNeededFor(records, state.workingFolder, ctx.page->size(), dpr);
         available >= 0 && needed > available) {
-        const auto megabytes = [](qint64 bytes) {
-            return QString::number((bytes + (1 << 20) - 1) >> 20);
-        };
         ctx.dialogs.message(ctx.owner,
                             QStringLiteral("O projeto é grande demais para a memória disponível: "
                                            "precisaria de cerca de %1 MB, e há %2 MB livres. "
                                            "Nenhum item foi aberto.")
-                                .arg(megabytes(needed), megabytes(available)),
+                                .arg(QString::number((needed + (1 << 20) - 1) >> 20),
+                                     QString::number(available >> 20)),
                             Buttons::Ok);
         return;
     }
