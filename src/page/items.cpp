@@ -234,6 +234,7 @@ void TCampos::Delete(int index)
     if (index < 0 || index >= Count())
         throw listIndexError(index);
     m_items.erase(m_items.begin() + index);
+    m_shared.prune();
 }
 
 void TCampos::Clear()
@@ -241,6 +242,7 @@ void TCampos::Clear()
     for (auto& item : m_items)
         item.reset();
     m_items.clear();
+    m_shared.prune();
 }
 
 int TCampos::IndexOf(const TFocusImage* control) const

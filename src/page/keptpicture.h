@@ -72,10 +72,10 @@ public:
     KeptPicture obtain(const QString& key, const std::function<bool(const KeptPicture&)>& fits,
                        const std::function<KeptPicture()>& load);
     qsizetype size() const { return qsizetype(m_entries.size()); }
-
-private:
+    // Lets go of what no item shows any more.
     void prune();
 
+private:
     std::multimap<QString, KeptPicture> m_entries;
     size_t m_pruneAt = 64;
 };
