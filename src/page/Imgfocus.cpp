@@ -233,10 +233,13 @@ void TFocusImage::paintEvent(QPaintEvent*)
         return true;
     }();
     Q_UNUSED(cacheSized);
+    // Scaled to the screen's own pixels, so a high-density screen shows what is kept.
+    const qreal dpr = devicePixelRatioF();
+    const QSize device = dpr == 1.0 ? target : (QSizeF(target) * dpr).toSize();
     const QString key = QStringLiteral("quadrela-item/%1/%2x%3/%4/%5")
                             .arg(m_bitmap.cacheKey())
-                            .arg(target.width())
-                            .arg(target.height())
+                            .arg(device.width())
+                            .arg(device.height())
                             .arg(m_transparent ? 1 : 0)
                             .arg(m_ownTransparent ? qint64(*m_ownTransparent) : -1);
     QPixmap scaled;
@@ -244,9 +247,10 @@ void TFocusImage::paintEvent(QPaintEvent*)
         // Key out first, then scale: scaling first would leave fringes of the keyed colour.
         const QImage shown = displayImage();
         scaled =
-            QPixmap::fromImage(shown.size() == target ? shown
-                                                      : shown.scaled(target, Qt::IgnoreAspectRatio,
+            QPixmap::fromImage(shown.size() == device ? shown
+                                                      : shown.scaled(device, Qt::IgnoreAspectRatio,
                                                                      Qt::SmoothTransformation));
+        scaled.setDevicePixelRatio(dpr);
         QPixmapCache::insert(key, scaled);
     }
     p.drawPixmap(0, 0, scaled);
