@@ -37,6 +37,15 @@ void renderToScratch(const PageContext& context, const TextAttributes& attribute
     }
 }
 
+QString prefetchKey(const QString& path, bool keyed, QSize shown)
+{
+    return QStringLiteral("%1|%2|%3x%4")
+        .arg(fileIdentity(path))
+        .arg(keyed ? 1 : 0)
+        .arg(shown.width())
+        .arg(shown.height());
+}
+
 } // namespace
 
 QString itemIdentifier(const QString& place, int listCount)
@@ -118,6 +127,9 @@ TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int li
     const auto load = [&] {
         if (notice)
             renderToScratch(context, state.text, kMissingPictureNotice);
+        else if (shared && shown.isValid())
+            if (auto read = shared->takePrefetched(prefetchKey(source, keyed, shown)))
+                return *read;
         return loadKeptPicture(source, shownFor, dpr, keyed);
     };
     const auto obtain = [&] {
@@ -222,6 +234,17 @@ int TCampos::Add(quint8 kind, const QString& place, AddMode mode, QSize shown)
     return index;
 }
 
+void TCampos::Prefetch(quint8 kind, const QString& place, QSize shown)
+{
+    if ((kind != BorderItem && kind != PictureItem) || !shown.isValid() || !fileExists(place))
+        return;
+    const bool keyed = kind == PictureItem;
+    const qreal dpr = m_context.page ? m_context.page->devicePixelRatioF() : 1.0;
+    m_shared.prefetch(prefetchKey(place, keyed, shown), [place, keyed, shown, dpr] {
+        return loadKeptPicture(place, [shown](QSize) { return shown; }, dpr, keyed);
+    });
+}
+
 TImg& TCampos::Items(int index) const
 {
     if (index < 0 || index >= Count())
@@ -242,6 +265,7 @@ void TCampos::Clear()
     for (auto& item : m_items)
         item.reset();
     m_items.clear();
+    m_shared.dropPrefetched();
     m_shared.prune();
 }
 

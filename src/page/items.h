@@ -94,6 +94,11 @@ public:
     // Creates an item and appends it; returns its index.
     // `shown`: the size the caller gives the item next, so its picture is read for that.
     int Add(quint8 kind, const QString& place, AddMode mode = LoadPicture, QSize shown = QSize());
+    // Starts reading the picture of a border or picture item that Add will make with these
+    // arguments, beside the other reads, so that opening a page of photos uses every core.
+    void Prefetch(quint8 kind, const QString& place, QSize shown);
+    // Forgets prefetched reads no Add took.
+    void DropPrefetched() { m_shared.dropPrefetched(); }
     TImg& Items(int index) const; // throws the list's index error out of range
     int Count() const { return int(m_items.size()); }
     void Delete(int index);

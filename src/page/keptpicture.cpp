@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QThreadPool>
 
 #include <cmath>
 
@@ -203,6 +204,36 @@ KeptPicture SharedBitmaps::obtain(const QString& key,
     KeptPicture loaded = load();
     m_entries.emplace(key, loaded);
     return loaded;
+}
+
+void SharedBitmaps::prefetch(const QString& key, std::function<KeptPicture()> load)
+{
+    if (m_prefetched.count(key))
+        return;
+    auto promise = std::make_shared<std::promise<KeptPicture>>();
+    m_prefetched.emplace(key, promise->get_future().share());
+    QThreadPool::globalInstance()->start([promise, load = std::move(load)] {
+        try {
+            promise->set_value(load());
+        } catch (...) {
+            promise->set_exception(std::current_exception());
+        }
+    });
+}
+
+std::optional<KeptPicture> SharedBitmaps::takePrefetched(const QString& key)
+{
+    const auto it = m_prefetched.find(key);
+    if (it == m_prefetched.end())
+        return std::nullopt;
+    const std::shared_future<KeptPicture> result = it->second;
+    m_prefetched.erase(it);
+    return result.get();
+}
+
+void SharedBitmaps::dropPrefetched()
+{
+    m_prefetched.clear();
 }
 
 void SharedBitmaps::prune()

@@ -8,7 +8,9 @@
 #include <QString>
 
 #include <functional>
+#include <future>
 #include <map>
+#include <optional>
 
 namespace quadrela {
 
@@ -75,7 +77,16 @@ public:
     // Lets go of what no item shows any more.
     void prune();
 
+    // Starts `load` on a worker thread, so that pictures are read side by side; the result
+    // is kept under key until taken.
+    void prefetch(const QString& key, std::function<KeptPicture()> load);
+    // The result of a prefetch under key, waiting for it; throws what the read threw.
+    std::optional<KeptPicture> takePrefetched(const QString& key);
+    // Lets go of reads nobody took (a read still running finishes unseen).
+    void dropPrefetched();
+
 private:
+    std::map<QString, std::shared_future<KeptPicture>> m_prefetched;
     std::multimap<QString, KeptPicture> m_entries;
     size_t m_pruneAt = 64;
 };

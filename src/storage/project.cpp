@@ -294,6 +294,11 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
                             Buttons::Ok);
         return;
     }
+    for (const TItem& record : records) {
+        if (record.Kind == BorderItem || record.Kind == PictureItem)
+            ctx.items.Prefetch(record.Kind, state.workingFolder + fileNamePart(record.FileName),
+                               QSize(record.Width, record.Height));
+    }
     QStringList unreadable;
     for (const TItem& record : records) {
         if (record.Kind == BorderItem || record.Kind == PictureItem) {
@@ -334,6 +339,7 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
             item.SetAttributes(attributes);
         }
     }
+    ctx.items.DropPrefetched();
     if (!unreadable.isEmpty())
         ctx.dialogs.message(ctx.owner,
                             QStringLiteral("Estas imagens do projeto não puderam ser lidas e aparecem "
