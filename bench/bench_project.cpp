@@ -1,6 +1,6 @@
 // Opening a 50-item project (40 photos of 2 megapixels and 10 text blocks) end to end,
-// against the work it cannot avoid: unpacking, decoding each picture once and rendering
-// each text once. Printing a page of ten 12-megapixel photos into a PDF, against decoding
+// against unpacking, decoding each picture in full once and rendering each text once; and
+// a project of twenty 12-megapixel photos against unpacking and decoding each in full. Printing a page of ten 12-megapixel photos into a PDF, against decoding
 // the ten photos once and drawing them into a PDF with QPainter.
 #include "codecs/jpeg.h"
 #include "codecs/picture.h"
@@ -37,6 +37,7 @@ using namespace quadrela;
 constexpr int kPhotoCount = 40;
 constexpr int kTextCount = 10;
 constexpr int kPrintedPhotos = 10;
+constexpr int kLargePhotoCount = 20;
 const QSize kLetterAt600(5100, 6600);
 
 // Questions get "No", notices are dismissed, no file or printer is ever chosen.
@@ -158,6 +159,42 @@ const Project& project()
     return made;
 }
 
+// Twenty 12-megapixel photos on a full page, four columns of five.
+const Project& photoProject()
+{
+    static const Project made = [] {
+        Project p;
+        p.pictures = bench::writePhotos(QStringLiteral("bigopen"), kLargePhotoCount, 4000, 3000, 90);
+        QList<TItem> records;
+        for (int i = 0; i < kLargePhotoCount; ++i) {
+            TItem r;
+            r.Kind = PictureItem;
+            r.FileName = QStringLiteral("C:\\Fotos\\") + QFileInfo(p.pictures.at(i)).fileName();
+            r.Left = 8 + 122 * (i % 4);
+            r.Top = 8 + 138 * (i / 4);
+            r.Width = 120;
+            r.Height = 90;
+            records.append(r);
+        }
+        const QString folder = bench::scratchFolder() + QStringLiteral("bigrecords/");
+        QDir().mkpath(folder);
+        QStringList files = p.pictures;
+        for (const auto& [name, bytes] :
+             {std::pair{QStringLiteral("project.txt"),
+                        ProjectRecordBytes(int(records.size()), FullPage)},
+              std::pair{QStringLiteral("item.txt"), ItemRecordsBytes(records)}}) {
+            QFile file(folder + name);
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+                qFatal("cannot write %s", qPrintable(file.fileName()));
+            files.append(file.fileName());
+        }
+        p.archive = bench::scratchFolder() + QStringLiteral("photos.vimel");
+        PackArchive(p.archive, files);
+        return p;
+    }();
+    return made;
+}
+
 // The first round in a process pays for fresh memory and first-time set-up that every
 // later round finds ready; each side gets one untimed round first, so both are compared
 // in the same state whichever runs first.
@@ -198,6 +235,44 @@ void BM_OpenProjectLimit(benchmark::State& state)
             a.Alignment = text.Alignment;
             a.Style = text.Style;
             RenderTextPicture(a, text.Text, scratch);
+        }
+    };
+    open();
+    for (auto _ : state) {
+        state.PauseTiming();
+        decoded.clear();
+        bench::emptyFolder(folder);
+        state.ResumeTiming();
+        open();
+    }
+}
+
+void BM_OpenPhotoProject(benchmark::State& state)
+{
+    const Project& p = photoProject();
+    Page page(bench::scratchFolder() + QStringLiteral("photos-ours/"));
+    OpenProject(page.context(), p.archive);
+    for (auto _ : state) {
+        state.PauseTiming();
+        page.items->Clear();
+        state.ResumeTiming();
+        OpenProject(page.context(), p.archive);
+    }
+    if (page.items->Count() != kLargePhotoCount)
+        state.SkipWithError("the project did not open whole");
+}
+
+void BM_OpenPhotoProjectLimit(benchmark::State& state)
+{
+    const Project& p = photoProject();
+    const QString folder = bench::scratchFolder() + QStringLiteral("photos-limit/");
+    QDir().mkpath(folder);
+    std::vector<TPicture> decoded;
+    const auto open = [&] {
+        UnpackArchive(p.archive, folder);
+        for (const QString& picture : p.pictures) {
+            decoded.emplace_back();
+            decoded.back().LoadFromFile(folder + QFileInfo(picture).fileName());
         }
     };
     open();
@@ -281,6 +356,8 @@ void BM_PrintPhotosLimit(benchmark::State& state)
 
 BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OpenProjectLimit)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenPhotoProject)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenPhotoProjectLimit)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PrintPhotos)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PrintPhotosLimit)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -193,9 +193,27 @@ void cmykToRgb(QImage& image, bool inverted)
     }
 }
 
+// Asks the decompressor for 1/denominator of the picture; the header has been read.
+bool jpegSetScale(JpegContext* c, int denominator, JpegInfo* info)
+{
+    if (setjmp(c->jump))
+        return false;
+    c->cinfo.scale_num = 1;
+    c->cinfo.scale_denom = unsigned(denominator);
+    jpeg_calc_output_dimensions(&c->cinfo);
+    info->width = int(c->cinfo.output_width);
+    info->height = int(c->cinfo.output_height);
+    return true;
+}
+
 } // namespace
 
 QImage decodeJpeg(const QByteArray& bytes)
+{
+    return decodeJpegScaled(bytes, 1);
+}
+
+QSize jpegPictureSize(const QByteArray& bytes)
 {
     if (bytes.isEmpty())
         throw Error(QStringLiteral("Invalid JPEG picture: the file is empty"));
@@ -205,7 +223,25 @@ QImage decodeJpeg(const QByteArray& bytes)
     if (!jpegReadHeader(c, reinterpret_cast<const unsigned char*>(bytes.constData()),
                         static_cast<unsigned long>(bytes.size()), &info))
         throw jpegError(*c);
+    return QSize(info.width, info.height);
+}
+
+QImage decodeJpegScaled(const QByteArray& bytes, int denominator)
+{
+    if (denominator != 2 && denominator != 4 && denominator != 8)
+        denominator = 1;
+    if (bytes.isEmpty())
+        throw Error(QStringLiteral("Invalid JPEG picture: the file is empty"));
+    Decompressor decompressor;
+    JpegContext* c = decompressor.get();
+    JpegInfo info{};
+    if (!jpegReadHeader(c, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                        static_cast<unsigned long>(bytes.size()), &info))
+        throw jpegError(*c);
+    // The bound is the file's, whatever share of it is decoded.
     codec::checkPictureSize(info.width, info.height);
+    if (denominator > 1 && !jpegSetScale(c, denominator, &info))
+        throw jpegError(*c);
 
     QImage image(info.width, info.height, QImage::Format_RGB32);
     if (image.isNull())

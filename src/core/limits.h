@@ -19,4 +19,8 @@ inline constexpr qint64 kMaxUnpackedBytes = 4LL * 1024 * 1024 * 1024;
 
 bool pictureSizeAllowed(qint64 width, qint64 height);
 
+// The memory the system can still give this process without swapping, in bytes; -1 when
+// it does not say.
+qint64 availableMemoryBytes();
+
 } // namespace quadrela

@@ -56,6 +56,8 @@ struct AppState
     // The current printer's printable page size in device pixels; picture items are
     // scaled by it. Throws when the printer cannot be queried.
     std::function<QSize()> printerPageSize;
+    // Bytes of memory a project may still take; unset: what the system has available.
+    std::function<qint64()> availableMemory;
 
     QString tempPicturePath() const { return dataFolder + QStringLiteral("temp.png"); }
     const QString& shippedFolder() const

@@ -2,48 +2,25 @@
 
 #include "codecs/picture.h"
 #include "codecs/png.h"
+#include "keptpicture.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QPointer>
+#include <QThreadPool>
+#include <QTimer>
 
 namespace quadrela {
 
 namespace {
 
-// Every opaque pixel of the colour becomes fully transparent. The result is premultiplied,
-// the layout smooth scaling works in, so scaling it makes no second full-size copy.
-QImage keyedOut(const QImage& source, QRgb key)
-{
-    QImage out = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QRgb opaqueKey = key | 0xFF000000u;
-    for (int y = 0; y < out.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            if (row[x] == opaqueKey)
-                row[x] = 0;
-        }
-    }
-    return out;
-}
-
-// The picture's own bitmap when drawing it on white would give the same pixels: it has
-// no alpha and no transparent colour. Null otherwise.
-QImage opaqueBitmapOf(const TPicture& picture)
-{
-    QImage bitmap;
-    if (const TPNGObject* png = picture.png()) {
-        if (!png->hasAlphaChannel() && !png->transparentColor())
-            bitmap = png->toBitmap();
-    } else {
-        bitmap = picture.raster();
-    }
-    if (bitmap.isNull() || bitmap.hasAlphaChannel())
-        return QImage();
-    return bitmap.convertToFormat(QImage::Format_RGB32);  // shared when it is RGB32 already
-}
+// Scaled bitmaps are shared through the pixmap cache: many items showing the same bitmap
+// at the same size (borders of a page) hold one.
+constexpr int kPixmapCacheKilobytes = 64 * 1024;
 
 } // namespace
 
@@ -71,29 +48,113 @@ void TFocusImage::setStretch(bool on)
 
 void TFocusImage::drawPicture(const TPicture& picture)
 {
+    forgetSource();
     m_ownTransparent.reset();
     // A photo is kept as decoded: one bitmap, not a converted copy drawn onto another.
-    if (QImage opaque = opaqueBitmapOf(picture); !opaque.isNull()) {
-        m_bitmap = std::move(opaque);
-        resize(m_bitmap.size());
-        invalidate();
-        return;
-    }
-    const QImage image = picture.toImage();
-    if (image.hasAlphaChannel() && picture.png() && picture.png()->hasAlphaChannel()) {
-        m_bitmap = image.convertToFormat(QImage::Format_ARGB32);
-    } else {
-        m_bitmap = QImage(image.size(), QImage::Format_RGB32);
-        m_bitmap.fill(Qt::white);
-        QPainter p(&m_bitmap);
-        p.drawImage(0, 0, image);
-    }
+    m_bitmap = bitmapOnWhite(picture);
     resize(m_bitmap.size());
     invalidate();
 }
 
+void TFocusImage::setKeptPicture(const KeptPicture& picture, const QString& source)
+{
+    m_ownTransparent.reset();
+    m_bitmap = picture.bitmap;
+    m_fullSize = picture.fullSize;
+    m_source = source;
+    m_sourceIdentity = fileIdentity(source);
+    m_keyed = m_transparent;
+    ++m_generation;
+    invalidate();
+}
+
+QSize TFocusImage::pictureSize() const
+{
+    return m_fullSize.isValid() ? m_fullSize : m_bitmap.size();
+}
+
+void TFocusImage::forgetSource()
+{
+    m_source.clear();
+    m_sourceIdentity.clear();
+    m_fullSize = QSize();
+    m_keyed = false;
+    ++m_generation;
+}
+
+QImage TFocusImage::fullBitmap() const
+{
+    if (m_source.isEmpty() || m_bitmap.size() == m_fullSize ||
+        fileIdentity(m_source) != m_sourceIdentity)
+        return m_bitmap;
+    try {
+        const QSize full = m_fullSize;
+        return loadKeptPicture(
+                   m_source, [full](QSize) { return full; }, 1.0, m_keyed)
+            .bitmap;
+    } catch (const std::exception&) {
+        return m_bitmap;
+    }
+}
+
+bool TFocusImage::needsSharperPicture() const
+{
+    return !m_source.isEmpty() && !m_bitmap.isNull() &&
+           !showsSharply(m_bitmap.size(), m_fullSize, neededPixels(size(), devicePixelRatioF()));
+}
+
+void TFocusImage::resizeEvent(QResizeEvent*)
+{
+    if (m_sharpenPending || !needsSharperPicture())
+        return;
+    // Width and height are often set one after the other: one decode for both.
+    m_sharpenPending = true;
+    QTimer::singleShot(0, this, &TFocusImage::startSharperDecode);
+}
+
+void TFocusImage::startSharperDecode()
+{
+    m_sharpenPending = false;
+    if (!needsSharperPicture())
+        return;
+    const int generation = ++m_generation;
+    const QString source = m_source;
+    const QString identity = m_sourceIdentity;
+    const QSize shown = size();
+    const qreal dpr = devicePixelRatioF();
+    const bool keyed = m_keyed;
+    const QSize full = m_fullSize;
+    QPointer<TFocusImage> self(this);
+    // A large photo takes a while; the window goes on meanwhile and the item shows what it
+    // has until the sharper bitmap is there.
+    QThreadPool::globalInstance()->start([=] {
+        KeptPicture sharper;
+        try {
+            // A file replaced behind the program's back is not shown in the old one's place.
+            if (fileIdentity(source) != identity)
+                return;
+            sharper = loadKeptPicture(
+                source, [shown](QSize) { return shown; }, dpr, keyed);
+        } catch (const std::exception&) {
+            return; // the item keeps what it shows
+        }
+        if (sharper.fullSize != full)
+            return;
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, generation, bitmap = std::move(sharper.bitmap)] {
+                if (self && self->m_generation == generation) {
+                    self->m_bitmap = bitmap;
+                    self->invalidate();
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 void TFocusImage::setPng(const TPNGObject& png)
 {
+    forgetSource();
     m_bitmap = png.toBitmap().convertToFormat(QImage::Format_ARGB32);
     m_ownTransparent = png.transparentColor();
     if (png.hasAlphaChannel())
@@ -103,6 +164,7 @@ void TFocusImage::setPng(const TPNGObject& png)
 
 void TFocusImage::setImage(const QImage& image)
 {
+    forgetSource();
     m_bitmap = image.convertToFormat(QImage::Format_ARGB32);
     m_ownTransparent.reset();
     invalidate();
@@ -110,6 +172,7 @@ void TFocusImage::setImage(const QImage& image)
 
 void TFocusImage::clearPicture()
 {
+    forgetSource();
     m_bitmap = QImage();
     m_ownTransparent.reset();
     invalidate();
@@ -117,6 +180,7 @@ void TFocusImage::clearPicture()
 
 QImage& TFocusImage::canvas()
 {
+    forgetSource();
     if (m_bitmap.isNull()) {
         m_bitmap = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
         m_bitmap.fill(Qt::white);
@@ -139,13 +203,12 @@ QImage TFocusImage::displayImage() const
     if (m_ownTransparent)
         return keyedOut(m_bitmap, *m_ownTransparent);
     if (m_bitmap.hasAlphaChannel())
-        return m_bitmap;  // per-pixel alpha already says what shows through
+        return m_bitmap; // per-pixel alpha (or the key left out already) says what shows through
     return keyedOut(m_bitmap, m_bitmap.pixel(0, m_bitmap.height() - 1));
 }
 
 void TFocusImage::invalidate()
 {
-    m_cache = QPixmap();
     update();
 }
 
@@ -165,15 +228,32 @@ void TFocusImage::paintEvent(QPaintEvent*)
         p.drawImage(QRect(QPoint(0, 0), target), displayImage());
         return;
     }
-    if (m_cache.isNull() || m_cache.size() != target) {
+    static const bool cacheSized = [] {
+        QPixmapCache::setCacheLimit(std::max(QPixmapCache::cacheLimit(), kPixmapCacheKilobytes));
+        return true;
+    }();
+    Q_UNUSED(cacheSized);
+    // Scaled to the screen's own pixels, so a high-density screen shows what is kept.
+    const qreal dpr = devicePixelRatioF();
+    const QSize device = dpr == 1.0 ? target : (QSizeF(target) * dpr).toSize();
+    const QString key = QStringLiteral("quadrela-item/%1/%2x%3/%4/%5")
+                            .arg(m_bitmap.cacheKey())
+                            .arg(device.width())
+                            .arg(device.height())
+                            .arg(m_transparent ? 1 : 0)
+                            .arg(m_ownTransparent ? qint64(*m_ownTransparent) : -1);
+    QPixmap scaled;
+    if (!QPixmapCache::find(key, &scaled)) {
         // Key out first, then scale: scaling first would leave fringes of the keyed colour.
         const QImage shown = displayImage();
-        m_cache = QPixmap::fromImage(
-            shown.size() == target
-                ? shown
-                : shown.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        scaled =
+            QPixmap::fromImage(shown.size() == device ? shown
+                                                      : shown.scaled(device, Qt::IgnoreAspectRatio,
+                                                                     Qt::SmoothTransformation));
+        scaled.setDevicePixelRatio(dpr);
+        QPixmapCache::insert(key, scaled);
     }
-    p.drawPixmap(0, 0, m_cache);
+    p.drawPixmap(0, 0, scaled);
 }
 
 void TFocusImage::enterEvent(QEnterEvent*)

@@ -12,6 +12,7 @@ class QMenu;
 namespace quadrela {
 
 class TPicture;
+struct KeptPicture;
 class TPNGObject;
 
 class TFocusImage : public QWidget
@@ -31,13 +32,21 @@ public:
     // Sizes the control to the picture and draws the picture at (0, 0) onto a white
     // bitmap of that size. A picture with per-pixel alpha keeps its alpha.
     void drawPicture(const TPicture& picture);
+    // Shows a picture kept at the size it is shown, read from source. When the control
+    // grows beyond what the bitmap shows sharply, the file is read again, off the window's
+    // thread, at the new size.
+    void setKeptPicture(const KeptPicture& picture, const QString& source);
+    // The picture's own pixel size (the file's), whatever size is kept of it.
+    QSize pictureSize() const;
+    // The picture at its own size: read again from its file when less is kept.
+    QImage fullBitmap() const;
     // Shows the PNG itself; when transparent, its own transparent colour is left out.
     void setPng(const TPNGObject& png);
     // Shows an image as it is (alpha honoured).
     void setImage(const QImage& image);
     void clearPicture();
 
-    // The bitmap at the size it was loaded (what is copied to the clipboard).
+    // The bitmap as kept (for a picture read from a file, at about the size shown).
     const QImage& bitmap() const { return m_bitmap; }
     bool hasPicture() const { return !m_bitmap.isNull(); }
 
@@ -64,6 +73,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -74,6 +84,9 @@ protected:
 
 private:
     void invalidate();
+    void forgetSource();
+    bool needsSharperPicture() const;
+    void startSharperDecode();
 
     QString m_hint;
     bool m_transparent = false;
@@ -81,7 +94,12 @@ private:
     QImage m_bitmap;
     std::optional<QRgb> m_ownTransparent;  // the PNG's own transparent colour
     QMenu* m_popup = nullptr;
-    mutable QPixmap m_cache;               // displayImage() scaled to the current size
+    QString m_source;         // the file a kept picture was read from
+    QString m_sourceIdentity; // that file as it was then
+    QSize m_fullSize;         // its own pixel size
+    bool m_keyed = false;     // the transparent colour is left out in the bitmap already
+    int m_generation = 0;     // a sharper bitmap is taken only for the picture it was read for
+    bool m_sharpenPending = false;
     bool m_pressedInside = false;
     bool m_doubleClicked = false;
 };

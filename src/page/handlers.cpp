@@ -212,7 +212,7 @@ void ItemHandlers::copyToClipboard()
     if (item->Kind() == BorderItem || item->Kind() == PictureItem) {
         // A program that pastes without alpha would show transparent parts black: the
         // clipboard gets the picture as drawn over white.
-        QImage copied = item->Image()->bitmap();
+        QImage copied = item->Image()->fullBitmap();
         if (copied.hasAlphaChannel()) {
             QImage onWhite(copied.size(), QImage::Format_RGB32);
             onWhite.fill(Qt::white);

@@ -8,6 +8,7 @@
 #include "core/limits.h"
 #include "core/paths.h"
 #include "imaging/textrender.h"
+#include "keptpicture.h"
 
 #include <QMenu>
 #include <cmath>
@@ -63,6 +64,15 @@ TPNGObject textStandIn()
     return png;
 }
 
+QString prefetchKey(const QString& path, bool keyed, QSize shown)
+{
+    return QStringLiteral("%1|%2|%3x%4")
+        .arg(fileIdentity(path))
+        .arg(keyed ? 1 : 0)
+        .arg(shown.width())
+        .arg(shown.height());
+}
+
 } // namespace
 
 QString itemIdentifier(const QString& place, int listCount)
@@ -93,7 +103,7 @@ QRect controlGeometryFor(const ItemGeometry& g)
 }
 
 TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int listCount,
-           bool showMissing, bool callerReports)
+           bool showMissing, bool callerReports, SharedBitmaps* shared, QSize shown)
     : m_kind(kind)
 {
     AppState& state = *context.state;
@@ -105,36 +115,78 @@ TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int li
     control->setStretch(true);
 
     QString source = place;
-    if ((kind == BorderItem || kind == PictureItem) && (showMissing || !fileExists(place))) {
+    const bool notice =
+        (kind == BorderItem || kind == PictureItem) && (showMissing || !fileExists(place));
+    QString noticeKey;
+    if (notice) {
         state.text.FontName = QStringLiteral("Arial");
         state.text.FontSize = 80;
-        renderToScratch(context, state.text, kMissingPictureNotice);
+        noticeKey = QStringLiteral("notice|%1|%2|%3|%4|%5")
+                        .arg(state.text.FontName)
+                        .arg(state.text.FontSize)
+                        .arg(state.text.Color)
+                        .arg(state.text.Alignment)
+                        .arg(state.text.Style);
         source = state.tempPicturePath();
     }
 
     const QSize pageSize = page->size();
+    const bool keyed = kind == PictureItem;
+    const qreal dpr = control->devicePixelRatioF();
+    // The size the control gets for a picture of the given pixel size.
+    std::function<QSize(QSize)> defaultSize;
+    if (kind == BorderItem) {
+        const QSize border = state.pageLayout == FoldedCard
+                                 ? QSize(pageSize.width() / 2, pageSize.height())
+                                 : pageSize;
+        defaultSize = [border](QSize) { return border; };
+    } else if (kind == PictureItem) {
+        defaultSize = [&state, pageSize](QSize picture) {
+            if (!state.printerPageSize)
+                throw Error(QStringLiteral("Nenhuma impressora está configurada."));
+            return scaledPictureSize(picture, state.printerPageSize(), pageSize);
+        };
+    }
+    // The notice is small and kept whole; a picture at the size it will be shown.
+    const auto shownFor = [&](QSize picture) {
+        if (notice)
+            return picture;
+        return shown.isValid() ? shown : defaultSize(picture);
+    };
+    const auto fits = [&](const KeptPicture& kept) {
+        return notice || showsSharply(kept.bitmap.size(), kept.fullSize,
+                                      neededPixels(shownFor(kept.fullSize), dpr));
+    };
+    const auto load = [&] {
+        if (notice)
+            renderToScratch(context, state.text, kMissingPictureNotice);
+        else if (shared && shown.isValid())
+            if (auto read = shared->takePrefetched(prefetchKey(source, keyed, shown)))
+                return *read;
+        return loadKeptPicture(source, shownFor, dpr, keyed);
+    };
+    const auto obtain = [&] {
+        const QString identity = notice ? noticeKey : fileIdentity(source);
+        if (!shared || identity.isEmpty())
+            return load();
+        return shared->obtain(
+            identity + (keyed ? QStringLiteral("|keyed") : QStringLiteral("|whole")), fits, load);
+    };
+
     switch (kind) {
     case BorderItem: {
-        TPicture picture;
-        picture.LoadFromFile(source);
         control->setTransparent(false);
-        control->drawPicture(picture);
-        if (state.pageLayout == FoldedCard)
-            control->resize(pageSize.width() / 2, pageSize.height());
-        else
-            control->resize(pageSize);
+        const KeptPicture kept = obtain();
+        control->setKeptPicture(kept, notice ? QString() : source);
+        control->resize(defaultSize(kept.fullSize));
         control->move(0, 0);
         break;
     }
     case PictureItem: {
-        TPicture picture;
-        picture.LoadFromFile(source);
         control->setTransparent(true);
-        control->drawPicture(picture);
-        if (!state.printerPageSize)
-            throw Error(QStringLiteral("Nenhuma impressora está configurada."));
-        const QSize size = scaledPictureSize(control->size(),
-                                             state.printerPageSize(), pageSize);
+        const KeptPicture kept = obtain();
+        control->setKeptPicture(kept, notice ? QString() : source);
+        const QSize size = defaultSize(kept.fullSize);
         control->resize(size);
         control->move(pageSize.width() / 2 - size.width() / 2,
                       pageSize.height() / 2 - size.height() / 2);
@@ -244,12 +296,24 @@ TCampos::~TCampos()
     Clear();
 }
 
-int TCampos::Add(quint8 kind, const QString& place, AddMode mode)
+int TCampos::Add(quint8 kind, const QString& place, AddMode mode, QSize shown)
 {
     const int index = Count();
     m_items.push_back(std::make_unique<TImg>(m_context, kind, place, index,
-                                             mode == ShowMissingNotice, mode == CallerReports));
+                                             mode == ShowMissingNotice, mode == CallerReports,
+                                             &m_shared, shown));
     return index;
+}
+
+void TCampos::Prefetch(quint8 kind, const QString& place, QSize shown)
+{
+    if ((kind != BorderItem && kind != PictureItem) || !shown.isValid() || !fileExists(place))
+        return;
+    const bool keyed = kind == PictureItem;
+    const qreal dpr = m_context.page ? m_context.page->devicePixelRatioF() : 1.0;
+    m_shared.prefetch(prefetchKey(place, keyed, shown), [place, keyed, shown, dpr] {
+        return loadKeptPicture(place, [shown](QSize) { return shown; }, dpr, keyed);
+    });
 }
 
 TImg& TCampos::Items(int index) const
@@ -264,6 +328,7 @@ void TCampos::Delete(int index)
     if (index < 0 || index >= Count())
         throw listIndexError(index);
     m_items.erase(m_items.begin() + index);
+    m_shared.prune();
 }
 
 void TCampos::Move(int from, int to)
@@ -282,6 +347,8 @@ void TCampos::Clear()
     for (auto& item : m_items)
         item.reset();
     m_items.clear();
+    m_shared.dropPrefetched();
+    m_shared.prune();
 }
 
 int TCampos::IndexOf(const TFocusImage* control) const

@@ -4,6 +4,7 @@
 
 #include "Imgfocus.h"
 #include "core/state.h"
+#include "keptpicture.h"
 
 #include <QPointer>
 #include <QRect>
@@ -18,6 +19,7 @@ class QWidget;
 
 namespace quadrela {
 
+class SharedBitmaps;
 class TFocusImage;
 class TImg;
 
@@ -73,8 +75,12 @@ public:
     // whether or not its file exists (a file that could not be decoded).
     // A text that cannot be rendered is told to the user and refused; with callerReports
     // set it shows a stand-in picture instead and its reason is left to the caller.
+    // A border or picture item keeps its picture at the size it is shown: `shown` when
+    // valid (the size its creator gives it next), else the size it gets here. Items of one
+    // list share what `shared` holds.
     TImg(const PageContext& context, quint8 kind, const QString& place, int listCount,
-         bool showMissing = false, bool callerReports = false);
+         bool showMissing = false, bool callerReports = false, SharedBitmaps* shared = nullptr,
+         QSize shown = QSize());
     ~TImg();
     TImg(const TImg&) = delete;
     TImg& operator=(const TImg&) = delete;
@@ -129,8 +135,14 @@ public:
         CallerReports
     };
     // Creates an item and appends it; returns its index.
-    int Add(quint8 kind, const QString& place, AddMode mode = LoadPicture);
-    TImg& Items(int index) const;  // throws the list's index error out of range
+    // `shown`: the size the caller gives the item next, so its picture is read for that.
+    int Add(quint8 kind, const QString& place, AddMode mode = LoadPicture, QSize shown = QSize());
+    // Starts reading the picture of a border or picture item that Add will make with these
+    // arguments, beside the other reads, so that opening a page of photos uses every core.
+    void Prefetch(quint8 kind, const QString& place, QSize shown);
+    // Forgets prefetched reads no Add took.
+    void DropPrefetched() { m_shared.dropPrefetched(); }
+    TImg& Items(int index) const; // throws the list's index error out of range
     int Count() const { return int(m_items.size()); }
     void Delete(int index);
     void Clear();
@@ -146,6 +158,7 @@ public:
 
 private:
     PageContext m_context;
+    SharedBitmaps m_shared; // declared first: destroyed after the items
     std::vector<std::unique_ptr<TImg>> m_items;
 };
 

@@ -3,6 +3,7 @@
 #include "codemaps.h"
 #include "core/convert.h"
 #include "core/errors.h"
+#include "core/limits.h"
 #include "core/paths.h"
 #include "core/state.h"
 #include "core/textfile.h"
@@ -10,6 +11,7 @@
 #include "page/Imgfocus.h"
 #include "page/items.h"
 #include "page/picturecommand.h"
+#include "page/keptpicture.h"
 #include "page/screencursor.h"
 #include "records.h"
 #include "zip/archive.h"
@@ -18,7 +20,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QImageReader>
 #include <QPainter>
+#include <QSet>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -103,6 +107,51 @@ void fillBackgroundWhite(TFocusImage* background, int width, int height)
     p.fillRect(QRect(0, 0, width, height), Qt::white);
     p.end();
     background->canvasChanged();
+}
+
+// Bytes an item takes besides its picture: its control and records.
+constexpr qint64 kItemOverheadBytes = 16 * 1024;
+// The missing-picture notice: a line of 80-point text.
+constexpr qint64 kNoticeBytes = 1200LL * 130 * 4;
+
+// What opening the records would keep in memory: each distinct picture at the size it is
+// shown (items showing the same file at one size share it), each text's rendering, and
+// the largest picture read whole on the way.
+qint64 memoryNeededFor(const QList<TItem>& records, const QString& workingFolder, QSize page,
+                       qreal dpr)
+{
+    qint64 total = kNoticeBytes;
+    qint64 largestRead = 0;
+    QSet<QString> counted;
+    for (const TItem& record : records) {
+        total += kItemOverheadBytes;
+        if (record.Kind == TextItem) {
+            const QStringList lines = record.Text.split(QLatin1Char('\n'));
+            qsizetype longest = 1;
+            for (const QString& line : lines)
+                longest = std::max(longest, line.size());
+            const double linePixels = std::clamp(record.FontSize, 1, 100000) * 96.0 / 72.0 * 1.25;
+            total += qint64(std::min(double(kMaxPicturePixels),
+                                     linePixels * lines.size() * linePixels * 0.6 * longest)) *
+                     4;
+            continue;
+        }
+        const QString file = workingFolder + fileNamePart(record.FileName);
+        QSize shown(record.Width, record.Height);
+        if (!shown.isValid())
+            shown = page;
+        const QString key =
+            QStringLiteral("%1|%2x%3").arg(file).arg(shown.width()).arg(shown.height());
+        if (counted.contains(key))
+            continue;
+        counted.insert(key);
+        QSize full = QImageReader(file).size();
+        if (!full.isValid())
+            full = shown; // a metafile is drawn at the size it is shown
+        total += keptBytes(full, shown, dpr);
+        largestRead = std::max(largestRead, qint64(full.width()) * full.height() * 4);
+    }
+    return total + largestRead;
 }
 
 } // namespace
@@ -310,6 +359,25 @@ void LoadWorkingFolder(const ProjectContext& ctx)
 
     const QString itemText = readCp1252File(work.path(kItemFile));
     const QList<TItem> records = ReadItemRecords(itemText, project.itemCount, state.dataFolder);
+    const qreal dpr = ctx.page->devicePixelRatioF();
+    const qint64 available =
+        state.availableMemory ? state.availableMemory() : availableMemoryBytes();
+    if (const qint64 needed = memoryNeededFor(records, state.workingFolder, ctx.page->size(), dpr);
+        available >= 0 && needed > available) {
+        ctx.dialogs.message(ctx.owner,
+                            QStringLiteral("O projeto é grande demais para a memória disponível: "
+                                           "precisaria de cerca de %1 MB, e há %2 MB livres. "
+                                           "Nenhum item foi aberto.")
+                                .arg(QString::number((needed + (1 << 20) - 1) >> 20),
+                                     QString::number(available >> 20)),
+                            Buttons::Ok);
+        return;
+    }
+    for (const TItem& record : records) {
+        if (record.Kind == BorderItem || record.Kind == PictureItem)
+            ctx.items.Prefetch(record.Kind, state.workingFolder + fileNamePart(record.FileName),
+                               QSize(record.Width, record.Height));
+    }
     QStringList unreadable;
     QStringList unshownTexts;
     for (const TItem& record : records) {
@@ -317,7 +385,8 @@ void LoadWorkingFolder(const ProjectContext& ctx)
         if (record.Kind == BorderItem || record.Kind == PictureItem) {
             const QString place = work.path(fileNamePart(record.FileName));
             try {
-                ctx.items.Add(record.Kind, place);
+                ctx.items.Add(record.Kind, place, TCampos::LoadPicture,
+                              QSize(record.Width, record.Height));
             } catch (const Error&) {
                 // The item keeps its place and its stored path, and its file stays in the
                 // working folder, so the next save packs it unchanged.
@@ -353,6 +422,7 @@ void LoadWorkingFolder(const ProjectContext& ctx)
             item.SetAttributes(attributes);
         }
     }
+    ctx.items.DropPrefetched();
     // One message after the open names everything that could not be shown.
     QStringList parts;
     if (!unreadable.isEmpty())

@@ -8,6 +8,7 @@
 #include "imaging/picload.h"
 #include "imaging/textrender.h"
 #include "page/Imgfocus.h"
+#include "page/keptpicture.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -95,6 +96,11 @@ private slots:
     void printBitmapOfPhoto_data();
     void printBitmapOfPhoto();
     void drawableImageKeysOnlyWithColour();
+    void keptSizeRule_data();
+    void keptSizeRule();
+    void keptShownLikeFullDecode_data();
+    void keptShownLikeFullDecode();
+    void grownItemReadSharper();
 };
 
 void TestFastPaths::pngRoundTrip_data()
@@ -346,4 +352,171 @@ void TestFastPaths::drawableImageKeysOnlyWithColour()
 }
 
 QTEST_MAIN(TestFastPaths)
+
+void TestFastPaths::keptSizeRule_data()
+{
+    QTest::addColumn<QSize>("full");
+    QTest::addColumn<QSize>("shown");
+    QTest::addColumn<qreal>("dpr");
+    QTest::addColumn<int>("denominator");
+    QTest::addColumn<QSize>("kept");
+    QTest::addColumn<QSize>("grown");  // the control resized to this afterwards
+    QTest::addColumn<bool>("sharp");   // ... still shown sharply by what is kept
+
+    const QSize photo(4000, 3000);
+    QTest::newRow("photo on a page, 1/8") << photo << QSize(236, 130) << 1.0 << 8 << QSize(500, 375)
+                                          << QSize(290, 160) << true;
+    QTest::newRow("same on a 2x screen, 1/4") << photo << QSize(236, 130) << 2.0 << 4
+                                              << QSize(1000, 750) << QSize(520, 130) << false;
+    QTest::newRow("thumbnail: 1/8, then halved on") << photo << QSize(40, 30) << 1.0 << 8
+                                                    << QSize(125, 94) << QSize(60, 40) << true;
+    QTest::newRow("stretched tall, the height decides")
+        << photo << QSize(100, 400) << 1.0 << 2 << QSize(2000, 1500) << QSize(100, 900) << true;
+    QTest::newRow("exactly half with headroom") << QSize(1000, 800) << QSize(250, 200) << 1.0 << 2
+                                                << QSize(500, 400) << QSize(501, 200) << false;
+    QTest::newRow("odd side rounds up") << QSize(1001, 801) << QSize(250, 200) << 1.0 << 2
+                                        << QSize(501, 401) << QSize(500, 400) << true;
+    QTest::newRow("shown beyond the picture: whole")
+        << QSize(400, 300) << QSize(600, 450) << 1.0 << 1 << QSize(400, 300) << QSize(9000, 9000)
+        << true;
+}
+
+void TestFastPaths::keptSizeRule()
+{
+    QFETCH(QSize, full);
+    QFETCH(QSize, shown);
+    QFETCH(qreal, dpr);
+    QFETCH(int, denominator);
+    QFETCH(QSize, kept);
+    QFETCH(QSize, grown);
+    QFETCH(bool, sharp);
+    QCOMPARE(jpegScaleDenominator(full, neededPixels(shown, dpr)), denominator);
+    QCOMPARE(keptSize(full, neededPixels(shown, dpr)), kept);
+    QCOMPARE(showsSharply(kept, full, neededPixels(grown, dpr)), sharp);
+}
+
+namespace {
+
+// What a control shows at `shown` when it keeps the whole picture: drawn on white, keyed
+// on its bottom-left pixel, scaled smoothly.
+QImage shownFromFullDecode(const QString& path, QSize shown)
+{
+    TPicture picture;
+    picture.LoadFromFile(path);
+    QImage full = bitmapOnWhite(picture);
+    full = keyedOut(full, full.pixel(0, full.height() - 1));
+    return full.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// What the page shows: the picture over its white background.
+QImage onWhitePage(const QImage& shown)
+{
+    QImage page(shown.size(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    p.drawImage(0, 0, shown);
+    return page;
+}
+
+// A photo-like picture: shading, edges and grain.
+QString writePhoto(const QString& path)
+{
+    QImage photo(1632, 1224, QImage::Format_RGB32);
+    quint32 noise = 7;
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            const int grain = int(noise >> 28) - 8;
+            const int wave = int(90 * std::sin(x / 37.0) * std::cos(y / 39.0));
+            const int edge = (x / 40 + y / 30) % 7 == 0 ? 40 : 0;
+            photo.setPixel(x, y, qRgb(std::clamp(128 + wave + grain + edge, 0, 255),
+                                      std::clamp(110 - wave / 2 + grain, 0, 255),
+                                      std::clamp(90 + wave / 2 - grain, 0, 255)));
+        }
+    QImageWriter writer(path);
+    writer.setQuality(90);
+    return writer.write(photo) ? path : QString();
+}
+
+double psnr(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            for (int shift : {0, 8, 16, 24}) {
+                const double d = int((p >> shift) & 0xff) - int((q >> shift) & 0xff);
+                sum += d * d;
+            }
+        }
+    const double mse = sum / (4.0 * a.width() * a.height());
+    return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+} // namespace
+
+void TestFastPaths::keptShownLikeFullDecode_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("shown");
+    QTest::addColumn<bool>("flat");  // flat colours: the keyed areas must be the same
+
+    const QString corpus = QStringLiteral(QUADRELA_CORPUS_DIR);
+    static QTemporaryDir dir;
+    const QString photo = writePhoto(dir.filePath(QStringLiteral("foto.jpg")));
+    QTest::newRow("photo, jpeg 1/8 halved on") << photo << QSize(40, 30) << false;
+    QTest::newRow("photo, jpeg 1/4") << photo << QSize(160, 120) << false;
+    QTest::newRow("photo, jpeg 1/2") << photo << QSize(240, 180) << false;
+    QTest::newRow("cmyk jpeg 1/4") << corpus + "/jpeg/valid/jpg-cmyk-2.jpg" << QSize(40, 30) << false;
+    QTest::newRow("photo, icon") << corpus + "/ico/valid/hopper_256x256.ico" << QSize(40, 30) << false;
+    QTest::newRow("drawing, 8-bit bmp") << corpus + "/bmpsuite/g/pal8.bmp" << QSize(20, 10) << true;
+    QTest::newRow("clipart, icon") << corpus + "/ico/valid/smile.ico" << QSize(6, 6) << true;
+    QTest::newRow("clipart, png") << corpus + "/pngsuite/basn3p08.png" << QSize(6, 6) << true;
+}
+
+void TestFastPaths::keptShownLikeFullDecode()
+{
+    QFETCH(QString, file);
+    QFETCH(QSize, shown);
+    QFETCH(bool, flat);
+
+    TFocusImage control;
+    control.setTransparent(true);
+    control.setKeptPicture(loadKeptPicture(file, [shown](QSize) { return shown; }, 1.0, true), file);
+    QVERIFY(control.bitmap().width() < control.pictureSize().width());
+    const QImage ours = control.displayImage().scaled(shown, Qt::IgnoreAspectRatio,
+                                                      Qt::SmoothTransformation);
+    const QImage full = shownFromFullDecode(file, shown);
+    if (!flat) {
+        const double db = psnr(onWhitePage(ours), onWhitePage(full));
+        QVERIFY2(db >= 40, qPrintable(QString::number(db)));
+    }
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            QVERIFY(std::abs(qAlpha(ours.pixel(x, y)) - qAlpha(full.pixel(x, y))) < 128);
+}
+
+// A control grown beyond its kept picture reads the file again, off the window's thread.
+void TestFastPaths::grownItemReadSharper()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("foto.jpg"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(encodedAs(pattern(QImage::Format_RGB32, 800, 600), "jpg"));
+    file.close();
+    TFocusImage control;
+    control.setKeptPicture(loadKeptPicture(path, [](QSize) { return QSize(80, 60); }, 1.0, false),
+                           path);
+    control.resize(80, 60);
+    control.show();
+    QCOMPARE(control.bitmap().size(), QSize(200, 150));
+    control.resize(190, 140);  // sharp still: nothing read
+    QTest::qWait(50);
+    QCOMPARE(control.bitmap().size(), QSize(200, 150));
+    control.resize(240, 180);
+    QTRY_COMPARE(control.bitmap().size(), QSize(800, 600));
+    QCOMPARE(control.fullBitmap().size(), QSize(800, 600));
+}
+
 #include "tst_fastpaths.moc"

@@ -145,7 +145,7 @@ void TestItems::pictureItemFromFile()
     const int index = h.items->Add(PictureItem, path);
     TFocusImage* c = h.control(index);
     QCOMPARE(c->geometry(), QRect(248 - 33, 351 - 14, 66, 28));
-    QCOMPARE(c->bitmap().size(), QSize(400, 300));  // the picture as loaded, not as shown
+    QCOMPARE(c->pictureSize(), QSize(400, 300));  // the picture as loaded, not as shown
     QVERIFY(c->transparent());
     QVERIFY(c->isVisibleTo(h.page));
     QCOMPARE(stackIndex(h.page, h.background), 0);

@@ -146,7 +146,7 @@ void TestPictureCommand::sameNameOtherPictureGetsFreeName()
     QCOMPARE(h.items->Items(1).Attributes().FileName, wf + "IMG_0001_2.jpg");
     QCOMPARE(readAll(wf + "IMG_0001.jpg"), readAll(a));
     QCOMPARE(readAll(wf + "IMG_0001_2.jpg"), readAll(b));
-    QCOMPARE(h.control(1)->bitmap().size(), QSize(48, 64));
+    QCOMPARE(h.control(1)->pictureSize(), QSize(48, 64));
 
     // Deleting the first keeps the second one's copy.
     h.handlers->setSelection(h.control(0));

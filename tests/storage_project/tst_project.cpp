@@ -137,8 +137,8 @@ QString describe(const TImg& item)
         .arg(g.y())
         .arg(g.width())
         .arg(g.height())
-        .arg(item.Image()->bitmap().width())
-        .arg(item.Image()->bitmap().height())
+        .arg(item.Image()->pictureSize().width())
+        .arg(item.Image()->pictureSize().height())
         .arg(a.FileName, a.Text, a.FontName)
         .arg(a.FontSize)
         .arg(a.Color, 6, 16, QLatin1Char('0'))
@@ -293,6 +293,7 @@ private slots:
     void openFailures_data();
     void openFailures();
     void unreadablePictures();
+    void tooLargeForMemory();
     void handMadeRecords_data();
     void handMadeRecords();
     void askToSave_data();
@@ -796,6 +797,8 @@ void TestProject::unreadablePictures()
     QCOMPARE(p.items->Items(2).Image()->bitmap().size(), QSize(9, 7));
     QVERIFY(p.items->Items(0).Image()->bitmap().width() > 200); // the notice's picture
     QVERIFY(p.items->Items(1).Image()->bitmap().width() > 200);
+    QCOMPARE(p.items->Items(0).Image()->bitmap().cacheKey(),  // one notice, rendered once
+             p.items->Items(4).Image()->bitmap().cacheKey());
     // The files stay, so the next save packs them as they came.
     QVERIFY(QFileInfo::exists(p.work(QStringLiteral("quebrada.png"))));
     QVERIFY(QFileInfo::exists(p.work(QStringLiteral("ruim.jpg"))));
@@ -813,6 +816,25 @@ void TestProject::unreadablePictures()
     UnpackArchive(again, unpacked.path());
     QCOMPARE(readAll(unpacked.path() + QStringLiteral("/ruim.jpg")), QByteArray("GIF89a"));
     QCOMPARE(screenCursor(), Qt::ArrowCursor);
+}
+
+void TestProject::tooLargeForMemory()
+{
+    Page p;
+    p.ws.state.availableMemory = [] { return qint64(8) << 20; };
+    const QString archive = p.outside(QStringLiteral("grande.vimel"));
+    makeArchive(archive, {{QStringLiteral("project.txt"), projectTxt(1, 1)},
+                          {QStringLiteral("item.txt"),
+                           crlf(recordLines(0, 2, QStringLiteral("f.png"), QRect(0, 0, 90, 90)))},
+                          {QStringLiteral("f.png"), pngBytes(QSize(2000, 2000), Qt::red)}});
+    p.dialogs.queueAnswer(Answer::Ok);
+    QCOMPARE(openError(p, archive), QString());
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
+    QCOMPARE(p.dialogs.messages().size(), 1);
+    QVERIFY(p.dialogs.messages().at(0).text.startsWith(
+        QStringLiteral("O projeto é grande demais para a memória disponível")));
+    QCOMPARE(p.items->Count(), 0);
+    QCOMPARE(p.page->size(), QSize(496, 702));
 }
 
 void TestProject::handMadeRecords_data()

@@ -231,7 +231,7 @@ void TestTemplates::templateOpensAsRecorded()
         TPicture picture;
         picture.LoadFromFile(copy);
         // The notice would show a rendered text instead of the picture.
-        QCOMPARE(item.Image()->bitmap().size(), QSize(picture.width(), picture.height()));
+        QCOMPARE(item.Image()->pictureSize(), QSize(picture.width(), picture.height()));
     }
     QVERIFY2(borders + pictures >= 1 && texts >= 1,
              qPrintable(QStringLiteral("%1 borders, %2 pictures, %3 texts")
