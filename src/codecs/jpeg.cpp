@@ -206,6 +206,17 @@ bool jpegSetScale(JpegContext* c, int denominator, JpegInfo* info)
     return true;
 }
 
+JpegInfo readHeader(JpegContext* c, const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        throw Error(QStringLiteral("Invalid JPEG picture: the file is empty"));
+    JpegInfo info{};
+    if (!jpegReadHeader(c, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                        static_cast<unsigned long>(bytes.size()), &info))
+        throw jpegError(*c);
+    return info;
+}
+
 } // namespace
 
 QImage decodeJpeg(const QByteArray& bytes)
@@ -215,14 +226,9 @@ QImage decodeJpeg(const QByteArray& bytes)
 
 QSize jpegPictureSize(const QByteArray& bytes)
 {
-    if (bytes.isEmpty())
-        throw Error(QStringLiteral("Invalid JPEG picture: the file is empty"));
     Decompressor decompressor;
     JpegContext* c = decompressor.get();
-    JpegInfo info{};
-    if (!jpegReadHeader(c, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                        static_cast<unsigned long>(bytes.size()), &info))
-        throw jpegError(*c);
+    const JpegInfo info = readHeader(c, bytes);
     return QSize(info.width, info.height);
 }
 
@@ -230,14 +236,9 @@ QImage decodeJpegScaled(const QByteArray& bytes, int denominator)
 {
     if (denominator != 2 && denominator != 4 && denominator != 8)
         denominator = 1;
-    if (bytes.isEmpty())
-        throw Error(QStringLiteral("Invalid JPEG picture: the file is empty"));
     Decompressor decompressor;
     JpegContext* c = decompressor.get();
-    JpegInfo info{};
-    if (!jpegReadHeader(c, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                        static_cast<unsigned long>(bytes.size()), &info))
-        throw jpegError(*c);
+    JpegInfo info = readHeader(c, bytes);
     // The bound is the file's, whatever share of it is decoded.
     codec::checkPictureSize(info.width, info.height);
     if (denominator > 1 && !jpegSetScale(c, denominator, &info))

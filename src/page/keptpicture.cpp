@@ -1,5 +1,6 @@
 #include "keptpicture.h"
 
+#include "codecs/codec_util.h"
 #include "codecs/jpeg.h"
 #include "codecs/picture.h"
 #include "codecs/png.h"
@@ -20,17 +21,6 @@ namespace {
 int ceilToInt(double v)
 {
     return int(std::min(std::ceil(v - 1e-9), 1e9));
-}
-
-QByteArray readWholeFile(const QString& path)
-{
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        throw cannotOpenFile(path);
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw cannotOpenFile(path);
-    return bytes;
 }
 
 QImage reducedTo(QImage image, QSize size)
@@ -54,7 +44,7 @@ QImage keyedIf(QImage image, bool keyBottomLeft)
 KeptPicture loadJpeg(const QString& path, const std::function<QSize(QSize)>& shownFor, qreal dpr,
                      bool keyBottomLeft)
 {
-    const QByteArray bytes = readWholeFile(path);
+    const QByteArray bytes = codec::readFile(path);
     KeptPicture kept;
     kept.fullSize = jpegPictureSize(bytes);
     const QSize needed = neededPixels(shownFor(kept.fullSize), dpr);
