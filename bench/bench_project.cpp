@@ -339,6 +339,8 @@ void BM_PrintPhotosLimit(benchmark::State& state)
         QPrinter printer(QPrinter::HighResolution);
         setUpPdf(printer, out);
         QPainter painter(&printer);
+        // Print output is lossless: the reference stores the photos the same way.
+        painter.setRenderHint(QPainter::LosslessImageRendering);
         const QSize printable(printer.width(), printer.height());
         for (const PrintItem& item : job.items) {
             QFile file(job.workingFolder + item.attributes.FileName);
