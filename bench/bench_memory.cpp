@@ -49,7 +49,11 @@ qint64 statusBytes(const char* field)
         return -1;
     for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
         if (line.startsWith(field))
-            return line.mid(qsizetype(strlen(field))).simplified().split(' ').value(0).toLongLong() *
+            return line.mid(qsizetype(strlen(field)))
+                       .simplified()
+                       .split(' ')
+                       .value(0)
+                       .toLongLong() *
                    1024;
     }
     return -1;
@@ -68,7 +72,11 @@ qint64 peakResidentBytes()
     return qint64(usage.ru_maxrss) * 1024;
 }
 
-enum class Measure { Page, Printing };
+enum class Measure
+{
+    Page,
+    Printing
+};
 
 // Runs in the forked child: everything Qt is created here, so the parent stays small and
 // the child starts from the same state on every repetition.
@@ -102,7 +110,7 @@ enum class Measure { Page, Printing };
         const qint64 before = peakResidentBytes();
         for (const QString& photo : photos())
             items.Add(PictureItem, photo);
-        app.processEvents();  // the items are shown once
+        app.processEvents(); // the items are shown once
         growth = items.Count() == kPhotoCount ? peakResidentBytes() - before : -1;
     } else {
         // Ten photos in two columns of five, in the working folder as a project has them.
@@ -128,15 +136,15 @@ enum class Measure { Page, Printing };
         const qint64 open = statusBytes("VmRSS:");
         if (resetPeak() && open > 0) {
             QPainter painter(&printer);
-            const CompositionReport report = ComposePage(
-                painter, QSize(printer.width(), printer.height()), printJobFor(state, items, &page));
+            const CompositionReport report =
+                ComposePage(painter, QSize(printer.width(), printer.height()),
+                            printJobFor(state, items, &page));
             painter.end();
             if (report.itemsDrawn == kPrintedPhotos)
                 growth = statusBytes("VmHWM:") - open;
         }
     }
-    const ssize_t written = write(out, &growth, sizeof growth);
-    _exit(written == sizeof growth ? 0 : 1);
+    bench::reportAndExit(out, growth);
 }
 
 void measureInChild(benchmark::State& state, Measure measure)
@@ -144,23 +152,7 @@ void measureInChild(benchmark::State& state, Measure measure)
     photos();
     qint64 growth = -1;
     for (auto _ : state) {
-        int fds[2];
-        if (pipe(fds) != 0) {
-            state.SkipWithError("no pipe");
-            break;
-        }
-        const pid_t child = fork();
-        if (child == 0) {
-            close(fds[0]);
-            buildPageAndReport(fds[1], measure);
-        }
-        close(fds[1]);
-        growth = -1;
-        if (read(fds[0], &growth, sizeof growth) != sizeof growth)
-            growth = -1;
-        close(fds[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
+        growth = bench::numberFromChild([measure](int fd) { buildPageAndReport(fd, measure); });
         if (growth < 0) {
             state.SkipWithError("the child could not build the page");
             break;

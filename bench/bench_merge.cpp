@@ -181,8 +181,7 @@ qint64 peakResidentBytes()
     // The whole process's peak: what the system must have for the job. The few megabytes
     // that fonts and caches take on the way vary from run to run more than the rows could add.
     const qint64 peak = sheets == rows ? peakResidentBytes() : -1;
-    const ssize_t written = write(out, &peak, sizeof peak);
-    _exit(written == sizeof peak ? 0 : 1);
+    bench::reportAndExit(out, peak);
 }
 
 void BM_MergePeakMemory(benchmark::State& state)
@@ -193,22 +192,7 @@ void BM_MergePeakMemory(benchmark::State& state)
     writeRows(rows);
     qint64 peak = -1;
     for (auto _ : state) {
-        int fds[2];
-        if (pipe(fds) != 0) {
-            state.SkipWithError("no pipe");
-            break;
-        }
-        const pid_t child = fork();
-        if (child == 0) {
-            close(fds[0]);
-            mergeAndReport(rows, fds[1]);
-        }
-        close(fds[1]);
-        if (read(fds[0], &peak, sizeof peak) != sizeof peak)
-            peak = -1;
-        close(fds[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
+        peak = bench::numberFromChild([rows](int fd) { mergeAndReport(rows, fd); });
         if (peak < 0) {
             state.SkipWithError("the child could not merge");
             break;

@@ -1,7 +1,8 @@
 // Opening a 50-item project (40 photos of 2 megapixels and 10 text blocks) end to end,
 // against unpacking, decoding each picture in full once and rendering each text once; and
-// a project of twenty 12-megapixel photos against unpacking and decoding each in full. Printing a page of ten 12-megapixel photos into a PDF, against decoding
-// the ten photos once and drawing them into a PDF with QPainter.
+// a project of twenty 12-megapixel photos against unpacking and decoding each in full. Printing a
+// page of ten 12-megapixel photos into a PDF, against decoding the ten photos once and drawing them
+// into a PDF with QPainter.
 #include "codecs/jpeg.h"
 #include "codecs/picture.h"
 #include "core/dialogs.h"
@@ -75,7 +76,10 @@ public:
         items = std::make_unique<TCampos>(std::move(context));
     }
 
-    ProjectContext context() { return ProjectContext{state, *items, &page, background, dialogs, nullptr}; }
+    ProjectContext context()
+    {
+        return ProjectContext{state, *items, &page, background, dialogs, nullptr};
+    }
 
     AppState state;
     QWidget page;
@@ -112,7 +116,7 @@ TItem textRecord(int i)
     return r;
 }
 
-// The 50-item archive, made once from records written the way saving writes them.
+// An archive made once from records written the way saving writes them.
 struct Project
 {
     QString archive;
@@ -120,40 +124,53 @@ struct Project
     QList<TItem> texts;
 };
 
+// A picture record for one of the photos, at the given place.
+TItem photoRecord(const QString& photo, int left, int top, int width, int height)
+{
+    TItem r;
+    r.Kind = PictureItem;
+    r.FileName = QStringLiteral("C:\\Fotos\\") + QFileInfo(photo).fileName();
+    r.Left = left;
+    r.Top = top;
+    r.Width = width;
+    r.Height = height;
+    return r;
+}
+
+// Packs the pictures with the record files that saving would write for records.
+QString packProject(const QString& name, const QStringList& pictures, const QList<TItem>& records)
+{
+    const QString folder = bench::scratchFolder() + name + QStringLiteral("-records/");
+    QDir().mkpath(folder);
+    QStringList files = pictures;
+    for (const auto& [file, bytes] :
+         {std::pair{QStringLiteral("project.txt"),
+                    ProjectRecordBytes(int(records.size()), FullPage)},
+          std::pair{QStringLiteral("item.txt"), ItemRecordsBytes(records)}}) {
+        QFile out(folder + file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(out.fileName()));
+        files.append(out.fileName());
+    }
+    const QString archive = bench::scratchFolder() + name + QStringLiteral(".vimel");
+    PackArchive(archive, files);
+    return archive;
+}
+
+// Forty pictures of 2 MP and ten texts.
 const Project& project()
 {
     static const Project made = [] {
         Project p;
         p.pictures = bench::writePhotos(QStringLiteral("open"), kPhotoCount, 1632, 1224, 90);
         QList<TItem> records;
-        for (int i = 0; i < kPhotoCount; ++i) {
-            TItem r;
-            r.Kind = PictureItem;
-            r.FileName = QStringLiteral("C:\\Fotos\\") + QFileInfo(p.pictures.at(i)).fileName();
-            r.Left = 10 * (i % 8);
-            r.Top = 15 * (i / 8);
-            r.Width = 160;
-            r.Height = 120;
-            records.append(r);
-        }
+        for (int i = 0; i < kPhotoCount; ++i)
+            records.append(photoRecord(p.pictures.at(i), 10 * (i % 8), 15 * (i / 8), 160, 120));
         for (int i = 0; i < kTextCount; ++i) {
             p.texts.append(textRecord(i));
             records.append(p.texts.last());
         }
-        const QString folder = bench::scratchFolder() + QStringLiteral("records/");
-        QDir().mkpath(folder);
-        auto write = [&folder](const QString& name, const QByteArray& bytes) {
-            QFile file(folder + name);
-            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-                qFatal("cannot write %s", qPrintable(file.fileName()));
-            return file.fileName();
-        };
-        QStringList files = p.pictures;
-        files.append(write(QStringLiteral("project.txt"),
-                           ProjectRecordBytes(int(records.size()), FullPage)));
-        files.append(write(QStringLiteral("item.txt"), ItemRecordsBytes(records)));
-        p.archive = bench::scratchFolder() + QStringLiteral("fifty.vimel");
-        PackArchive(p.archive, files);
+        p.archive = packProject(QStringLiteral("fifty"), p.pictures, records);
         return p;
     }();
     return made;
@@ -164,32 +181,13 @@ const Project& photoProject()
 {
     static const Project made = [] {
         Project p;
-        p.pictures = bench::writePhotos(QStringLiteral("bigopen"), kLargePhotoCount, 4000, 3000, 90);
+        p.pictures =
+            bench::writePhotos(QStringLiteral("bigopen"), kLargePhotoCount, 4000, 3000, 90);
         QList<TItem> records;
-        for (int i = 0; i < kLargePhotoCount; ++i) {
-            TItem r;
-            r.Kind = PictureItem;
-            r.FileName = QStringLiteral("C:\\Fotos\\") + QFileInfo(p.pictures.at(i)).fileName();
-            r.Left = 8 + 122 * (i % 4);
-            r.Top = 8 + 138 * (i / 4);
-            r.Width = 120;
-            r.Height = 90;
-            records.append(r);
-        }
-        const QString folder = bench::scratchFolder() + QStringLiteral("bigrecords/");
-        QDir().mkpath(folder);
-        QStringList files = p.pictures;
-        for (const auto& [name, bytes] :
-             {std::pair{QStringLiteral("project.txt"),
-                        ProjectRecordBytes(int(records.size()), FullPage)},
-              std::pair{QStringLiteral("item.txt"), ItemRecordsBytes(records)}}) {
-            QFile file(folder + name);
-            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-                qFatal("cannot write %s", qPrintable(file.fileName()));
-            files.append(file.fileName());
-        }
-        p.archive = bench::scratchFolder() + QStringLiteral("photos.vimel");
-        PackArchive(p.archive, files);
+        for (int i = 0; i < kLargePhotoCount; ++i)
+            records.append(
+                photoRecord(p.pictures.at(i), 8 + 122 * (i % 4), 8 + 138 * (i / 4), 120, 90));
+        p.archive = packProject(QStringLiteral("photos"), p.pictures, records);
         return p;
     }();
     return made;
@@ -311,8 +309,8 @@ void setUpPdf(QPrinter& printer, const QString& path)
     printer.setOutputFileName(path);
     printer.setResolution(600);
     printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
-                                      QMarginsF(0, 0, 0, 0)));
+    printer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
 }
 
 void BM_PrintPhotos(benchmark::State& state)
@@ -346,8 +344,8 @@ void BM_PrintPhotosLimit(benchmark::State& state)
             QFile file(job.workingFolder + item.attributes.FileName);
             file.open(QIODevice::ReadOnly);
             const QImage photo = decodeJpeg(file.readAll());
-            const auto placed = placeItem(job.layout, item.kind, item.geometry, job.pageSize,
-                                          printable);
+            const auto placed =
+                placeItem(job.layout, item.kind, item.geometry, job.pageSize, printable);
             painter.drawImage(placed->rect, photo);
         }
         painter.end();

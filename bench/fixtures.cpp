@@ -13,8 +13,8 @@
 #include <chrono>
 #include <cmath>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdlib>
+#include <fcntl.h>
 #include <memory>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -54,7 +54,7 @@ QImage makePhoto(int width, int height, quint32 seed)
         for (int x = 0; x < width; ++x) {
             const int u = 255 * x / width;
             noise = noise * 1664525u + 1013904223u;
-            const int grain = int(noise >> 27) - 16;  // -16 .. 15
+            const int grain = int(noise >> 27) - 16; // -16 .. 15
             const int wave = int(90 * across[size_t(x)] * down[size_t(y)]);
             const int edge = ((u * 23 + v * 17 + int(seed) * 40) / 64 & 3) == 0 ? 40 : 0;
             const int r = 128 + wave + u / 8 + grain + edge;
@@ -122,8 +122,8 @@ std::optional<int> runProgram(const QStringList& command, const QStringList& ext
     if (started != 0)
         return std::nullopt;
 
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::duration<double>(timeoutSeconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
     int status = 0;
     for (;;) {
         const pid_t done = waitpid(pid, &status, WNOHANG);
@@ -161,6 +161,34 @@ int runWithApplication(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+qint64 numberFromChild(const std::function<void(int fd)>& work)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        work(fds[1]);
+        _exit(1);
+    }
+    close(fds[1]);
+    qint64 number = -1;
+    if (child < 0 || read(fds[0], &number, sizeof number) != sizeof number)
+        number = -1;
+    close(fds[0]);
+    int status = 0;
+    if (child > 0)
+        waitpid(child, &status, 0);
+    return number;
+}
+
+void reportAndExit(int fd, qint64 number)
+{
+    const ssize_t written = write(fd, &number, sizeof number);
+    _exit(written == sizeof number ? 0 : 1);
 }
 
 } // namespace quadrela::bench

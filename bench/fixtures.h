@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace quadrela::bench {
@@ -31,6 +32,12 @@ QStringList writePhotos(const QString& prefix, int count, int width, int height,
 // output and error go to /dev/null.
 std::optional<int> runProgram(const QStringList& command, const QStringList& extraEnvironment = {},
                               double timeoutSeconds = 120);
+
+// Runs work in a forked child, so that what it measures starts from a fresh process, and
+// returns the number the child reports with reportAndExit, or -1 when it reported none.
+qint64 numberFromChild(const std::function<void(int fd)>& work);
+// Writes the number for the parent into fd and ends the child.
+[[noreturn]] void reportAndExit(int fd, qint64 number);
 
 // Deletes every file directly in folder.
 void emptyFolder(const QString& folder);

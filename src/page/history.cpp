@@ -200,7 +200,7 @@ TFocusImage* PageHistory::recreate(const ItemState& item)
     // them; the user's own choice stays.
     const TextAttributes saved = m_state.text;
     if (text)
-        m_state.text = TextAttributes{a.FontName, a.FontSize, a.Color, a.Alignment, a.Style};
+        m_state.text = textAttributesOf(a);
     try {
         // A text the renderer refuses comes back as the stand-in it was before.
         m_items.Add(item.kind, place, text ? TCampos::CallerReports : TCampos::LoadPicture);

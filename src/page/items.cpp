@@ -75,6 +75,11 @@ QString prefetchKey(const QString& path, bool keyed, QSize shown)
 
 } // namespace
 
+TextAttributes textAttributesOf(const TDesc& a)
+{
+    return TextAttributes{a.FontName, a.FontSize, a.Color, a.Alignment, a.Style};
+}
+
 QString itemIdentifier(const QString& place, int listCount)
 {
     return place.left(3) + QString::number(listCount);
@@ -312,7 +317,8 @@ void TCampos::Prefetch(quint8 kind, const QString& place, QSize shown)
     const bool keyed = kind == PictureItem;
     const qreal dpr = m_context.page ? m_context.page->devicePixelRatioF() : 1.0;
     m_shared.prefetch(prefetchKey(place, keyed, shown), [place, keyed, shown, dpr] {
-        return loadKeptPicture(place, [shown](QSize) { return shown; }, dpr, keyed);
+        return loadKeptPicture(
+            place, [shown](QSize) { return shown; }, dpr, keyed);
     });
 }
 

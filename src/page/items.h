@@ -26,8 +26,8 @@ class TImg;
 // The item attributes.
 struct TDesc
 {
-    QString FileName;  // the item's picture file (border and picture items)
-    QString Text;      // a text item's text
+    QString FileName; // the item's picture file (border and picture items)
+    QString Text;     // a text item's text
     QString FontName;
     ColorRef Color = 0;
     quint8 Alignment = 0;
@@ -36,6 +36,9 @@ struct TDesc
 
     bool operator==(const TDesc&) const = default;
 };
+
+// The text attributes a text item is rendered with on the page.
+TextAttributes textAttributesOf(const TDesc& attributes);
 
 // An item's place and size as a record file holds them.
 struct ItemGeometry
@@ -57,8 +60,8 @@ QRect controlGeometryFor(const ItemGeometry& geometry);
 struct PageContext
 {
     AppState* state = nullptr;
-    QWidget* page = nullptr;             // parent of every item control
-    TFocusImage* background = nullptr;   // kept beneath every item
+    QWidget* page = nullptr;           // parent of every item control
+    TFocusImage* background = nullptr; // kept beneath every item
     QMenu* itemMenu = nullptr;
     // Connects the control's events to the window's handlers, by kind.
     std::function<void(TImg&)> wire;

@@ -73,12 +73,8 @@ PrintJob printJobFor(const AppState& state, const TCampos& items, const QWidget*
 
 TextAttributes printTextAttributes(const TDesc& attributes)
 {
-    TextAttributes text;
-    text.FontName = attributes.FontName;
+    TextAttributes text = textAttributesOf(attributes);
     text.FontSize = roundHalfEven(double(qint64(attributes.FontSize) * 100) / 20.0);
-    text.Color = attributes.Color;
-    text.Alignment = attributes.Alignment;
-    text.Style = attributes.Style;
     return text;
 }
 

@@ -13,18 +13,6 @@ namespace {
 
 constexpr int kCardsPerSheet = 10;
 
-// The attributes a text is shown with on the page, at its own size.
-TextAttributes pageTextAttributes(const TDesc& attributes)
-{
-    TextAttributes text;
-    text.FontName = attributes.FontName;
-    text.FontSize = attributes.FontSize;
-    text.Color = attributes.Color;
-    text.Alignment = attributes.Alignment;
-    text.Style = attributes.Style;
-    return text;
-}
-
 int scaled(int value, int numerator, int denominator)
 {
     if (denominator <= 0)
@@ -69,7 +57,7 @@ MergedSheets::MergedSheets(PrintJob page, const QString& csvPath, int firstLine,
                     m_pageFields.append(name);
             }
             try {
-                typed = RenderTextBitmap(pageTextAttributes(item.attributes), item.attributes.Text)
+                typed = RenderTextBitmap(textAttributesOf(item.attributes), item.attributes.Text)
                             .size();
             } catch (const Error&) {
                 // Printed as it stands; the row's own rendering tells what is wrong.
@@ -157,7 +145,7 @@ void MergedSheets::seekSheet(int sheet)
 std::optional<QRect> MergedSheets::filledGeometry(const PrintItem& item, const QString& filled,
                                                   qsizetype index) const
 {
-    const QSize natural = RenderTextBitmap(pageTextAttributes(item.attributes), filled).size();
+    const QSize natural = RenderTextBitmap(textAttributesOf(item.attributes), filled).size();
     const QSize typed = m_typedSizes.at(index);
     const QRect& g = item.geometry;
     // A block the user stretched keeps its stretch; one left at its own size gets the
