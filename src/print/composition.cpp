@@ -9,8 +9,14 @@
 #include "page/Imgfocus.h"
 #include "placement.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QWidget>
+
+#include <algorithm>
+#include <future>
+#include <utility>
+#include <vector>
 
 namespace quadrela {
 
@@ -36,11 +42,39 @@ bool loadItem(TBitmap& work, const PrintItem& item, const PrintJob& job, bool tu
         work, fileInFolder(job.workingFolder, fileNamePart(item.attributes.FileName)), turn);
 }
 
+// The PDF engine turns an image into an RGB copy, an alpha plane and a compressed copy,
+// all held at once beside the image itself: for a 12-megapixel photo that is twice the
+// photo again. Drawn in bands of this size, it holds them for one band at a time.
+constexpr qsizetype kPdfBandBytes = 4 * 1024 * 1024;
+
+// Draws image stretched over rect. On a PDF device a large image goes out as horizontal
+// bands with the same pixels; each band reaches one row into the next, so the band drawn
+// later covers the seam and no paper shows between them at any zoom.
+void drawImage(QPainter& painter, const QRect& rect, const QImage& image)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Pdf || image.sizeInBytes() <= kPdfBandBytes ||
+        image.height() < 2) {
+        painter.drawImage(rect, image);
+        return;
+    }
+    const int rows = int(std::max<qsizetype>(1, kPdfBandBytes / image.bytesPerLine()));
+    const qreal scale = qreal(rect.height()) / image.height();
+    for (int top = 0; top < image.height(); top += rows) {
+        const int bottom = std::min(image.height(), top + rows + 1);
+        // A view of the rows, not a copy: the engine only reads them.
+        const QImage band(image.constScanLine(top), image.width(), bottom - top,
+                          image.bytesPerLine(), image.format());
+        painter.drawImage(
+            QRectF(rect.x(), rect.y() + top * scale, rect.width(), (bottom - top) * scale), band);
+    }
+}
+
 void stretchDraw(QPainter& painter, const QRect& rect, const TBitmap& bitmap)
 {
     if (rect.isEmpty())
         return;
-    painter.drawImage(rect, drawableImage(bitmap));
+    drawImage(painter, rect, drawableImage(bitmap));
 }
 
 } // namespace
@@ -88,7 +122,7 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
             placeItem(job.layout, item.kind, item.geometry, job.pageSize, printable);
         if (!placed)
             continue;
-        PreparedItem prepared{item, *placed, TBitmap{}};
+        PreparedItem prepared{item, *placed, TBitmap{}, QImage{}};
         const PreparedItem* earlier = nullptr;
         if (reuse && reuse->layout == job.layout) {
             for (const PreparedItem& candidate : reuse->items) {
@@ -125,7 +159,7 @@ int drawItems(QPainter& painter, const PreparedPage& page, PrintTarget target)
         if (prepared.placed.target != target || prepared.drawable.isNull() ||
             prepared.placed.rect.isEmpty())
             continue;
-        painter.drawImage(prepared.placed.rect, prepared.drawable);
+        drawImage(painter, prepared.placed.rect, prepared.drawable);
         ++drawn;
     }
     return drawn;
@@ -179,8 +213,26 @@ void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards)
     painter.restore();
 }
 
-// Items are loaded one at a time here, so a page of large photos never holds more than
-// one of them at full resolution.
+namespace {
+
+// A picture item's load, run on a worker thread. Texts are not: their renderer writes the
+// job's one scratch picture.
+std::future<TBitmap> loadInBackground(const PrintItem& item, const ItemPlacement& placed,
+                                      const PrintJob& job)
+{
+    const QString path = fileInFolder(job.workingFolder, fileNamePart(item.attributes.FileName));
+    return std::async(std::launch::async, [path, turn = placed.turn] {
+        TBitmap bitmap;
+        LoadPictureBitmap(bitmap, path, turn);
+        return bitmap;
+    });
+}
+
+} // namespace
+
+// Items are loaded at full resolution one at a time, the next picture being decoded while
+// the one before is drawn (the PDF engine's compression is most of the work). A page of
+// large photos thus holds two of them at once, never the whole page.
 CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob& job)
 {
     CompositionReport report;
@@ -199,18 +251,31 @@ CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob
         cardPainter.setRenderHint(QPainter::SmoothPixmapTransform);
     }
 
-    TBitmap work;
+    std::vector<std::pair<const PrintItem*, ItemPlacement>> placedItems;
     for (const PrintItem& item : job.items) {
-        const std::optional<ItemPlacement> placed =
-            placeItem(job.layout, item.kind, item.geometry, job.pageSize, printable);
-        if (!placed)
-            continue;
-        work.clear();
+        if (const std::optional<ItemPlacement> placed =
+                placeItem(job.layout, item.kind, item.geometry, job.pageSize, printable))
+            placedItems.emplace_back(&item, *placed);
+    }
+    std::future<TBitmap> next;
+    const auto startLoading = [&](size_t i) {
+        next = i < placedItems.size() && placedItems[i].first->kind != TextItem
+                   ? loadInBackground(*placedItems[i].first, placedItems[i].second, job)
+                   : std::future<TBitmap>();
+    };
+    startLoading(0);
+    for (size_t i = 0; i < placedItems.size(); ++i) {
+        const auto& [item, placed] = placedItems[i];
+        TBitmap work;
         // A picture that loaded but could not be turned is still drawn, upright.
-        loadItem(work, item, job, placed->turn, report);
+        if (next.valid())
+            work = next.get();
+        else
+            loadItem(work, *item, job, placed.turn, report);
+        startLoading(i + 1);
         if (work.isEmpty())
             continue;
-        stretchDraw(placed->target == PrintTarget::CardBitmap ? cardPainter : painter, placed->rect,
+        stretchDraw(placed.target == PrintTarget::CardBitmap ? cardPainter : painter, placed.rect,
                     work);
         ++report.itemsDrawn;
     }
