@@ -10,8 +10,8 @@
 #include "core/workfolder.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
-#include "page/picturecommand.h"
 #include "page/keptpicture.h"
+#include "page/picturecommand.h"
 #include "page/screencursor.h"
 #include "records.h"
 #include "zip/archive.h"
@@ -22,10 +22,13 @@
 #include <QHash>
 #include <QImageReader>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <exception>
+#include <utility>
 
 namespace quadrela {
 
@@ -154,6 +157,60 @@ qint64 memoryNeededFor(const QList<TItem>& records, const QString& workingFolder
     return total + largestRead;
 }
 
+// Starts decoding each picture the moment its file is unpacked, for the items that the
+// archive's own records place, read ahead from the archive. Only a head start: the open
+// then goes by the records as unpacked, and loads whatever was not started here.
+class EarlyPictures
+{
+public:
+    EarlyPictures(const ProjectContext& ctx, const QString& archive) : m_ctx(ctx)
+    {
+        constexpr qint64 kRecordsPeekBytes = 16 << 20;
+        const QString projectText =
+            fromCp1252(peekArchiveEntry(archive, kProjectFile, kRecordsPeekBytes));
+        if (!hasProjectMagic(projectText))
+            return;
+        try {
+            const QList<TItem> records =
+                ReadItemRecords(fromCp1252(peekArchiveEntry(archive, kItemFile, kRecordsPeekBytes)),
+                                ReadProjectRecord(projectText).itemCount, ctx.state.dataFolder);
+            for (const TItem& record : records) {
+                const QSize shown(record.Width, record.Height);
+                if ((record.Kind == BorderItem || record.Kind == PictureItem) && shown.isValid())
+                    m_wanted[fileNamePart(record.FileName)].append({record.Kind, shown});
+            }
+        } catch (const std::exception&) {
+            m_wanted.clear(); // the open will say what is wrong with the records
+        }
+        const AppState& state = ctx.state;
+        m_budget = state.availableMemory ? state.availableMemory() : availableMemoryBytes();
+    }
+
+    void landed(const QString& bareName)
+    {
+        const auto wanted = m_wanted.constFind(bareName);
+        if (wanted == m_wanted.constEnd())
+            return;
+        const QString path = m_ctx.state.workingFolder + bareName;
+        const QSize full = QImageReader(path).size();
+        const qreal dpr = m_ctx.page->devicePixelRatioF();
+        for (const auto& [kind, shown] : *wanted) {
+            // Never more than the open itself would be allowed to hold.
+            const qint64 bytes = keptBytes(full.isValid() ? full : shown, shown, dpr);
+            if (m_budget >= 0 && bytes > m_budget)
+                return;
+            if (m_budget >= 0)
+                m_budget -= bytes;
+            m_ctx.items.Prefetch(kind, path, shown);
+        }
+    }
+
+private:
+    const ProjectContext& m_ctx;
+    QHash<QString, QList<std::pair<quint8, QSize>>> m_wanted;
+    qint64 m_budget = -1; // bytes the pictures started may still take; negative: unknown
+};
+
 } // namespace
 
 FileDialogRequest openProjectRequest()
@@ -281,8 +338,9 @@ bool SaveProject(const ProjectContext& ctx, const QString& path)
     try {
         // Emptying the working folder would later delete an archive saved inside it.
         if (insideFolder(path, state.workingFolder))
-            throw Error(QStringLiteral("O projeto não pode ser salvo dentro da pasta de trabalho do "
-                                       "programa. Escolha outra pasta."));
+            throw Error(
+                QStringLiteral("O projeto não pode ser salvo dentro da pasta de trabalho do "
+                               "programa. Escolha outra pasta."));
         picturesToPack(ctx.items, state.workingFolder, pictures);
         QString reason;
         if (!writeWholeFile(state.workingFolder + kProjectFile,
@@ -333,7 +391,11 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
     }
 
     EmptyWorkingFolder(state.workingFolder);
-    UnpackArchive(archive, state.workingFolder);
+    // Pictures decoded ahead belong to this open: whatever it did not take goes with it.
+    const auto dropPrefetched = qScopeGuard([&ctx] { ctx.items.DropPrefetched(); });
+    EarlyPictures early(ctx, archive);
+    UnpackArchive(archive, state.workingFolder, {},
+                  [&early](const QString& bareName, const QString&) { early.landed(bareName); });
     LoadWorkingFolder(ctx);
 }
 

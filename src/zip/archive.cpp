@@ -221,8 +221,12 @@ mode_t unpackedMode(zip_t* za, zip_uint64_t index)
 class Unpacker
 {
 public:
-    Unpacker(const QString& archivePath, const QString& destFolder, const UnpackLimits& limits)
-        : m_archivePath(archivePath), m_dest(destFolder), m_limits(limits)
+    using FileWritten = std::function<void(const QString&, const QString&)>;
+
+    Unpacker(const QString& archivePath, const QString& destFolder, const UnpackLimits& limits,
+             const FileWritten& fileWritten)
+        : m_archivePath(archivePath), m_dest(destFolder), m_limits(limits),
+          m_fileWritten(fileWritten)
     {
     }
 
@@ -240,6 +244,13 @@ public:
                             .arg(count)
                             .arg(m_limits.maxEntries));
         prepareDestination();
+        if (m_fileWritten) {
+            for (zip_int64_t i = 0; i < count; ++i) {
+                const QString bare = entryBareName(entryName(m_za.get(), zip_uint64_t(i)));
+                if (entryKind(m_za.get(), zip_uint64_t(i), bare) == EntryKind::File)
+                    ++m_landings[bare];
+            }
+        }
         for (zip_int64_t i = 0; i < count; ++i)
             extract(zip_uint64_t(i));
     }
@@ -322,11 +333,16 @@ private:
                         QFile::encodeName(target).constData()) != 0)
             throw entryError(name, QString::fromLocal8Bit(std::strerror(errno)));
         out.setAutoRemove(false);
+        // Told once the last entry of its name has landed, so nothing replaces it after.
+        if (m_fileWritten && --m_landings[bare] == 0)
+            m_fileWritten(bare, target);
     }
 
     QString m_archivePath;
     QString m_dest;
     UnpackLimits m_limits;
+    FileWritten m_fileWritten;
+    QHash<QString, int> m_landings; // bare name -> entries still to unpack under it
     ZipPtr m_za;
     qint64 m_written = 0;
 };
@@ -380,9 +396,41 @@ int PackArchive(const QString& archivePath, const QStringList& files)
 }
 
 void UnpackArchive(const QString& archivePath, const QString& destFolder,
-                   const UnpackLimits& limits)
+                   const UnpackLimits& limits,
+                   const std::function<void(const QString&, const QString&)>& fileWritten)
 {
-    Unpacker(archivePath, destFolder, limits).run();
+    Unpacker(archivePath, destFolder, limits, fileWritten).run();
+}
+
+QByteArray peekArchiveEntry(const QString& archivePath, const QString& bareName, qint64 maxBytes)
+{
+    int code = 0;
+    const ZipPtr za(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code));
+    if (!za)
+        return {};
+    zip_int64_t exact = -1;
+    zip_int64_t otherCase = -1;
+    const zip_int64_t count = zip_get_num_entries(za.get(), 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const QString bare = entryBareName(entryName(za.get(), zip_uint64_t(i)));
+        if (bare == bareName)
+            exact = i;
+        else if (otherCase < 0 && bare.compare(bareName, Qt::CaseInsensitive) == 0)
+            otherCase = i;
+    }
+    const zip_int64_t index = exact >= 0 ? exact : otherCase;
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (index < 0 || zip_stat_index(za.get(), zip_uint64_t(index), 0, &st) != 0 ||
+        !(st.valid & ZIP_STAT_SIZE) || st.size > zip_uint64_t(maxBytes))
+        return {};
+    const ZipFilePtr in(zip_fopen_index(za.get(), zip_uint64_t(index), 0));
+    if (!in)
+        return {};
+    QByteArray bytes(qsizetype(st.size), Qt::Uninitialized);
+    if (zip_fread(in.get(), bytes.data(), st.size) != zip_int64_t(st.size))
+        return {};
+    return bytes;
 }
 
 } // namespace quadrela

@@ -3,8 +3,11 @@
 
 #include "core/limits.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace quadrela {
 
@@ -34,7 +37,17 @@ int PackArchive(const QString& archivePath, const QStringList& files);
 // read and write permission, plus execute when the entry stored it.
 // Failures (unreadable archive, password, unsupported method, CRC or data errors, limits)
 // throw Error with a message for the user; the entry being written is not left behind.
-void UnpackArchive(const QString& archivePath, const QString& destFolder,
-                   const UnpackLimits& limits = {});
+// fileWritten, when given, is told the bare name and the path of each file as soon as it
+// is complete under its name and no later entry replaces it, so work on it can start while
+// the rest is unpacked.
+void UnpackArchive(
+    const QString& archivePath, const QString& destFolder, const UnpackLimits& limits = {},
+    const std::function<void(const QString& bareName, const QString& path)>& fileWritten = {});
+
+// The content of the file entry that would unpack under bareName (the last such entry;
+// when no name matches exactly, one that differs only in letter case), read without
+// unpacking anything. Empty when there is none, it is larger than maxBytes, or it cannot be
+// read: for looking ahead only, never in place of unpacking.
+QByteArray peekArchiveEntry(const QString& archivePath, const QString& bareName, qint64 maxBytes);
 
 } // namespace quadrela
