@@ -280,7 +280,7 @@ private:
     // size, damaged data) goes the streaming way, which names the fault.
     bool inflateWhole(zip_uint64_t index, const zip_stat_t& st, QByteArray& data)
     {
-        constexpr zip_uint64_t kWholeEntryBytes = 64 << 20;
+        constexpr zip_uint64_t kWholeEntryBytes = 32 << 20;
         constexpr zip_uint64_t kNeeded =
             ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
         if ((st.valid & kNeeded) != kNeeded || st.comp_method != ZIP_CM_DEFLATE ||
