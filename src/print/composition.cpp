@@ -46,18 +46,25 @@ bool loadItem(TBitmap& work, const PrintItem& item, const PrintJob& job, bool tu
 // all held at once beside the image itself: for a 12-megapixel photo that is twice the
 // photo again. Drawn in bands of this size, it holds them for one band at a time.
 constexpr qsizetype kPdfBandBytes = 4 * 1024 * 1024;
+// The longest side of the reduced copy laid beneath a picture drawn in bands.
+constexpr int kUnderlaySide = 256;
 
-// Draws image stretched over rect. On a PDF device a large image goes out as horizontal
-// bands with the same pixels; each band reaches one row into the next, so the band drawn
-// later covers the seam and no paper shows between them at any zoom.
+// Draws image stretched over rect. On a PDF device a large opaque image goes out as
+// horizontal bands with the same pixels. Renderers that smooth the edges of images (most
+// screen viewers) would let the paper show through where two bands meet, so a small copy of
+// the picture is laid beneath them, and each band reaches one row into the next (the band
+// drawn later covers the seam whenever a row is at least a pixel high).
 void drawImage(QPainter& painter, const QRect& rect, const QImage& image)
 {
     const QPaintEngine* engine = painter.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Pdf || image.sizeInBytes() <= kPdfBandBytes ||
-        image.height() < 2) {
+        image.height() < 2 || image.hasAlphaChannel()) {
         painter.drawImage(rect, image);
         return;
     }
+    painter.drawImage(rect,
+                      image.scaled(QSize(kUnderlaySide, kUnderlaySide).boundedTo(image.size()),
+                                   Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     const int rows = int(std::max<qsizetype>(1, kPdfBandBytes / image.bytesPerLine()));
     const qreal scale = qreal(rect.height()) / image.height();
     for (int top = 0; top < image.height(); top += rows) {

@@ -105,7 +105,7 @@ void configurePdfPrinter(QPrinter& printer, const QString& path, QPageSize::Page
     printer.setResolution(600);
 }
 
-QImage rasterise(const QString& pdf, int dpi, const QRect& crop)
+QImage rasterise(const QString& pdf, int dpi, const QRect& crop, const QString& program)
 {
     QTemporaryDir out;
     QStringList args{QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
@@ -116,7 +116,7 @@ QImage rasterise(const QString& pdf, int dpi, const QRect& crop)
              << QStringLiteral("-H") << QString::number(crop.height());
     args << pdf << out.path() + QStringLiteral("/page");
     QProcess p;
-    p.start(QStringLiteral("pdftoppm"), args);
+    p.start(program, args);
     if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return QImage();
     return QImage(out.path() + QStringLiteral("/page.png")).convertToFormat(QImage::Format_RGB32);

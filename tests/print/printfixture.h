@@ -58,9 +58,11 @@ public:
 void configurePdfPrinter(QPrinter& printer, const QString& path,
                          QPageSize::PageSizeId paper = QPageSize::Letter, double marginMm = 0);
 
-// Rasterises page 1 of a PDF at dpi, only the crop (in pixels at that dpi) when given.
-// Returns a null image when pdftoppm fails.
-QImage rasterise(const QString& pdf, int dpi, const QRect& crop = QRect());
+// Rasterises page 1 of a PDF at dpi, only the crop (in pixels at that dpi) when given, with
+// poppler's own renderer or, with program "pdftocairo", with cairo, which smooths the edges
+// of images as screen viewers do. Returns a null image when the program fails.
+QImage rasterise(const QString& pdf, int dpi, const QRect& crop = QRect(),
+                 const QString& program = QStringLiteral("pdftoppm"));
 
 // Half-open runs [start, end) of pixels along a one-pixel strip that satisfy the test.
 QList<QPair<int, int>> runsAlong(const QImage& strip, const std::function<bool(QRgb)>& test,

@@ -612,7 +612,7 @@ void TestPrint::previewMatchesPrinter()
     f.addPicture(QStringLiteral("quad.png"), quadrantPicture(QSize(40, 30)), QRect(10, 20, 200, 150));
     f.addPicture(QStringLiteral("blue.png"), solid(QSize(8, 8), Qt::blue), QRect(300, 100, 60, 90));
     // Large enough to be sent to the printer in bands: no paper may show between them.
-    f.addPicture(QStringLiteral("dark.png"), solid(QSize(1100, 3000), QColor(20, 20, 60)), QRect(40, 420, 300, 200));
+    f.addPicture(QStringLiteral("dark.png"), solid(QSize(1100, 3000), QColor(20, 20, 60)), QRect(220, 20, 70, 60));
     const QString pdf = f.dir.path() + QStringLiteral("/printer.pdf");
     QPrinter printer(QPrinter::HighResolution);
     configurePdfPrinter(printer, pdf, QPageSize::PageSizeId(paper), marginMm);
@@ -637,6 +637,21 @@ void TestPrint::previewMatchesPrinter()
             differing += matched ? 0 : 1;
         }
     QVERIFY2(differing == 0, qPrintable(QString::number(differing)));
+
+    // A large picture goes to the printer in bands; where they meet, a renderer that smooths
+    // image edges must not let the paper show through the dark picture.
+    const QImage smoothed = rasterise(pdf, 50, QRect(), QStringLiteral("pdftocairo"));
+    QCOMPARE(smoothed.size(), printed.size());
+    const auto isDark = [&smoothed](int x, int y) { return qGray(smoothed.pixel(x, y)) <= 26; };
+    int darkPixels = 0, seams = 0;
+    for (int y = 2; y + 2 < smoothed.height(); ++y)
+        for (int x = 0; x < smoothed.width(); ++x) {
+            darkPixels += isDark(x, y) ? 1 : 0;
+            if (!isDark(x, y) && isDark(x, y - 2) && isDark(x, y + 2)) // a light line across
+                ++seams;
+        }
+    QVERIFY(darkPixels > 1000);
+    QVERIFY2(seams == 0, qPrintable(QString::number(seams)));
 }
 
 void TestPrint::calibrationRulers_data()
