@@ -172,15 +172,13 @@ void TformTexto::createControls()
 
 void TformTexto::FormCreate()
 {
-    m_state.text.Alignment = 0;
+    // The dialog is made when first opened, possibly while a text block is being edited:
+    // only its controls start afresh, the attributes in force stay as the page left them.
     {
         const QSignalBlocker block(cbEstilo);
         cbEstilo->setCurrentIndex(0);
     }
-    m_state.text.FontSize = 10;
-    m_state.text.FontName = QStringLiteral("Arial");
-    m_state.editing.Active = false;
-    setAlignment(0);
+    showAlignment(0);
 }
 
 void TformTexto::showEvent(QShowEvent* event)
@@ -282,6 +280,11 @@ void TformTexto::cbEstiloChange()
 void TformTexto::setAlignment(quint8 alignment)
 {
     m_state.text.Alignment = alignment;
+    showAlignment(alignment);
+}
+
+void TformTexto::showAlignment(quint8 alignment)
+{
     // The button in force is drawn flat, the other two raised.
     spbtEsquerda->setAutoRaise(alignment == 0);
     spbtCentro->setAutoRaise(alignment == 1);

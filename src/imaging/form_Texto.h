@@ -62,6 +62,7 @@ private:
     void edTamanhoChange();
     void cbEstiloChange();
     void setAlignment(quint8 alignment);
+    void showAlignment(quint8 alignment);
     void selectFont(const QString& family);
     void memoTextChanged();
     void placeBlock();
