@@ -8,15 +8,15 @@
 #include "storage/records.h"
 
 #include <QApplication>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTextBlock>
@@ -112,7 +112,7 @@ void TformTexto::createControls()
     edTamanho->setGeometry(328, 27, 89, 22);
     edTamanho->setRange(4, 48);
     if (auto* typing = edTamanho->findChild<QLineEdit*>())
-        typing->setReadOnly(true);  // arrows only
+        typing->setReadOnly(true); // arrows only
 
     cbEstilo = new QComboBox(this);
     cbEstilo->setGeometry(424, 27, 89, 22);
@@ -359,7 +359,8 @@ void TformTexto::placeBlock()
     if (m_state.editing.Active) {
         // The block that was double-clicked, wherever it now is in the list; if it was
         // deleted meanwhile, the text simply becomes a new block.
-        const int index = m_items.IndexOf(qobject_cast<TFocusImage*>(m_state.editing.control.data()));
+        const int index =
+            m_items.IndexOf(qobject_cast<TFocusImage*>(m_state.editing.control.data()));
         if (index >= 0) {
             const TImg& edited = m_items.Items(index);
             if (added) {

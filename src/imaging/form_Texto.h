@@ -45,7 +45,7 @@ public:
     QPlainTextEdit* memoText = nullptr;
     QPushButton* btCancelar = nullptr;
     QPushButton* btOK = nullptr;
-    QLabel* lbAviso = nullptr;  // says why a character was not accepted
+    QLabel* lbAviso = nullptr; // says why a character was not accepted
 
     // Escape and the close box leave the dialog as Cancel does.
     void reject() override;

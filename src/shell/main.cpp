@@ -37,8 +37,7 @@ void showDialog(QWidget& dialog)
 
 // A dialog made the first time it is asked for: most runs never open it, and making it
 // (the text dialog lists every font family) would delay the first window.
-template <typename Dialog>
-class OnFirstUse
+template <typename Dialog> class OnFirstUse
 {
 public:
     explicit OnFirstUse(std::function<std::unique_ptr<Dialog>()> make) : m_make(std::move(make)) {}
