@@ -68,26 +68,52 @@ const ZipFunctions& libzip()
     return functions;
 }
 
+// The code below calls libzip by its own names; each call goes through the table.
+#define zip_close(...) libzip().zip_close(__VA_ARGS__)
+#define zip_compression_method_supported(...) libzip().zip_compression_method_supported(__VA_ARGS__)
+#define zip_delete(...) libzip().zip_delete(__VA_ARGS__)
+#define zip_discard(...) libzip().zip_discard(__VA_ARGS__)
+#define zip_error_fini(...) libzip().zip_error_fini(__VA_ARGS__)
+#define zip_error_init(...) libzip().zip_error_init(__VA_ARGS__)
+#define zip_error_init_with_code(...) libzip().zip_error_init_with_code(__VA_ARGS__)
+#define zip_error_strerror(...) libzip().zip_error_strerror(__VA_ARGS__)
+#define zip_fclose(...) libzip().zip_fclose(__VA_ARGS__)
+#define zip_file_add(...) libzip().zip_file_add(__VA_ARGS__)
+#define zip_file_get_external_attributes(...) libzip().zip_file_get_external_attributes(__VA_ARGS__)
+#define zip_file_set_external_attributes(...) libzip().zip_file_set_external_attributes(__VA_ARGS__)
+#define zip_file_strerror(...) libzip().zip_file_strerror(__VA_ARGS__)
+#define zip_fopen_index(...) libzip().zip_fopen_index(__VA_ARGS__)
+#define zip_fread(...) libzip().zip_fread(__VA_ARGS__)
+#define zip_get_name(...) libzip().zip_get_name(__VA_ARGS__)
+#define zip_get_num_entries(...) libzip().zip_get_num_entries(__VA_ARGS__)
+#define zip_open(...) libzip().zip_open(__VA_ARGS__)
+#define zip_set_file_compression(...) libzip().zip_set_file_compression(__VA_ARGS__)
+#define zip_source_file_create(...) libzip().zip_source_file_create(__VA_ARGS__)
+#define zip_source_free(...) libzip().zip_source_free(__VA_ARGS__)
+#define zip_stat_index(...) libzip().zip_stat_index(__VA_ARGS__)
+#define zip_stat_init(...) libzip().zip_stat_init(__VA_ARGS__)
+#define zip_strerror(...) libzip().zip_strerror(__VA_ARGS__)
+
 // An archive that was not closed successfully is discarded, which leaves the file on
 // disk exactly as it was before.
 struct ZipDiscard
 {
-    void operator()(zip_t* za) const { libzip().zip_discard(za); }
+    void operator()(zip_t* za) const { zip_discard(za); }
 };
 using ZipPtr = std::unique_ptr<zip_t, ZipDiscard>;
 
 struct ZipFileClose
 {
-    void operator()(zip_file_t* zf) const { libzip().zip_fclose(zf); }
+    void operator()(zip_file_t* zf) const { zip_fclose(zf); }
 };
 using ZipFilePtr = std::unique_ptr<zip_file_t, ZipFileClose>;
 
 QString openErrorText(int code)
 {
     zip_error_t error;
-    libzip().zip_error_init_with_code(&error, code);
-    const QString text = QString::fromLocal8Bit(libzip().zip_error_strerror(&error));
-    libzip().zip_error_fini(&error);
+    zip_error_init_with_code(&error, code);
+    const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
+    zip_error_fini(&error);
     return text;
 }
 
@@ -98,13 +124,13 @@ QString nativePath(const QString& path)
 
 QString entryName(zip_t* za, zip_uint64_t index)
 {
-    const char* raw = libzip().zip_get_name(za, index, ZIP_FL_ENC_RAW);
+    const char* raw = zip_get_name(za, index, ZIP_FL_ENC_RAW);
     if (!raw)
         return {};
     const QByteArray rawName(raw);
     // libzip hands back the raw bytes unchanged under ENC_STRICT only for flagged UTF-8
     // (and plain ASCII, where the flag makes no difference); unflagged names get converted.
-    const char* strict = libzip().zip_get_name(za, index, ZIP_FL_ENC_STRICT);
+    const char* strict = zip_get_name(za, index, ZIP_FL_ENC_STRICT);
     const bool flagged = strict && rawName == QByteArray(strict);
     return decodeEntryName(rawName, flagged);
 }
@@ -164,29 +190,28 @@ void addFile(zip_t* za, const PackItem& item, const QString& archivePath)
         throw fail(QString::fromLocal8Bit(std::strerror(errno)));
 
     zip_error_t error;
-    libzip().zip_error_init(&error);
+    zip_error_init(&error);
     zip_source_t* source =
-        libzip().zip_source_file_create(QFile::encodeName(item.path).constData(), 0, -1, &error);
+        zip_source_file_create(QFile::encodeName(item.path).constData(), 0, -1, &error);
     if (!source) {
-        const QString reason = QString::fromLocal8Bit(libzip().zip_error_strerror(&error));
-        libzip().zip_error_fini(&error);
+        const QString reason = QString::fromLocal8Bit(zip_error_strerror(&error));
+        zip_error_fini(&error);
         throw fail(reason);
     }
-    libzip().zip_error_fini(&error);
+    zip_error_fini(&error);
 
     const EncodedEntryName encoded = encodeEntryName(item.name);
     const zip_flags_t nameFlags = encoded.utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437;
-    const zip_int64_t index =
-        libzip().zip_file_add(za, encoded.bytes.constData(), source, nameFlags);
+    const zip_int64_t index = zip_file_add(za, encoded.bytes.constData(), source, nameFlags);
     if (index < 0) {
-        libzip().zip_source_free(source);
-        throw fail(QString::fromLocal8Bit(libzip().zip_strerror(za)));
+        zip_source_free(source);
+        throw fail(QString::fromLocal8Bit(zip_strerror(za)));
     }
     const zip_uint32_t mode = S_IFREG | (st.st_mode & 0777);
-    if (libzip().zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE, 6) != 0 ||
-        libzip().zip_file_set_external_attributes(za, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX,
-                                                  mode << 16) != 0)
-        throw fail(QString::fromLocal8Bit(libzip().zip_strerror(za)));
+    if (zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE, 6) != 0 ||
+        zip_file_set_external_attributes(za, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, mode << 16) !=
+            0)
+        throw fail(QString::fromLocal8Bit(zip_strerror(za)));
 }
 
 // A save that was killed leaves libzip's temporary file "<archive>.XXXXXX" (six letters or
@@ -238,7 +263,7 @@ EntryKind entryKind(zip_t* za, zip_uint64_t index, const QString& bareName)
         return EntryKind::Skip;
     zip_uint8_t opsys = 0;
     zip_uint32_t attributes = 0;
-    if (libzip().zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) != 0)
+    if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) != 0)
         return EntryKind::File;
     constexpr zip_uint32_t dosDirectory = 0x10;
     if (opsys == ZIP_OPSYS_UNIX) {
@@ -257,7 +282,7 @@ mode_t unpackedMode(zip_t* za, zip_uint64_t index)
     mode_t mode = S_IRUSR | S_IWUSR;
     zip_uint8_t opsys = 0;
     zip_uint32_t attributes = 0;
-    if (libzip().zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) == 0 &&
+    if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) == 0 &&
         opsys == ZIP_OPSYS_UNIX)
         mode |= (attributes >> 16) & S_IXUSR;
     return mode;
@@ -274,12 +299,11 @@ public:
     void run()
     {
         int code = 0;
-        m_za.reset(
-            libzip().zip_open(QFile::encodeName(m_archivePath).constData(), ZIP_RDONLY, &code));
+        m_za.reset(zip_open(QFile::encodeName(m_archivePath).constData(), ZIP_RDONLY, &code));
         if (!m_za)
             throw Error(QStringLiteral("Não foi possível abrir o arquivo %1: %2")
                             .arg(nativePath(m_archivePath), openErrorText(code)));
-        const zip_int64_t count = libzip().zip_get_num_entries(m_za.get(), 0);
+        const zip_int64_t count = zip_get_num_entries(m_za.get(), 0);
         if (count > m_limits.maxEntries)
             throw Error(QStringLiteral("O arquivo %1 tem %2 entradas, mais do que o limite de %3.")
                             .arg(nativePath(m_archivePath))
@@ -313,20 +337,20 @@ private:
             return;
 
         zip_stat_t st;
-        libzip().zip_stat_init(&st);
-        if (libzip().zip_stat_index(za, index, 0, &st) != 0)
-            throw entryError(name, QString::fromLocal8Bit(libzip().zip_strerror(za)));
+        zip_stat_init(&st);
+        if (zip_stat_index(za, index, 0, &st) != 0)
+            throw entryError(name, QString::fromLocal8Bit(zip_strerror(za)));
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
             throw entryError(name, QStringLiteral("o conteúdo está protegido por senha."));
         if ((st.valid & ZIP_STAT_COMP_METHOD) &&
-            !libzip().zip_compression_method_supported(st.comp_method, 0))
+            !zip_compression_method_supported(st.comp_method, 0))
             throw entryError(
                 name,
                 QStringLiteral("método de compressão não suportado (%1).").arg(st.comp_method));
 
-        ZipFilePtr in(libzip().zip_fopen_index(za, index, 0));
+        ZipFilePtr in(zip_fopen_index(za, index, 0));
         if (!in)
-            throw entryError(name, QString::fromLocal8Bit(libzip().zip_strerror(za)));
+            throw entryError(name, QString::fromLocal8Bit(zip_strerror(za)));
 
         // Written beside the target and renamed over it: a failure leaves no half file
         // under the entry's name, and a symbolic link at the target is replaced, not followed.
@@ -336,10 +360,9 @@ private:
 
         std::vector<char> buffer(64 * 1024);
         for (;;) {
-            const zip_int64_t n = libzip().zip_fread(in.get(), buffer.data(), buffer.size());
+            const zip_int64_t n = zip_fread(in.get(), buffer.data(), buffer.size());
             if (n < 0)
-                throw entryError(name,
-                                 QString::fromLocal8Bit(libzip().zip_file_strerror(in.get())));
+                throw entryError(name, QString::fromLocal8Bit(zip_file_strerror(in.get())));
             if (n == 0)
                 break;
             if (n > m_limits.maxBytes - m_written)
@@ -352,7 +375,7 @@ private:
             m_written += n;
         }
         // libzip checks the CRC when the data ends; closing reports what is left.
-        if (libzip().zip_fclose(in.release()) != 0)
+        if (zip_fclose(in.release()) != 0)
             throw entryError(name, QStringLiteral("os dados estão corrompidos."));
 
         errno = 0;
@@ -392,7 +415,7 @@ int PackArchive(const QString& archivePath, const QStringList& files)
     }
 
     int code = 0;
-    ZipPtr za(libzip().zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE, &code));
+    ZipPtr za(zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE, &code));
     if (!za)
         throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
                         .arg(nativePath(archivePath), openErrorText(code)));
@@ -404,24 +427,24 @@ int PackArchive(const QString& archivePath, const QStringList& files)
     // wherever it sits in the archive and however its name was encoded. Windows does not
     // tell "PROJECT.TXT" from "project.txt", so there an old entry of the other case would
     // land on the new file.
-    const zip_int64_t count = libzip().zip_get_num_entries(za.get(), 0);
+    const zip_int64_t count = zip_get_num_entries(za.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const QString bare = entryBareName(entryName(za.get(), zip_uint64_t(i)));
         if (!listed.contains(bare.toCaseFolded()))
             continue;
-        if (libzip().zip_delete(za.get(), zip_uint64_t(i)) != 0)
-            throw Error(QStringLiteral("Não foi possível atualizar o arquivo %1: %2")
-                            .arg(nativePath(archivePath),
-                                 QString::fromLocal8Bit(libzip().zip_strerror(za.get()))));
+        if (zip_delete(za.get(), zip_uint64_t(i)) != 0)
+            throw Error(
+                QStringLiteral("Não foi possível atualizar o arquivo %1: %2")
+                    .arg(nativePath(archivePath), QString::fromLocal8Bit(zip_strerror(za.get()))));
     }
 
     for (const PackItem& item : items)
         addFile(za.get(), item, archivePath);
 
-    if (libzip().zip_close(za.get()) != 0)
-        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                        .arg(nativePath(archivePath),
-                             QString::fromLocal8Bit(libzip().zip_strerror(za.get()))));
+    if (zip_close(za.get()) != 0)
+        throw Error(
+            QStringLiteral("Não foi possível gravar o arquivo %1: %2")
+                .arg(nativePath(archivePath), QString::fromLocal8Bit(zip_strerror(za.get()))));
     za.release();
     return int(items.size());
 }
