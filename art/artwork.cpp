@@ -1,9 +1,14 @@
 #include "art/artwork.h"
 
+#include "art/rawpicture.h"
+
 #include <QDir>
+#include <QIconEngine>
 #include <QImage>
-#include <QImageReader>
+#include <QPainter>
+#include <QResource>
 #include <cmath>
+#include <map>
 
 namespace quadrela {
 
@@ -11,7 +16,7 @@ namespace {
 
 QString resourcePath(const QString& name)
 {
-    return QStringLiteral(":/art/%1.png").arg(name);
+    return QStringLiteral(":/art/%1.argb").arg(name);
 }
 
 bool isPlainName(const QString& name)
@@ -22,13 +27,9 @@ bool isPlainName(const QString& name)
            !name.startsWith(u'.') && !name.contains(u'@');
 }
 
-// Read as PNG outright: left to guess, the reader first offers the file to every image
-// format plugin, which loads them all (the SVG one among them) at start-up.
 QImage readPicture(const QString& path)
 {
-    QImageReader reader(path, "png");
-    reader.setAutoDetectImageFormat(false);
-    return reader.read();
+    return rawpicture::decode(QResource(path).uncompressedData());
 }
 
 } // namespace
@@ -63,37 +64,107 @@ QSize artSize(const QString& name)
 {
     if (!isPlainName(name))
         return {};
-    // The picture at 1x has the size the drawing declares; only its header is read.
-    QImageReader reader(resourcePath(name), "png");
-    reader.setAutoDetectImageFormat(false);
-    return reader.size();
+    // The picture at 1x has the size the drawing declares.
+    return rawpicture::headerSize(QResource(resourcePath(name)).uncompressedData());
 }
 
 QStringList artNames()
 {
     QStringList names;
-    const QStringList files =
-        QDir(QStringLiteral(":/art")).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+    const QStringList files = QDir(QStringLiteral(":/art"))
+                                  .entryList({QStringLiteral("*.argb")}, QDir::Files, QDir::Name);
     for (const QString& file : files)
         if (!file.contains(u'@'))
-            names << file.chopped(4);
+            names << file.chopped(5);
     // Sorted by the bare names: "creditos" comes before "creditos-picture", which a sort
     // of the file names (where "-" precedes ".") would reverse.
     names.sort();
     return names;
 }
 
+namespace {
+
+// The window icon's pictures, each decoded the first time something asks for its size:
+// a platform that shows no icon (or only a small one) never decodes the 256-pixel picture.
+class LazyIconEngine : public QIconEngine
+{
+public:
+    explicit LazyIconEngine(std::map<int, QString> files) : m_files(std::move(files)) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        const int side = sideFor(size);
+        if (side == 0)
+            return {};
+        QPixmap& cached = m_pixmaps[side];
+        if (cached.isNull())
+            cached = QPixmap::fromImage(readPicture(m_files.at(side)));
+        QPixmap result = cached;
+        if (result.width() > size.width() || result.height() > size.height())
+            result = result.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        // One look for every mode and state: the icon only ever stands for the window.
+        Q_UNUSED(mode);
+        Q_UNUSED(state);
+        return result;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap picture = pixmap(rect.size() * ratio, mode, state);
+        picture.setDevicePixelRatio(ratio);
+        const QSize shown = picture.deviceIndependentSize().toSize();
+        painter->drawPixmap(QRect(rect.topLeft() + QPoint((rect.width() - shown.width()) / 2,
+                                                          (rect.height() - shown.height()) / 2),
+                                  shown),
+                            picture);
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = sideFor(size);
+        if (side == 0)
+            return {};
+        return QSize(side, side).boundedTo(size);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (const auto& entry : m_files)
+            sizes << QSize(entry.first, entry.first);
+        return sizes;
+    }
+
+    QIconEngine* clone() const override { return new LazyIconEngine(*this); }
+    QString key() const override { return QStringLiteral("quadrela-lazy"); }
+
+private:
+    // The smallest picture not smaller than asked for, else the largest.
+    int sideFor(const QSize& size) const
+    {
+        if (m_files.empty() || size.isEmpty())
+            return 0;
+        const auto fits = m_files.lower_bound(std::max(size.width(), size.height()));
+        return fits != m_files.end() ? fits->first : m_files.rbegin()->first;
+    }
+
+    std::map<int, QString> m_files;
+    std::map<int, QPixmap> m_pixmaps;
+};
+
+} // namespace
+
 QIcon appIcon()
 {
-    QIcon icon;
-    // Each size is read only when something draws the icon at it.
-    const QStringList files = QDir(QStringLiteral(":/art/icon")).entryList(QDir::Files);
-    for (const QString& file : files) {
-        const int side = file.chopped(4).toInt();
+    std::map<int, QString> files;
+    const QStringList names = QDir(QStringLiteral(":/art/icon")).entryList(QDir::Files);
+    for (const QString& name : names) {
+        const int side = name.chopped(5).toInt();
         if (side > 0)
-            icon.addFile(QStringLiteral(":/art/icon/") + file, QSize(side, side));
+            files.emplace(side, QStringLiteral(":/art/icon/") + name);
     }
-    return icon;
+    return QIcon(new LazyIconEngine(std::move(files)));
 }
 
 } // namespace quadrela

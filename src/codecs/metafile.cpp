@@ -2,6 +2,7 @@
 
 #include "codecs/codec_util.h"
 #include "core/errors.h"
+#include "core/ondemandlibrary.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,6 +48,53 @@ struct Conversion
 };
 
 using Converter = std::function<Conversion(const QByteArray&)>;
+
+// The converters' libraries, opened in this process before the first conversion (a child
+// of a threaded process had better not load libraries itself) rather than at every start.
+#define QUADRELA_WMF_FUNCTIONS(X)                                                                  \
+    X(wmf_api_create)                                                                              \
+    X(wmf_api_destroy)                                                                             \
+    X(wmf_display_size)                                                                            \
+    X(wmf_mem_open)                                                                                \
+    X(wmf_play)                                                                                    \
+    X(wmf_scan)                                                                                    \
+    X(wmf_stream_create)                                                                           \
+    X(wmf_stream_destroy)                                                                          \
+    X(wmf_svg_function)
+
+struct WmfFunctions
+{
+    QUADRELA_LIBRARY_POINTERS(QUADRELA_WMF_FUNCTIONS)
+};
+
+const WmfFunctions& libwmf()
+{
+    static OnDemandLibrary library(QUADRELA_LIBWMF_SONAME);
+    static const WmfFunctions functions = [] {
+        WmfFunctions table;
+        QUADRELA_LIBRARY_BIND_ALL(QUADRELA_WMF_FUNCTIONS)
+        return table;
+    }();
+    return functions;
+}
+
+#define QUADRELA_EMF_FUNCTIONS(X) X(emf2svg)
+
+struct EmfFunctions
+{
+    QUADRELA_LIBRARY_POINTERS(QUADRELA_EMF_FUNCTIONS)
+};
+
+const EmfFunctions& libemf2svg()
+{
+    static OnDemandLibrary library(QUADRELA_LIBEMF2SVG_SONAME);
+    static const EmfFunctions functions = [] {
+        EmfFunctions table;
+        QUADRELA_LIBRARY_BIND_ALL(QUADRELA_EMF_FUNCTIONS)
+        return table;
+    }();
+    return functions;
+}
 
 // ---- WMF ---------------------------------------------------------------------------
 
@@ -94,46 +142,46 @@ bool wmfFontsIn(const QString& folder)
     return QFileInfo(QDir(folder).filePath(QLatin1String(kWmfFallbackFont))).isFile();
 }
 
-Conversion wmfToSvg(const QByteArray& bytes, const QByteArray& fontFolder)
+Conversion wmfToSvg(const WmfFunctions& wmf, const QByteArray& bytes, const QByteArray& fontFolder)
 {
     Conversion result;
     wmfAPI* api = nullptr;
     wmfAPI_Options options;
     std::memset(&options, 0, sizeof options);
-    options.function = wmf_svg_function;
+    options.function = wmf.wmf_svg_function;
     // Searched before the folder built into libwmf.
     char* fontDirs[] = {const_cast<char*>(fontFolder.constData()), nullptr};
     options.fontdirs = fontDirs;
     const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_FONTDIRS | WMF_OPT_IGNORE_NONFATAL |
                                 WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
-    wmf_error_t error = wmf_api_create(&api, flags, &options);
+    wmf_error_t error = wmf.wmf_api_create(&api, flags, &options);
     if (error != wmf_E_None) {
         if (api)
-            wmf_api_destroy(api);
+            wmf.wmf_api_destroy(api);
         result.text = wmfErrorText(error);
         return result;
     }
     // libwmf reads the buffer only, but takes it as non-const.
     QByteArray copy = bytes;
     wmfD_Rect bbox{};
-    error = wmf_mem_open(api, reinterpret_cast<unsigned char*>(copy.data()), long(copy.size()));
+    error = wmf.wmf_mem_open(api, reinterpret_cast<unsigned char*>(copy.data()), long(copy.size()));
     if (error == wmf_E_None)
-        error = wmf_scan(api, 0, &bbox);
+        error = wmf.wmf_scan(api, 0, &bbox);
     unsigned int width = 0, height = 0;
     if (error == wmf_E_None)
-        error = wmf_display_size(api, &width, &height, kDpi, kDpi);
+        error = wmf.wmf_display_size(api, &width, &height, kDpi, kDpi);
     if (error == wmf_E_None) {
         wmf_svg_t* device = WMF_SVG_GetData(api);
-        device->out = wmf_stream_create(api, nullptr);
+        device->out = wmf.wmf_stream_create(api, nullptr);
         device->Description = const_cast<char*>("Quadrela");
         device->bbox = bbox;
         device->width = width;
         device->height = height;
         device->flags |= WMF_SVG_INLINE_IMAGES;
-        error = wmf_play(api, 0, &bbox);
+        error = wmf.wmf_play(api, 0, &bbox);
         char* svg = nullptr;
         unsigned long length = 0;
-        wmf_stream_destroy(api, device->out, &svg, &length);
+        wmf.wmf_stream_destroy(api, device->out, &svg, &length);
         if (error == wmf_E_None && svg) {
             result.ok = true;
             result.text = QByteArray(svg, qsizetype(length));
@@ -143,7 +191,7 @@ Conversion wmfToSvg(const QByteArray& bytes, const QByteArray& fontFolder)
     }
     if (!result.ok)
         result.text = wmfErrorText(error);
-    wmf_api_destroy(api);
+    wmf.wmf_api_destroy(api);
     return result;
 }
 
@@ -169,7 +217,7 @@ std::optional<QSize> emfFrameSize(const QByteArray& bytes)
     return QSize(int(w), int(h));
 }
 
-Conversion emfToSvg(const QByteArray& bytes)
+Conversion emfToSvg(const EmfFunctions& emf, const QByteArray& bytes)
 {
     Conversion result;
     const QSize frame = emfFrameSize(bytes).value_or(QSize(0, 0));
@@ -184,7 +232,7 @@ Conversion emfToSvg(const QByteArray& bytes)
     QByteArray copy = bytes;
     char* svg = nullptr;
     size_t length = 0;
-    const int ok = emf2svg(copy.data(), size_t(copy.size()), &svg, &length, &options);
+    const int ok = emf.emf2svg(copy.data(), size_t(copy.size()), &svg, &length, &options);
     if (ok && svg) {
         result.ok = true;
         result.text = QByteArray(svg, qsizetype(length));
@@ -324,7 +372,8 @@ Conversion runIsolated(Converter convert, const QByteArray& bytes)
                                    "(signal %1)")
                         .arg(WTERMSIG(status)));
     qint32 header[4];
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || received.size() < qsizetype(sizeof header))
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        received.size() < qsizetype(sizeof header))
         throw Error(QStringLiteral("The metafile could not be read"));
     std::memcpy(header, received.constData(), sizeof header);
     if (header[3] < 0 || received.size() - qsizetype(sizeof header) != header[3])
@@ -349,10 +398,9 @@ MetafileSvg convertWmf(const QByteArray& bytes, const QString& fontFolder)
     // A WMF starts with the placeable key or a header of type 1 (memory) or 2 (disk) and
     // a header size of 9 words.
     const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
-    const bool placeable =
-        bytes.size() >= 22 && qFromLittleEndian<quint32>(p) == kPlaceableKey;
-    const bool plain = bytes.size() >= 18 && (qFromLittleEndian<quint16>(p) == 1 ||
-                                              qFromLittleEndian<quint16>(p) == 2) &&
+    const bool placeable = bytes.size() >= 22 && qFromLittleEndian<quint32>(p) == kPlaceableKey;
+    const bool plain = bytes.size() >= 18 &&
+                       (qFromLittleEndian<quint16>(p) == 1 || qFromLittleEndian<quint16>(p) == 2) &&
                        qFromLittleEndian<quint16>(p + 2) == 9;
     if (!placeable && !plain)
         throw Error(QStringLiteral("Invalid metafile: the WMF header is missing"));
@@ -365,8 +413,9 @@ MetafileSvg convertWmf(const QByteArray& bytes, const QString& fontFolder)
                                    "missing from %1 (package %2)")
                         .arg(QDir::toNativeSeparators(fontFolder), QLatin1String(kWmfFontPackage)));
     const QByteArray folder = QFile::encodeName(fontFolder);
-    const Conversion c =
-        runIsolated([&folder](const QByteArray& b) { return wmfToSvg(b, folder); }, bytes);
+    const WmfFunctions& wmf = libwmf();
+    const Conversion c = runIsolated(
+        [&wmf, &folder](const QByteArray& b) { return wmfToSvg(wmf, b, folder); }, bytes);
     if (!c.ok)
         throw Error(QStringLiteral("Invalid metafile: %1").arg(QString::fromUtf8(c.text)));
     if (!size.isValid())
@@ -393,7 +442,9 @@ MetafileSvg convertEmf(const QByteArray& bytes)
     if (size.isEmpty())
         throw Error(QStringLiteral("Invalid enhanced metafile: the picture frame is empty"));
     codec::checkPictureSize(size.width(), size.height());
-    const Conversion c = runIsolated(emfToSvg, bytes);
+    const EmfFunctions& emf = libemf2svg();
+    const Conversion c =
+        runIsolated([&emf](const QByteArray& b) { return emfToSvg(emf, b); }, bytes);
     if (!c.ok)
         throw Error(QStringLiteral("Invalid enhanced metafile: %1").arg(QString::fromUtf8(c.text)));
     return {c.text, size};

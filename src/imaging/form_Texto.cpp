@@ -8,15 +8,15 @@
 #include "storage/records.h"
 
 #include <QApplication>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTextBlock>
@@ -112,7 +112,7 @@ void TformTexto::createControls()
     edTamanho->setGeometry(328, 27, 89, 22);
     edTamanho->setRange(4, 48);
     if (auto* typing = edTamanho->findChild<QLineEdit*>())
-        typing->setReadOnly(true);  // arrows only
+        typing->setReadOnly(true); // arrows only
 
     cbEstilo = new QComboBox(this);
     cbEstilo->setGeometry(424, 27, 89, 22);
@@ -172,15 +172,13 @@ void TformTexto::createControls()
 
 void TformTexto::FormCreate()
 {
-    m_state.text.Alignment = 0;
+    // The dialog is made when first opened, possibly while a text block is being edited:
+    // only its controls start afresh, the attributes in force stay as the page left them.
     {
         const QSignalBlocker block(cbEstilo);
         cbEstilo->setCurrentIndex(0);
     }
-    m_state.text.FontSize = 10;
-    m_state.text.FontName = QStringLiteral("Arial");
-    m_state.editing.Active = false;
-    setAlignment(0);
+    showAlignment(0);
 }
 
 void TformTexto::showEvent(QShowEvent* event)
@@ -282,6 +280,11 @@ void TformTexto::cbEstiloChange()
 void TformTexto::setAlignment(quint8 alignment)
 {
     m_state.text.Alignment = alignment;
+    showAlignment(alignment);
+}
+
+void TformTexto::showAlignment(quint8 alignment)
+{
     // The button in force is drawn flat, the other two raised.
     spbtEsquerda->setAutoRaise(alignment == 0);
     spbtCentro->setAutoRaise(alignment == 1);
@@ -356,7 +359,8 @@ void TformTexto::placeBlock()
     if (m_state.editing.Active) {
         // The block that was double-clicked, wherever it now is in the list; if it was
         // deleted meanwhile, the text simply becomes a new block.
-        const int index = m_items.IndexOf(qobject_cast<TFocusImage*>(m_state.editing.control.data()));
+        const int index =
+            m_items.IndexOf(qobject_cast<TFocusImage*>(m_state.editing.control.data()));
         if (index >= 0) {
             const TImg& edited = m_items.Items(index);
             if (added) {

@@ -45,7 +45,7 @@ public:
     QPlainTextEdit* memoText = nullptr;
     QPushButton* btCancelar = nullptr;
     QPushButton* btOK = nullptr;
-    QLabel* lbAviso = nullptr;  // says why a character was not accepted
+    QLabel* lbAviso = nullptr; // says why a character was not accepted
 
     // Escape and the close box leave the dialog as Cancel does.
     void reject() override;
@@ -62,6 +62,7 @@ private:
     void edTamanhoChange();
     void cbEstiloChange();
     void setAlignment(quint8 alignment);
+    void showAlignment(quint8 alignment);
     void selectFont(const QString& family);
     void memoTextChanged();
     void placeBlock();

@@ -20,6 +20,9 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <functional>
+#include <memory>
+
 using namespace quadrela;
 
 namespace {
@@ -31,6 +34,25 @@ void showDialog(QWidget& dialog)
     dialog.raise();
     dialog.activateWindow();
 }
+
+// A dialog made the first time it is asked for: most runs never open it, and making it
+// (the text dialog lists every font family) would delay the first window.
+template <typename Dialog> class OnFirstUse
+{
+public:
+    explicit OnFirstUse(std::function<std::unique_ptr<Dialog>()> make) : m_make(std::move(make)) {}
+
+    Dialog& operator*()
+    {
+        if (!m_dialog)
+            m_dialog = m_make();
+        return *m_dialog;
+    }
+
+private:
+    std::function<std::unique_ptr<Dialog>()> m_make;
+    std::unique_ptr<Dialog> m_dialog;
+};
 
 } // namespace
 
@@ -74,16 +96,23 @@ int main(int argc, char** argv)
     removeStaleHistoryFolders(state.dataFolder);
 
     TformMain formMain(state, dialogs);
-    TformTexto formTexto(state, formMain.items(), &formMain);
-    QObject::connect(&formMain, &TformMain::textDialogRequested, &formTexto, &QWidget::show);
-    QObject::connect(&formMain.handlers(), &ItemHandlers::textEditRequested, &formTexto,
-                     &TformTexto::showForEditing);
-    formTexto.setStepRunner(formMain.history().runner());
-    TformResize formResize([&formMain]() -> QWidget* { return formMain.handlers().selection(); },
-                           &formMain);
-    QObject::connect(&formMain.handlers(), &ItemHandlers::resizeRequested, &formResize,
-                     &QWidget::show);
-    formResize.setStepRunner(formMain.history().runner());
+    OnFirstUse<TformTexto> formTexto([&] {
+        auto dialog = std::make_unique<TformTexto>(state, formMain.items(), &formMain);
+        dialog->setStepRunner(formMain.history().runner());
+        return dialog;
+    });
+    QObject::connect(&formMain, &TformMain::textDialogRequested, &formMain,
+                     [&formTexto] { (*formTexto).show(); });
+    QObject::connect(&formMain.handlers(), &ItemHandlers::textEditRequested, &formMain,
+                     [&formTexto] { (*formTexto).showForEditing(); });
+    OnFirstUse<TformResize> formResize([&formMain] {
+        auto dialog = std::make_unique<TformResize>(
+            [&formMain]() -> QWidget* { return formMain.handlers().selection(); }, &formMain);
+        dialog->setStepRunner(formMain.history().runner());
+        return dialog;
+    });
+    QObject::connect(&formMain.handlers(), &ItemHandlers::resizeRequested, &formMain,
+                     [&formResize] { (*formResize).show(); });
     // Shows itself: every run begins with the choice of a template.
     TformNovo formNovo(state, dialogs,
                        {[&formMain] { return formMain.projectContext(); },

@@ -89,6 +89,8 @@ public:
         ws.state.editing.control = item.Image();
         const TDesc& a = item.Attributes();
         ws.state.text = attributes(a.FontName, a.FontSize, a.Color, a.Alignment, a.Style);
+        if (!dialog) // the program makes the dialog when it is first asked for
+            dialog = std::make_unique<TformTexto>(ws.state, *items);
         dialog->showForEditing();
     }
 
@@ -301,18 +303,23 @@ void TestTextDialog::changeBlock_data()
 {
     QTest::addColumn<QString>("newText"); // empty: the text box is emptied
     QTest::addColumn<int>("steps");
+    QTest::addColumn<bool>("madeOnRequest"); // the dialog did not exist before the request
 
-    QTest::newRow("larger font: same place, on top") << QStringLiteral("Outro texto") << 6;
-    QTest::newRow("same attributes, new text") << QStringLiteral("Linha 1\nLinha 2") << 0;
-    QTest::newRow("emptied: the block goes") << QString() << 0;
+    QTest::newRow("larger font: same place, on top") << QStringLiteral("Outro texto") << 6 << false;
+    QTest::newRow("same attributes, new text") << QStringLiteral("Linha 1\nLinha 2") << 0 << false;
+    QTest::newRow("emptied: the block goes") << QString() << 0 << false;
+    QTest::newRow("dialog made by the request") << QStringLiteral("Outro texto") << 6 << true;
 }
 
 void TestTextDialog::changeBlock()
 {
     QFETCH(QString, newText);
     QFETCH(int, steps);
+    QFETCH(bool, madeOnRequest);
 
     Fixture f;
+    if (madeOnRequest)
+        f.dialog.reset();
     const TextAttributes blue = attributes(QStringLiteral("Arial"), 16, 0xFF0000, 2, StyleBold);
     f.addText(QStringLiteral("Primeiro"), attributes(QStringLiteral("Arial"), 10, 0, 0, 0),
               QPoint(5, 5));
