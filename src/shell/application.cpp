@@ -3,39 +3,69 @@
 #include "core/dialogs.h"
 #include "core/errors.h"
 
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QProxyStyle>
 #include <QStyleOption>
+
+#include <algorithm>
 
 namespace quadrela {
 
 namespace {
 
-// The raster engine hands every fill of more than about 96 spans to the global thread pool.
 // The Fusion style draws a group box's frame by stretching a small picture over the whole
-// box, so the first dialog with a group box started threads (and their hand-offs) for a few
-// thousand pixels: a good part of the time the program takes to come up. Drawn in strips
-// of a few rows, with the same pixels, the frame stays on the painting thread.
-class GroupBoxInStrips : public QProxyStyle
+// box with smooth scaling, and on a widget (whose painter clips to the region being
+// painted) the raster engine hands every such fill taller than about 96 rows to the global
+// thread pool: the first dialog with a group box started threads (and their hand-offs) for
+// a few thousand pixels, a good part of the time the program takes to come up. Here each
+// frame size is drawn once into a picture that nothing clips, with plain scaling (the
+// stretched parts are flat, so no pixel moves by more than 2/255), and copied onto the
+// widget a few rows at a time, all on the painting thread.
+class GroupBoxFrames : public QProxyStyle
 {
 public:
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override
     {
-        constexpr int kStripRows = 16;
-        if (element != PE_FrameGroupBox || !option || !painter ||
-            option->rect.height() <= kStripRows) {
+        if (element != PE_FrameGroupBox || !option || !painter || option->rect.isEmpty() ||
+            !painter->device()) {
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
         }
         const QRect frame = option->rect;
-        for (int top = frame.top(); top <= frame.bottom(); top += kStripRows) {
-            painter->save();
-            painter->setClipRect(QRect(frame.left(), top, frame.width(), kStripRows),
-                                 Qt::IntersectClip);
-            QProxyStyle::drawPrimitive(element, option, painter, widget);
-            painter->restore();
+        const qreal dpr = painter->device()->devicePixelRatioF();
+        const auto* box = qobject_cast<const QGroupBox*>(widget);
+        // Everything the frame's look depends on.
+        const QString key = QStringLiteral("quadrela-groupbox-%1x%2@%3-%4-%5-%6")
+                                .arg(frame.width())
+                                .arg(frame.height())
+                                .arg(dpr)
+                                .arg(option->fontMetrics.height())
+                                .arg(int(painter->renderHints()))
+                                .arg(box && !box->isCheckable() && box->title().isEmpty());
+        QPixmap drawn;
+        if (!QPixmapCache::find(key, &drawn)) {
+            QImage image(frame.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(dpr);
+            image.fill(Qt::transparent);
+            QPainter onImage(&image);
+            onImage.setRenderHints(painter->renderHints());
+            onImage.setRenderHint(QPainter::SmoothPixmapTransform, false);
+            QStyleOption atOrigin(*option);
+            atOrigin.rect.moveTo(0, 0);
+            QProxyStyle::drawPrimitive(element, &atOrigin, &onImage, widget);
+            onImage.end();
+            drawn = QPixmap::fromImage(image);
+            QPixmapCache::insert(key, drawn);
+        }
+        constexpr int kStripRows = 16;
+        for (int top = 0; top < frame.height(); top += kStripRows) {
+            const int rows = std::min(kStripRows, frame.height() - top);
+            painter->drawPixmap(QRectF(frame.left(), frame.top() + top, frame.width(), rows), drawn,
+                                QRectF(0, top * dpr, frame.width() * dpr, rows * dpr));
         }
     }
 };
@@ -49,7 +79,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(kAppTitle);
     // Settings (the printer offsets) go to ~/.config/Quadrela/Quadrela.conf.
     setOrganizationName(kAppTitle);
-    setStyle(new GroupBoxInStrips);
+    setStyle(new GroupBoxFrames);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)
