@@ -62,39 +62,12 @@ using Converter = std::function<Conversion(const QByteArray&)>;
     X(wmf_stream_destroy)                                                                          \
     X(wmf_svg_function)
 
-struct WmfFunctions
-{
-    QUADRELA_LIBRARY_POINTERS(QUADRELA_WMF_FUNCTIONS)
-};
-
-const WmfFunctions& libwmf()
-{
-    static OnDemandLibrary library(QUADRELA_LIBWMF_SONAME);
-    static const WmfFunctions functions = [] {
-        WmfFunctions table;
-        QUADRELA_LIBRARY_BIND_ALL(QUADRELA_WMF_FUNCTIONS)
-        return table;
-    }();
-    return functions;
-}
+QUADRELA_ON_DEMAND_FUNCTIONS(WmfFunctions, libwmf, QUADRELA_LIBWMF_SONAME, QUADRELA_WMF_FUNCTIONS)
 
 #define QUADRELA_EMF_FUNCTIONS(X) X(emf2svg)
 
-struct EmfFunctions
-{
-    QUADRELA_LIBRARY_POINTERS(QUADRELA_EMF_FUNCTIONS)
-};
-
-const EmfFunctions& libemf2svg()
-{
-    static OnDemandLibrary library(QUADRELA_LIBEMF2SVG_SONAME);
-    static const EmfFunctions functions = [] {
-        EmfFunctions table;
-        QUADRELA_LIBRARY_BIND_ALL(QUADRELA_EMF_FUNCTIONS)
-        return table;
-    }();
-    return functions;
-}
+QUADRELA_ON_DEMAND_FUNCTIONS(EmfFunctions, libemf2svg, QUADRELA_LIBEMF2SVG_SONAME,
+                             QUADRELA_EMF_FUNCTIONS)
 
 // ---- WMF ---------------------------------------------------------------------------
 

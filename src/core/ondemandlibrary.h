@@ -39,4 +39,22 @@ private:
     table.name = library.function<std::remove_pointer_t<decltype(table.name)>>(#name);
 #define QUADRELA_LIBRARY_BIND_ALL(list) list(QUADRELA_LIBRARY_BIND)
 
+// Defines the struct `Table` of the functions of `list` and `const Table& accessor()`,
+// which opens the library `soname` and binds them all the first time it is called.
+#define QUADRELA_ON_DEMAND_FUNCTIONS(Table, accessor, soname, list)                              \
+    struct Table                                                                                   \
+    {                                                                                              \
+        QUADRELA_LIBRARY_POINTERS(list)                                                            \
+    };                                                                                             \
+    const Table& accessor()                                                                        \
+    {                                                                                              \
+        static OnDemandLibrary library(soname);                                                    \
+        static const Table functions = [] {                                                        \
+            Table table;                                                                           \
+            QUADRELA_LIBRARY_BIND_ALL(list)                                                        \
+            return table;                                                                          \
+        }();                                                                                       \
+        return functions;                                                                          \
+    }
+
 } // namespace quadrela

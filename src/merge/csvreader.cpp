@@ -29,21 +29,7 @@ const QByteArray kUtf8Bom("\xEF\xBB\xBF");
     X(csv_set_space_func)                                                                          \
     X(csv_strerror)
 
-struct CsvFunctions
-{
-    QUADRELA_LIBRARY_POINTERS(QUADRELA_CSV_FUNCTIONS)
-};
-
-const CsvFunctions& libcsv()
-{
-    static OnDemandLibrary library(QUADRELA_LIBCSV_SONAME);
-    static const CsvFunctions functions = [] {
-        CsvFunctions table;
-        QUADRELA_LIBRARY_BIND_ALL(QUADRELA_CSV_FUNCTIONS)
-        return table;
-    }();
-    return functions;
-}
+QUADRELA_ON_DEMAND_FUNCTIONS(CsvFunctions, libcsv, QUADRELA_LIBCSV_SONAME, QUADRELA_CSV_FUNCTIONS)
 
 // Values are kept exactly as the spreadsheet wrote them: libcsv would otherwise drop
 // blanks around unquoted fields, and with them tabs that separate fields.

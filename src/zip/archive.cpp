@@ -53,21 +53,7 @@ namespace {
     X(zip_stat_init)                                                                               \
     X(zip_strerror)
 
-struct ZipFunctions
-{
-    QUADRELA_LIBRARY_POINTERS(QUADRELA_ZIP_FUNCTIONS)
-};
-
-const ZipFunctions& libzip()
-{
-    static OnDemandLibrary library(QUADRELA_LIBZIP_SONAME);
-    static const ZipFunctions functions = [] {
-        ZipFunctions table;
-        QUADRELA_LIBRARY_BIND_ALL(QUADRELA_ZIP_FUNCTIONS)
-        return table;
-    }();
-    return functions;
-}
+QUADRELA_ON_DEMAND_FUNCTIONS(ZipFunctions, libzip, QUADRELA_LIBZIP_SONAME, QUADRELA_ZIP_FUNCTIONS)
 
 // The code below calls libzip by its own names; each call goes through the table.
 #define zip_close(...) libzip().zip_close(__VA_ARGS__)
