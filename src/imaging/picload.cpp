@@ -85,17 +85,21 @@ QImage drawableImage(const TBitmap& bitmap)
     if (!bitmap.transparentColor && bitmap.pixels.format() == QImage::Format_RGB32)
         return bitmap.pixels;
     QImage image = bitmap.pixels.convertToFormat(QImage::Format_ARGB32);
-    if (bitmap.transparentColor) {
-        const QRgb key = *bitmap.transparentColor | 0xFF000000u;
-        for (int y = 0; y < image.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                if (row[x] == key)
-                    row[x] = 0;
-            }
+    if (bitmap.transparentColor)
+        leaveOutColour(image, *bitmap.transparentColor);
+    return image;
+}
+
+void leaveOutColour(QImage& image, QRgb key)
+{
+    const QRgb opaqueKey = key | 0xFF000000u;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (row[x] == opaqueKey)
+                row[x] = 0;
         }
     }
-    return image;
 }
 
 } // namespace quadrela

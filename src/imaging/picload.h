@@ -41,4 +41,8 @@ bool LoadPictureBitmap(TBitmap& bitmap, const QString& path, bool turn);
 // fringes of the left-out colour.
 QImage drawableImage(const TBitmap& bitmap);
 
+// Makes every pixel of a 32-bit image (ARGB32 or premultiplied) that shows the colour key,
+// taken as opaque, fully transparent.
+void leaveOutColour(QImage& image, QRgb key);
+
 } // namespace quadrela

@@ -5,6 +5,7 @@
 #include "codecs/picture.h"
 #include "codecs/png.h"
 #include "core/errors.h"
+#include "imaging/picload.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -130,14 +131,7 @@ QImage keyedOut(QImage source, QRgb key)
 {
     // In place when nothing else holds the pixels: opaque RGB32 already is premultiplied.
     QImage out = std::move(source).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QRgb opaqueKey = key | 0xFF000000u;
-    for (int y = 0; y < out.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            if (row[x] == opaqueKey)
-                row[x] = 0;
-        }
-    }
+    leaveOutColour(out, key);
     return out;
 }
 
