@@ -166,14 +166,15 @@ public:
     EarlyPictures(const ProjectContext& ctx, const QString& archive) : m_ctx(ctx)
     {
         constexpr qint64 kRecordsPeekBytes = 16 << 20;
-        const QString projectText =
-            fromCp1252(peekArchiveEntry(archive, kProjectFile, kRecordsPeekBytes));
+        const QList<QByteArray> texts =
+            peekArchiveEntries(archive, {kProjectFile, kItemFile}, kRecordsPeekBytes);
+        const QString projectText = fromCp1252(texts.at(0));
         if (!hasProjectMagic(projectText))
             return;
         try {
             const QList<TItem> records =
-                ReadItemRecords(fromCp1252(peekArchiveEntry(archive, kItemFile, kRecordsPeekBytes)),
-                                ReadProjectRecord(projectText).itemCount, ctx.state.dataFolder);
+                ReadItemRecords(fromCp1252(texts.at(1)), ReadProjectRecord(projectText).itemCount,
+                                ctx.state.dataFolder);
             for (const TItem& record : records) {
                 const QSize shown(record.Width, record.Height);
                 if ((record.Kind == BorderItem || record.Kind == PictureItem) && shown.isValid())

@@ -501,35 +501,39 @@ void UnpackArchive(const QString& archivePath, const QString& destFolder,
     Unpacker(archivePath, destFolder, limits, fileWritten).run();
 }
 
-QByteArray peekArchiveEntry(const QString& archivePath, const QString& bareName, qint64 maxBytes)
+QList<QByteArray> peekArchiveEntries(const QString& archivePath, const QStringList& bareNames,
+                                     qint64 maxBytes)
 {
+    QList<QByteArray> contents(bareNames.size());
     int code = 0;
     const ZipPtr za(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code));
     if (!za)
-        return {};
-    zip_int64_t exact = -1;
-    zip_int64_t otherCase = -1;
+        return contents;
+    QList<zip_int64_t> exact(bareNames.size(), -1);
+    QList<zip_int64_t> otherCase(bareNames.size(), -1);
     const zip_int64_t count = zip_get_num_entries(za.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const QString bare = entryBareName(entryName(za.get(), zip_uint64_t(i)));
-        if (bare == bareName)
-            exact = i;
-        else if (otherCase < 0 && bare.compare(bareName, Qt::CaseInsensitive) == 0)
-            otherCase = i;
+        for (qsizetype n = 0; n < bareNames.size(); ++n) {
+            if (bare == bareNames.at(n))
+                exact[n] = i;
+            else if (otherCase.at(n) < 0 && bare.compare(bareNames.at(n), Qt::CaseInsensitive) == 0)
+                otherCase[n] = i;
+        }
     }
-    const zip_int64_t index = exact >= 0 ? exact : otherCase;
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (index < 0 || zip_stat_index(za.get(), zip_uint64_t(index), 0, &st) != 0 ||
-        !(st.valid & ZIP_STAT_SIZE) || st.size > zip_uint64_t(maxBytes))
-        return {};
-    const ZipFilePtr in(zip_fopen_index(za.get(), zip_uint64_t(index), 0));
-    if (!in)
-        return {};
-    QByteArray bytes(qsizetype(st.size), Qt::Uninitialized);
-    if (zip_fread(in.get(), bytes.data(), st.size) != zip_int64_t(st.size))
-        return {};
-    return bytes;
+    for (qsizetype n = 0; n < bareNames.size(); ++n) {
+        const zip_int64_t index = exact.at(n) >= 0 ? exact.at(n) : otherCase.at(n);
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (index < 0 || zip_stat_index(za.get(), zip_uint64_t(index), 0, &st) != 0 ||
+            !(st.valid & ZIP_STAT_SIZE) || st.size > zip_uint64_t(maxBytes))
+            continue;
+        const ZipFilePtr in(zip_fopen_index(za.get(), zip_uint64_t(index), 0));
+        QByteArray bytes(qsizetype(st.size), Qt::Uninitialized);
+        if (in && zip_fread(in.get(), bytes.data(), st.size) == zip_int64_t(st.size))
+            contents[n] = bytes;
+    }
+    return contents;
 }
 
 } // namespace quadrela

@@ -4,6 +4,7 @@
 #include "core/limits.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -44,10 +45,12 @@ void UnpackArchive(
     const QString& archivePath, const QString& destFolder, const UnpackLimits& limits = {},
     const std::function<void(const QString& bareName, const QString& path)>& fileWritten = {});
 
-// The content of the file entry that would unpack under bareName (the last such entry;
-// when no name matches exactly, one that differs only in letter case), read without
-// unpacking anything. Empty when there is none, it is larger than maxBytes, or it cannot be
-// read: for looking ahead only, never in place of unpacking.
-QByteArray peekArchiveEntry(const QString& archivePath, const QString& bareName, qint64 maxBytes);
+// The contents of the file entries that would unpack under bareNames, in their order (for
+// each the last such entry; when no name matches exactly, one that differs only in letter
+// case), read without unpacking anything. An entry is empty when there is none, it is
+// larger than maxBytes, or it cannot be read: for looking ahead only, never in place of
+// unpacking.
+QList<QByteArray> peekArchiveEntries(const QString& archivePath, const QStringList& bareNames,
+                                     qint64 maxBytes);
 
 } // namespace quadrela
