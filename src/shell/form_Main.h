@@ -9,7 +9,6 @@
 #include <memory>
 
 class QLabel;
-class QLockFile;
 class QMenu;
 class QPrinter;
 class QScrollArea;

@@ -4,6 +4,7 @@
 #include "catalogue/form_Novo.h"
 #include "core/datafolders.h"
 #include "core/paths.h"
+#include "core/runlock.h"
 #include "form_Creditos.h"
 #include "form_Main.h"
 #include "imaging/form_Texto.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QLockFile>
 #include <QTimer>
 #include <QTranslator>
 
@@ -82,9 +82,8 @@ int main(int argc, char** argv)
 
     // Two copies of one user must never share a working folder. The lock lies beside the
     // working folder, so emptying that folder never touches it.
-    QLockFile lock(state.dataFolder + QStringLiteral("project.lock"));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
+    RunLock lock(state.dataFolder + QStringLiteral("project.lock"));
+    if (!lock.tryLock()) {
         dialogs.message(nullptr, QStringLiteral("O Quadrela já está aberto."), Buttons::Ok);
         return 0;
     }

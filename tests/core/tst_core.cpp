@@ -2,10 +2,13 @@
 #include "core/datafolders.h"
 #include "core/errors.h"
 #include "core/paths.h"
+#include "core/runlock.h"
 #include "core/workfolder.h"
 
 #include <QDir>
+#include <QCoreApplication>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,6 +34,8 @@ private slots:
     void dataFolderChoice();
     void userFolderPrepared_data();
     void userFolderPrepared();
+    void runLock_data();
+    void runLock();
 };
 
 void TestCore::trimControl_data()
@@ -242,6 +247,47 @@ void TestCore::userFolderPrepared()
         QVERIFY(QFileInfo(folder).isDir());
         QCOMPARE(QFileInfo(folder).permissions() & others, QFile::Permissions());
     }
+}
+
+void TestCore::runLock_data()
+{
+    QTest::addColumn<QString>("before"); // what is at project.lock when the copy starts
+    QTest::addColumn<bool>("locked");
+    QTest::newRow("nothing") << QString() << true;
+    QTest::newRow("the file of a run that ended") << "ended" << true;
+    QTest::newRow("another copy") << "copy" << false;
+    QTest::newRow("a copy that uses QLockFile") << "qlockfile" << false;
+}
+
+void TestCore::runLock()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, locked);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("project.lock");
+    RunLock other(path);
+    QLockFile qtLock(path);
+    if (before == "ended") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("2147483646\nquadrela\nhost\n");
+    } else if (before == "copy") {
+        QVERIFY(other.tryLock());
+    } else if (before == "qlockfile") {
+        QVERIFY(qtLock.tryLock(0));
+    }
+    RunLock lock(path);
+    QCOMPARE(lock.tryLock(), locked);
+    if (!locked)
+        return;
+    // A copy that uses QLockFile is kept out, and finds this process named in the file.
+    QLockFile probe(path);
+    probe.setStaleLockTime(0);
+    QVERIFY(!probe.tryLock(0));
+    qint64 pid = 0;
+    QString host, program;
+    QVERIFY(probe.getLockInfo(&pid, &host, &program));
+    QCOMPARE(pid, QCoreApplication::applicationPid());
 }
 
 QTEST_GUILESS_MAIN(TestCore)

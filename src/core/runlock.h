@@ -1,0 +1,30 @@
+// One running copy per data folder.
+#pragma once
+
+#include <QString>
+
+namespace quadrela {
+
+// An advisory lock (flock) on a file of the data folder, held while the object lives.
+// The system lets go of it however the process ends, so taking it never has to judge an
+// old lock stale, and it waits for no disk. The file stays after the run. It holds what
+// Qt's QLockFile writes (the process id, program, host and boot), and QLockFile takes the
+// same kind of lock: a copy that locks the file with QLockFile and this one keep each
+// other out, and such a copy finds the file stale once this process has ended.
+class RunLock
+{
+public:
+    explicit RunLock(const QString& path);
+    ~RunLock();
+    RunLock(const RunLock&) = delete;
+    RunLock& operator=(const RunLock&) = delete;
+
+    // False when another holder has the lock, or the file cannot be opened.
+    bool tryLock();
+
+private:
+    QString m_path;
+    int m_fd = -1;
+};
+
+} // namespace quadrela
