@@ -90,9 +90,7 @@ private:
 } // namespace
 
 PageHistory::PageHistory(TCampos& items, AppState& state, QObject* parent)
-    : QObject(parent), m_items(items), m_state(state),
-      m_folder(std::make_unique<QTemporaryDir>(state.dataFolder + kFolderPrefix +
-                                               QStringLiteral("XXXXXX")))
+    : QObject(parent), m_items(items), m_state(state)
 {
     m_stack.setUndoLimit(kUndoLimit);
 }
@@ -126,6 +124,10 @@ void PageHistory::record(const QString& label, const std::function<void()>& step
         return;
     }
     m_recording = true;
+    // The private folder is made for the first step: a run that records none makes none.
+    if (!m_folder)
+        m_folder = std::make_unique<QTemporaryDir>(m_state.dataFolder + kFolderPrefix +
+                                                   QStringLiteral("XXXXXX"));
     m_pendingAside =
         m_folder->isValid() ? m_folder->path() + QStringLiteral("/%1/").arg(++m_serial) : QString();
     const auto before = currentState();
