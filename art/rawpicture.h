@@ -1,7 +1,9 @@
-// The form the program's artwork is compiled in: its pixels as they are, so showing a
-// picture costs no decoding. "QDRLARGB", the width and the height (32-bit little-endian),
-// then the rows of 32-bit pixels in QImage::Format_ARGB32 layout (this machine's byte
-// order: the pictures are made when the program is built), without padding.
+// The form the program's artwork is compiled in: its pixels as they are drawn, so showing
+// a picture costs no decoding and no conversion. "QDRLARGP", the width and the height
+// (32-bit little-endian), then the rows of 32-bit pixels in
+// QImage::Format_ARGB32_Premultiplied layout (this machine's byte order: the pictures are
+// made when the program is built), without padding. Every part is a multiple of four
+// bytes long, so pictures stored one after another keep their pixels 32-bit aligned.
 #pragma once
 
 #include <QByteArray>
@@ -12,13 +14,13 @@
 
 namespace quadrela::rawpicture {
 
-inline constexpr char kMagic[] = "QDRLARGB";
+inline constexpr char kMagic[] = "QDRLARGP";
 inline constexpr qsizetype kHeaderSize = 16;
 inline constexpr quint32 kMaxSide = 8000;
 
 inline QByteArray encode(const QImage& picture)
 {
-    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const qsizetype rowBytes = qsizetype(image.width()) * 4;
     QByteArray bytes(kHeaderSize + rowBytes * image.height(), Qt::Uninitialized);
     std::memcpy(bytes.data(), kMagic, 8);
@@ -42,8 +44,8 @@ inline QSize headerSize(const QByteArray& bytes)
     return QSize(int(width), int(height));
 }
 
-// The picture, sharing the pixels of `bytes` until it is changed; a null image when the
-// bytes are not a whole picture.
+// The picture, sharing the pixels of `bytes` (which may be a resource compiled into the
+// program) until it is changed; a null image when the bytes are not a whole picture.
 inline QImage decode(const QByteArray& bytes)
 {
     const QSize size = headerSize(bytes);
@@ -51,10 +53,15 @@ inline QImage decode(const QByteArray& bytes)
         bytes.size() != kHeaderSize + qsizetype(size.width()) * size.height() * 4)
         return {};
     auto* kept = new QByteArray(bytes);
-    return QImage(
-        reinterpret_cast<const uchar*>(kept->constData() + kHeaderSize), size.width(),
-        size.height(), qsizetype(size.width()) * 4, QImage::Format_ARGB32,
+    const auto* pixels = reinterpret_cast<const uchar*>(kept->constData() + kHeaderSize);
+    QImage image(
+        pixels, size.width(), size.height(), qsizetype(size.width()) * 4,
+        QImage::Format_ARGB32_Premultiplied,
         [](void* data) { delete static_cast<QByteArray*>(data); }, kept);
+    // QImage reads its rows as 32-bit words.
+    if (reinterpret_cast<quintptr>(pixels) % alignof(quint32) != 0)
+        return image.copy();
+    return image;
 }
 
 } // namespace quadrela::rawpicture
