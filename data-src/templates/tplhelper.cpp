@@ -14,13 +14,13 @@
 //
 // Exit status 0 on success, 1 when the work fails (message on standard error), 2 for a
 // usage error.
+#include "codecs/png.h"
 #include "imaging/textrender.h"
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
@@ -93,10 +93,12 @@ int runFit(const QStringList& args)
     QSaveFile file(args.at(1));
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("%1: %2").arg(args.at(1), file.errorString()));
-    QImageWriter writer(&file, "png");
-    if (!writer.write(picture)) {
+    // The dialog reads a preview each time one is shown.
+    const QByteArray bytes =
+        quadrela::TPNGObject::fromBitmap(picture).encode(quadrela::PngCompression::Unfiltered);
+    if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
-        return fail(QStringLiteral("%1: %2").arg(args.at(1), writer.errorString()));
+        return fail(QStringLiteral("%1: %2").arg(args.at(1), file.errorString()));
     }
     if (!file.commit())
         return fail(QStringLiteral("%1: %2").arg(args.at(1), file.errorString()));

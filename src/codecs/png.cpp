@@ -493,6 +493,8 @@ QByteArray TPNGObject::encode(PngCompression compression) const
         layout->filters = PNG_FILTER_SUB;
     } else {
         layout->compressionLevel = -1;
+        if (compression == PngCompression::Unfiltered)
+            layout->filters = PNG_FILTER_NONE;
     }
     if (m_bitmap.format() == QImage::Format_Indexed8) {
         const QList<QRgb> table = m_bitmap.colorTable();

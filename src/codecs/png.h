@@ -17,8 +17,11 @@ namespace quadrela {
 
 // How hard the encoder works: Default is zlib's usual level with libpng's choice of row
 // filters; Fast is for pictures read back at once (the text renderer's scratch file),
-// where a bigger file costs less than the time spent making it smaller.
-enum class PngCompression { Default, Fast };
+// where a bigger file costs less than the time spent making it smaller; Unfiltered is
+// zlib's usual level without row filters, for pictures read far more often than written
+// (the template previews): reading them skips undoing the filters, and drawings come out
+// no larger.
+enum class PngCompression { Default, Fast, Unfiltered };
 
 class TPNGObject
 {

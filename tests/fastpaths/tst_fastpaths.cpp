@@ -110,7 +110,8 @@ void TestFastPaths::pngRoundTrip_data()
     QTest::addColumn<int>("compression");
 
     for (const auto& [name, compression] :
-         {std::pair{"default", int(PngCompression::Default)}, std::pair{"fast", int(PngCompression::Fast)}}) {
+         {std::pair{"default", int(PngCompression::Default)}, std::pair{"fast", int(PngCompression::Fast)},
+          std::pair{"unfiltered", int(PngCompression::Unfiltered)}}) {
         QTest::addRow("rgb, %s", name) << pattern(QImage::Format_RGB32) << false << compression;
         QTest::addRow("rgb keyed white, %s", name) << pattern(QImage::Format_RGB32) << true << compression;
         QTest::addRow("argb, %s", name) << pattern(QImage::Format_ARGB32) << false << compression;
