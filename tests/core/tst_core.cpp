@@ -253,7 +253,6 @@ void TestCore::runLock_data()
 {
     QTest::addColumn<QString>("before"); // what is at project.lock when the copy starts
     QTest::addColumn<bool>("locked");
-    QTest::newRow("nothing") << QString() << true;
     QTest::newRow("the file of a run that ended") << "ended" << true;
     QTest::newRow("another copy") << "copy" << false;
     QTest::newRow("a copy that uses QLockFile") << "qlockfile" << false;
@@ -267,26 +266,19 @@ void TestCore::runLock()
     const QString path = dir.filePath("project.lock");
     RunLock other(path);
     QLockFile qtLock(path);
-    if (before == "ended") {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("2147483646\nquadrela\nhost\n");
-    } else if (before == "copy") {
-        QVERIFY(other.tryLock());
-    } else if (before == "qlockfile") {
-        QVERIFY(qtLock.tryLock(0));
-    }
+    QFile ended(path);
+    if (before == "ended")
+        QVERIFY(ended.open(QIODevice::WriteOnly) && ended.write("2147483646\nquadrela\nhost\n") > 0);
+    QVERIFY((before != "copy" || other.tryLock()) && (before != "qlockfile" || qtLock.tryLock(0)));
     RunLock lock(path);
     QCOMPARE(lock.tryLock(), locked);
     if (!locked)
         return;
     // A copy that uses QLockFile is kept out, and finds this process named in the file.
     QLockFile probe(path);
-    probe.setStaleLockTime(0);
-    QVERIFY(!probe.tryLock(0));
     qint64 pid = 0;
-    QString host, program;
-    QVERIFY(probe.getLockInfo(&pid, &host, &program));
+    QVERIFY(!probe.tryLock(0));
+    QVERIFY(probe.getLockInfo(&pid, nullptr, nullptr));
     QCOMPARE(pid, QCoreApplication::applicationPid());
 }
 
