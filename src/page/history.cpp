@@ -6,6 +6,7 @@
 #include "core/state.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QHash>
 #include <QSet>
@@ -274,10 +275,13 @@ void PageHistory::apply(const PageState& target, const QString& asideFolder)
 
 void removeStaleHistoryFolders(const QString& dataFolder)
 {
-    const QDir data(dataFolder);
-    for (const QString& name :
-         data.entryList({kFolderPrefix + QStringLiteral("*")}, QDir::Dirs | QDir::Hidden))
-        QDir(data.filePath(name)).removeRecursively();
+    // By the name's start, which a name filter would do through a compiled pattern.
+    QDirIterator entries(dataFolder, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        entries.next();
+        if (entries.fileName().startsWith(kFolderPrefix, Qt::CaseInsensitive))
+            QDir(entries.filePath()).removeRecursively();
+    }
 }
 
 } // namespace quadrela
