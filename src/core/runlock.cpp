@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSysInfo>
 
 #include <cerrno>
@@ -19,9 +20,9 @@ QByteArray holderRecord()
 {
     const QString program =
         QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).fileName();
-    return QByteArray::number(QCoreApplication::applicationPid()) + '\n' + program.toUtf8() +
-           '\n' + QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() +
-           '\n' + QSysInfo::bootUniqueId() + '\n';
+    return QByteArray::number(QCoreApplication::applicationPid()) + '\n' + program.toUtf8() + '\n' +
+           QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n' +
+           QSysInfo::bootUniqueId() + '\n';
 }
 
 } // namespace
@@ -36,7 +37,7 @@ RunLock::~RunLock()
 
 bool RunLock::tryLock()
 {
-    if (m_fd >= 0)
+    if (m_fd >= 0 || m_withoutFlock)
         return true;
     const QByteArray name = QFile::encodeName(m_path);
     int fd;
@@ -50,15 +51,24 @@ bool RunLock::tryLock()
         locked = ::flock(fd, LOCK_EX | LOCK_NB);
     while (locked < 0 && errno == EINTR);
     if (locked < 0) {
+        const int error = errno;
         ::close(fd);
-        return false;
+        if (error == EWOULDBLOCK)
+            return false;
+        auto fallback = std::make_unique<QLockFile>(m_path + QStringLiteral(".qt"));
+        fallback->setStaleLockTime(0);
+        if (!fallback->tryLock(0))
+            return false;
+        m_withoutFlock = std::move(fallback);
+        return true;
     }
     m_fd = fd;
     // Only for copies that judge the file by its contents; the lock itself is held.
     const QByteArray record = holderRecord();
     if (::ftruncate(fd, 0) == 0)
         for (qsizetype done = 0; done < record.size();) {
-            const ssize_t written = ::write(fd, record.constData() + done, size_t(record.size() - done));
+            const ssize_t written =
+                ::write(fd, record.constData() + done, size_t(record.size() - done));
             if (written < 0 && errno == EINTR)
                 continue;
             if (written <= 0)

@@ -3,6 +3,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class QLockFile;
+
 namespace quadrela {
 
 // An advisory lock (flock) on a file of the data folder, held while the object lives.
@@ -10,7 +14,9 @@ namespace quadrela {
 // old lock stale, and it waits for no disk. The file stays after the run. It holds what
 // Qt's QLockFile writes (the process id, program, host and boot), and QLockFile takes the
 // same kind of lock: a copy that locks the file with QLockFile and this one keep each
-// other out, and such a copy finds the file stale once this process has ended.
+// other out, and such a copy finds the file stale once this process has ended. On a file
+// system without flock (some network mounts) QLockFile's own protocol, which needs no
+// system lock, guards a file of its own beside it.
 class RunLock
 {
 public:
@@ -25,6 +31,7 @@ public:
 private:
     QString m_path;
     int m_fd = -1;
+    std::unique_ptr<QLockFile> m_withoutFlock;
 };
 
 } // namespace quadrela

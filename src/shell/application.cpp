@@ -26,9 +26,9 @@ namespace {
 // flat, so here it is read once with the program's PNG codec, its corners and edges are
 // drawn where Fusion puts them, and its centre is filled with its one colour, in bands
 // short enough to stay on the painting thread. The pixels are Fusion's own.
-constexpr int kFusionTopMargin = 3;  // Fusion's space above the frame
-constexpr int kTileMargin = 6;       // the picture's unstretched border
-constexpr int kBandRows = 16;  // with the clip, well below the 96 spans Qt hands out
+constexpr int kFusionTopMargin = 3; // Fusion's space above the frame
+constexpr int kTileMargin = 6;      // the picture's unstretched border
+constexpr int kBandRows = 16;       // with the clip, well below the 96 spans Qt hands out
 
 struct FrameTile
 {
@@ -79,8 +79,7 @@ public:
     }
 
 private:
-    bool drawFusionFrame(const QStyleOption& option, QPainter& painter,
-                         const QWidget* widget) const
+    bool drawFusionFrame(const QStyleOption& option, QPainter& painter, const QWidget* widget) const
     {
         if (baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0)
             return false;
