@@ -1,6 +1,7 @@
 #include "codecs/metafile.h"
 
 #include "codecs/codec_util.h"
+#include "core/convert.h"
 #include "core/errors.h"
 #include "core/ondemandlibrary.h"
 
@@ -398,10 +399,8 @@ MetafileSvg convertWmf(const QByteArray& bytes, const QString& fontFolder)
     QByteArray svg = c.text;
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString asUtf8 = utf8.decode(svg);
-    if (utf8.hasError()) {
-        QStringDecoder cp1252("windows-1252");
-        svg = QString(cp1252.decode(c.text)).toUtf8();
-    }
+    if (utf8.hasError())
+        svg = fromCp1252(c.text).toUtf8();
     codec::checkPictureSize(size.width(), size.height());
     return {svg, size};
 }

@@ -1,8 +1,6 @@
 #include "convert.h"
 #include "errors.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <cmath>
 #include <limits>
 
@@ -67,20 +65,85 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
+namespace {
+
+// Windows-1252 from 0x80 to 0x9F. The five bytes the code page leaves undefined stand for
+// the C1 controls of the same value, as in the converter Qt gets from ICU; the rest of the
+// code page is Latin-1. Kept here so reading a catalogue does not load ICU's tables.
+constexpr char16_t kCp1252From80[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The byte for c, or -1 when the code page has none.
+int cp1252Byte(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < 32; ++i)
+        if (kCp1252From80[i] == c)
+            return 0x80 + i;
+    return -1;
+}
+
+constexpr char kSubstitute = '\x1A'; // what ICU writes for a character outside the code page
+
+// The characters outside the code page that ICU's converter leaves out instead of writing
+// the substitute: Unicode's default-ignorable ones (joiners, direction marks, variation
+// selectors, tags). They still make the text unencodable.
+bool leftOutSilently(char32_t c)
+{
+    return c == 0x034F || c == 0x061C || c == 0x115F || c == 0x1160 || c == 0x3164 ||
+           c == 0xFEFF || c == 0xFFA0 || (c >= 0x17B4 && c <= 0x17B5) ||
+           (c >= 0x180B && c <= 0x180F) || (c >= 0x200B && c <= 0x200F) ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) ||
+           (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xFFF0 && c <= 0xFFF8) ||
+           (c >= 0x1BCA0 && c <= 0x1BCA3) || (c >= 0x1D173 && c <= 0x1D17A) ||
+           (c >= 0xE0000 && c <= 0xE0FFF);
+}
+
+} // namespace
+
 QString fromCp1252(const QByteArray& bytes)
 {
-    QStringDecoder decoder("windows-1252");
-    if (!decoder.isValid())
-        return QString::fromLatin1(bytes);
-    return decoder.decode(bytes);
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = uchar(bytes[i]);
+        out[i] = b >= 0x80 && b < 0xA0 ? kCp1252From80[b - 0x80] : char16_t(b);
+    }
+    return text;
 }
 
 QByteArray toCp1252(const QString& text, bool* ok)
 {
-    QStringEncoder encoder("windows-1252");
-    QByteArray out = encoder.encode(text);
+    QByteArray out;
+    out.reserve(text.size());
+    bool encodable = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        const int byte = cp1252Byte(c);
+        if (byte >= 0) {
+            out += char(byte);
+            continue;
+        }
+        char32_t code = c;
+        if (QChar::isHighSurrogate(c)) {
+            // At the very end it waits for its other half and writes nothing, as ICU does;
+            // with it, the pair is one character.
+            if (i + 1 == text.size())
+                break;
+            if (const char16_t next = text.at(i + 1).unicode(); QChar::isLowSurrogate(next)) {
+                code = QChar::surrogateToUcs4(c, next);
+                ++i;
+            }
+        }
+        encodable = false;
+        if (!leftOutSilently(code))
+            out += kSubstitute;
+    }
     if (ok)
-        *ok = !encoder.hasError();
+        *ok = encodable;
     return out;
 }
 

@@ -9,8 +9,12 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLockFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <numeric>
 
 using namespace quadrela;
 
@@ -140,6 +144,25 @@ void TestCore::cp1252RoundTrip()
     QCOMPARE(quint8(bytes.at(bytes.size() - 1)), quint8(0x80));  // the euro sign
     QCOMPARE(fromCp1252(bytes), text);
     QVERIFY(!isCp1252Encodable(QString::fromUtf8("日本")));
+
+    // The program's own tables against the converter Qt gets from ICU: every byte, and every
+    // UTF-16 unit alone, between letters, and as half of a pair.
+    QStringDecoder decoder("windows-1252");
+    if (!decoder.isValid())
+        QSKIP("Qt has no Windows-1252 converter here");
+    QByteArray all(256, Qt::Uninitialized);
+    std::iota(all.begin(), all.end(), char(0));
+    QCOMPARE(fromCp1252(all), QString(decoder.decode(all)));
+    for (char32_t unit = 0; unit <= 0xFFFF; ++unit) {
+        const QChar c{char16_t(unit)}, high{char16_t(0xD83D)}, low{char16_t(0xDE00)};
+        for (const QString& s : {QString(c), QString(u'a') + c + u'b', QString(c) + low, QString(high) + c}) {
+            QStringEncoder encoder("windows-1252");
+            const QByteArray expected = encoder.encode(s);
+            bool encoded = false;
+            QCOMPARE(toCp1252(s, &encoded), expected);
+            QCOMPARE(encoded, !encoder.hasError());
+        }
+    }
 }
 
 void TestCore::paths_data()
