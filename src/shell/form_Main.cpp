@@ -47,6 +47,22 @@ QWidget* makePanel(QWidget* parent, const QColor& colour)
     return panel;
 }
 
+// The page's scroll box. QScrollArea measures its font to bound its size hint, which loads
+// a font engine that nothing in the box needs: it shows no text. The window's layout gives
+// the box all the room the panels leave, so the hint is only a hint: the page, unbounded.
+class PageScrollBox : public QScrollArea
+{
+public:
+    using QScrollArea::QScrollArea;
+
+    QSize sizeHint() const override
+    {
+        const int frame = 2 * frameWidth();
+        return (widget() ? widget()->size() : QSize()).expandedTo(QSize(0, 0)) +
+               QSize(frame, frame);
+    }
+};
+
 } // namespace
 
 TformMain::TformMain(AppState& state, ModalDialogs& dialogs, QWidget* parent)
@@ -101,7 +117,7 @@ void TformMain::createPanels()
     panelLeft->setFixedWidth(113);
     middle->addWidget(panelLeft);
 
-    scroll = new QScrollArea(this);
+    scroll = new PageScrollBox(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(false);
     scroll->setFocusPolicy(Qt::StrongFocus);
