@@ -63,18 +63,23 @@ bool RunLock::tryLock()
         return true;
     }
     m_fd = fd;
-    // Only for copies that judge the file by its contents; the lock itself is held.
+    // Only for copies that judge the file by its contents; the lock itself is held. Written
+    // over the last run's record and then cut to length, never emptied first: emptying
+    // frees the file's block, and a file system mounted with online discard waits for the
+    // device to discard it.
     const QByteArray record = holderRecord();
-    if (::ftruncate(fd, 0) == 0)
-        for (qsizetype done = 0; done < record.size();) {
-            const ssize_t written =
-                ::write(fd, record.constData() + done, size_t(record.size() - done));
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                break;
-            done += written;
-        }
+    qsizetype done = 0;
+    while (done < record.size()) {
+        const ssize_t written =
+            ::pwrite(fd, record.constData() + done, size_t(record.size() - done), done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            break;
+        done += written;
+    }
+    if (done == record.size())
+        (void)::ftruncate(fd, record.size());
     return true;
 }
 
