@@ -56,8 +56,11 @@ bool lastRunEndedAbnormally(const QString& dataFolder)
 
 void markRunStarted(const QString& dataFolder)
 {
-    writeWholeFile(runMarkerPath(dataFolder),
-                   QByteArray::number(QCoreApplication::applicationPid()));
+    // Only its being there counts: written plainly, not through a save file, whose commit
+    // waits for the disk at every start.
+    QFile marker(runMarkerPath(dataFolder));
+    if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        marker.write(QByteArray::number(QCoreApplication::applicationPid()));
 }
 
 void markRunEnded(const QString& dataFolder)
