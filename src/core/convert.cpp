@@ -104,7 +104,7 @@ bool leftOutSilently(char32_t c)
 
 } // namespace
 
-QString fromCp1252(const QByteArray& bytes)
+QString fromCp1252(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());

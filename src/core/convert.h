@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +20,7 @@ int strToInt(const QString& s);
 QStringList splitLines(const QString& text);
 
 // Windows-1252, the code page of the record files and catalogues.
-QString fromCp1252(const QByteArray& bytes);
+QString fromCp1252(QByteArrayView bytes);
 // Returns false in *ok (when given) if a character cannot be encoded.
 QByteArray toCp1252(const QString& text, bool* ok = nullptr);
 bool isCp1252Encodable(const QString& text);

@@ -1,5 +1,6 @@
 #include "csvreader.h"
 
+#include "core/convert.h"
 #include "core/errors.h"
 #include "core/ondemandlibrary.h"
 
@@ -62,7 +63,7 @@ struct CsvReader::Parser
         const QByteArrayView view(bytes, qsizetype(size));
         if (encoding == CsvEncoding::Utf8)
             return QString::fromUtf8(view);
-        return cp1252.decode(view);
+        return fromCp1252(view);
     }
 
     static void onField(void* bytes, size_t size, void* self)
@@ -94,7 +95,6 @@ struct CsvReader::Parser
 
     csv_parser parser;
     CsvEncoding encoding;
-    QStringDecoder cp1252{"windows-1252"};
     QStringList fields;
     std::deque<CsvRecord> done;
     int line = 0;

@@ -58,8 +58,8 @@ public:
     QSize sizeHint() const override
     {
         const int frame = 2 * frameWidth();
-        return (widget() ? widget()->size() : QSize()).expandedTo(QSize(0, 0)) +
-               QSize(frame, frame);
+        const QSize page = widget() ? widget()->size() : QSize(0, 0);
+        return page + QSize(frame, frame);
     }
 };
 
