@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -33,8 +35,25 @@ QString failureReason(const QFileDevice& file, int error)
     return file.errorString();
 }
 
+QString unwritableDestination(const QString& path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString(); // a new file
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("é um link simbólico");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("não é um arquivo comum");
+    return QString();
+}
+
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reason)
 {
+    if (const QString refused = unwritableDestination(path); !refused.isEmpty()) {
+        if (reason)
+            *reason = refused;
+        return false;
+    }
     QSaveFile file(path);
     const auto fail = [&] {
         if (reason)

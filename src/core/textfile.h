@@ -12,10 +12,16 @@ namespace quadrela {
 // when path names a folder).
 QString readCp1252File(const QString& path);
 
+// Why the file at path must not be replaced, or nothing when it may: a symbolic link is
+// not followed, and what exists there must be a regular file (a device or a pipe would
+// otherwise be swapped for a file of that name).
+QString unwritableDestination(const QString& path);
+
 // Replaces the file at path with bytes, all or nothing: the bytes go to a temporary
 // file beside it that is renamed over the old one only when everything was written.
-// Returns false, leaving any earlier file untouched, when that fails; reason then receives
-// the system's reason ("No space left on device").
+// Returns false, leaving any earlier file untouched, when that fails or the destination is
+// refused (see unwritableDestination); reason then receives the system's reason ("No space
+// left on device").
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
 
 // The system's reason for the call on file that just failed, given the errno it left:

@@ -1,6 +1,8 @@
 #include "form_Ajuste.h"
 
 #include "core/dialogs.h"
+#include "core/errors.h"
+#include "pdffile.h"
 #include "printeroffsets.h"
 
 #include <QComboBox>
@@ -14,7 +16,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -171,25 +172,14 @@ void TformAjuste::btFolhaPdfClick()
     if (path.isEmpty())
         return;
     const QPageLayout layout(m_printer.pageLayout().pageSize(), QPageLayout::Portrait, QMarginsF());
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        QPdfWriter writer(&file);
-        writer.setResolution(600);
-        writer.setPageLayout(layout);
-        QPainter painter;
-        written = painter.begin(&writer);
-        if (written) {
+    try {
+        writePdf(path, layout, 600, [&](QPainter& painter, QPdfWriter&) {
             drawCalibrationSheet(painter, sheetGeometry(layout, 600), PrintOffset());
-            written = painter.end();
-        }
-        written = written && file.commit();
+            return true;
+        });
+    } catch (const Error& e) {
+        m_dialogs.message(this, e.message(), Buttons::Ok);
     }
-    if (!written)
-        m_dialogs.message(this,
-                          QStringLiteral("Não foi possível gravar o arquivo %1.")
-                              .arg(QDir::toNativeSeparators(path)),
-                          Buttons::Ok);
 }
 
 } // namespace quadrela

@@ -3,6 +3,7 @@
 #include "core/dialogs.h"
 #include "core/errors.h"
 #include "core/state.h"
+#include "pdffile.h"
 #include "printcommand.h"
 
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QSaveFile>
 
 namespace quadrela {
 
@@ -117,27 +117,11 @@ MergeOutcome printMergedCommand(const PrintCommandContext& ctx, MergedSheets& sh
 MergeOutcome writeMergedPdf(const MergeCommandContext& ctx, const QString& path,
                             const QPageLayout& layout, int dpi)
 {
-    const QString cannotWrite =
-        QStringLiteral("Não foi possível gravar o arquivo %1.").arg(QDir::toNativeSeparators(path));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(cannotWrite);
     MergeOutcome outcome;
-    {
-        QPdfWriter pdf(&file);
-        pdf.setTitle(QStringLiteral("Quadrela"));
-        pdf.setResolution(dpi);
-        pdf.setPageLayout(layout);
-        QPainter painter;
-        if (!painter.begin(&pdf))
-            throw Error(cannotWrite);
+    writePdf(path, layout, dpi, [&](QPainter& painter, QPdfWriter& pdf) {
         outcome = runSheets(ctx, painter, pdf, QSize(pdf.width(), pdf.height()));
-        painter.end();
-    }
-    if (outcome.kind != MergeOutcome::Printed)
-        file.cancelWriting();
-    else if (!file.commit())
-        throw Error(cannotWrite);
+        return outcome.kind == MergeOutcome::Printed;
+    });
     tellOutcome(ctx, outcome);
     return outcome;
 }

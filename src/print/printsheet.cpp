@@ -2,14 +2,13 @@
 
 #include "core/convert.h"
 #include "core/errors.h"
+#include "pdffile.h"
 #include "placement.h"
 
-#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -22,12 +21,6 @@ constexpr double kMmPerInch = 25.4;
 double mmToPixels(double mm, int dpi)
 {
     return mm * dpi / kMmPerInch;
-}
-
-QString cannotWrite(const QString& path)
-{
-    return QStringLiteral("Não foi possível gravar o arquivo %1.")
-        .arg(QDir::toNativeSeparators(path));
 }
 
 // One ruler along a centre line: a tick every millimetre from the printable area's edge on
@@ -150,23 +143,11 @@ QImage renderSheet(const SheetGeometry& sheet, const PrintJob& job, QPoint shift
 CompositionReport writeSheetPdf(const QString& path, const QPageLayout& layout, int dpi,
                                 const PrintJob& job, QPoint shift)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(cannotWrite(path));
-    QPdfWriter writer(&file);
-    writer.setTitle(QStringLiteral("Quadrela"));
-    writer.setCreator(QStringLiteral("Quadrela"));
-    writer.setResolution(dpi);
-    writer.setPageLayout(layout);
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        file.cancelWriting();
-        throw Error(cannotWrite(path));
-    }
-    const CompositionReport report =
-        composeSheet(painter, QSize(writer.width(), writer.height()), job, shift);
-    if (!painter.end() || !file.commit())
-        throw Error(cannotWrite(path));
+    CompositionReport report;
+    writePdf(path, layout, dpi, [&](QPainter& painter, QPdfWriter& writer) {
+        report = composeSheet(painter, QSize(writer.width(), writer.height()), job, shift);
+        return true;
+    });
     return report;
 }
 

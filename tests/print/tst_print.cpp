@@ -24,6 +24,10 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 #include <cstring>
 
 using namespace quadrela;
@@ -153,6 +157,8 @@ private slots:
     void cliFailures_data();
     void cliFailures();
     void cliPrintToUnwritableFile();
+    void cliLeavesTheOutputAlone_data();
+    void cliLeavesTheOutputAlone();
     void mergedSheetIsTheTypedSheet_data();
     void mergedSheetIsTheTypedSheet();
     void mergedCardsInReadingOrder();
@@ -931,9 +937,16 @@ struct Run
     QString err;
 };
 
-Run runCli(const QStringList& args)
+// fileSizeLimit > 0: the run can write no file past that many bytes, as on a full disk.
+Run runCli(const QStringList& args, rlim_t fileSizeLimit = 0)
 {
     QProcess p;
+    if (fileSizeLimit > 0)
+        p.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
     p.start(QStringLiteral(QUADRELA_CLI), args);
     Run r;
     if (!p.waitForFinished(120000))
@@ -1080,6 +1093,64 @@ void TestPrint::cliPrintToUnwritableFile()
     const Run run = runCli({"print", archive, pdf});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(QStringLiteral("out.pdf")), qPrintable(run.err));
+}
+
+void TestPrint::cliLeavesTheOutputAlone_data()
+{
+    QTest::addColumn<QString>("output");  // "full": an earlier PDF on a disk too full for the new
+    QTest::addColumn<bool>("merge");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("disk full") << "full" << false << QString::fromLocal8Bit(std::strerror(EFBIG));
+    QTest::newRow("disk full, merged") << "full" << true << QString::fromLocal8Bit(std::strerror(EFBIG));
+    QTest::newRow("pipe") << "fifo" << false << "não é um arquivo comum";
+    QTest::newRow("link to the archive") << "link" << false << "é um link simbólico";
+    QTest::newRow("the archive by another name") << "archive" << false << "é o arquivo de entrada";
+    QTest::newRow("the spreadsheet, hard-linked") << "csv" << true << "é o arquivo de entrada";
+}
+
+void TestPrint::cliLeavesTheOutputAlone()
+{
+    QFETCH(QString, output);
+    QFETCH(bool, merge);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString archive = makeArchive(FullPage, {}, {});
+    const QString csv = dir.filePath(QStringLiteral("data.csv"));
+    writeFile(csv, "N\nAna\nBia\n");
+    QString out = dir.filePath(QStringLiteral("out.pdf"));
+    const QStringList options = merge ? QStringList{"print", "--merge", csv} : QStringList{"print"};
+    rlim_t limit = 0;
+    if (output == u"full") {
+        QCOMPARE(runCli(options + QStringList{archive, out}).exitCode, 0);
+        limit = QFileInfo(out).size() - 1;
+    } else if (output == u"fifo") {
+        QCOMPARE(mkfifo(QFile::encodeName(out).constData(), 0600), 0);
+    } else if (output == u"link") {
+        QVERIFY(QFile::link(archive, out));
+    } else if (output == u"archive") {
+        out = QFileInfo(archive).path() + QStringLiteral("/./") + QFileInfo(archive).fileName();
+    } else {
+        QCOMPARE(link(QFile::encodeName(csv).constData(), QFile::encodeName(out).constData()), 0);
+    }
+    const auto readFile = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const auto snapshot = [&] {
+        struct stat st;
+        lstat(QFile::encodeName(out).constData(), &st);
+        QByteArray bytes = QByteArray::number(st.st_mode) + readFile(archive) + readFile(csv);
+        return S_ISREG(st.st_mode) ? bytes + readFile(out) : bytes;
+    };
+    const QByteArray before = snapshot();
+    const Run run = runCli(options + QStringList{archive, out}, limit);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(out, reason)), qPrintable(run.err));
+    QCOMPARE(snapshot(), before);
+    // No temporary file is left beside the output.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(),
+             output == u"archive" ? 1 : 2);
 }
 
 void TestPrint::mergedSheetIsTheTypedSheet_data()

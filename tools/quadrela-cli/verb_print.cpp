@@ -14,6 +14,7 @@
 #include "page/items.h"
 #include "print/composition.h"
 #include "print/mergeprint.h"
+#include "print/pdffile.h"
 #include "print/printcommand.h"
 #include "print/printsheet.h"
 #include "storage/project.h"
@@ -26,10 +27,11 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QWidget>
+
+#include <sys/stat.h>
 
 #include <climits>
 #include <cstdio>
@@ -170,7 +172,22 @@ QSize printableSize(QPageSize::PageSizeId paper, int dpi)
     return QPageSize(paper).sizePixels(dpi);
 }
 
-const QString kCannotWrite = QStringLiteral("Não foi possível gravar o arquivo %1.");
+// Whether both paths name one file, under any name.
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat sa;
+    struct stat sb;
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+// The whole sheet is the printable area.
+QPageLayout wholeSheet(const PrintOptions& options)
+{
+    return QPageLayout(QPageSize(options.paper), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+}
+
 constexpr int kSheetsPerReport = 100;
 
 // The sheets of every row into one PDF. A row at fault stops the job, unless the user
@@ -182,47 +199,34 @@ int printMerged(const PrintJob& job, const PrintOptions& options)
     if (!summary.isEmpty() && !options.quiet)
         printMessage(summary);
     const int total = sheets.sheetCount();
-    const QString cannotWrite = kCannotWrite.arg(QDir::toNativeSeparators(options.output));
-
-    // An earlier file of that name is replaced only by a whole new one.
-    QSaveFile file(QFileInfo(options.output).absoluteFilePath());
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(cannotWrite);
     const auto goOn = [&](const MergeFault& fault) {
         printMessage(fault.text());
         return options.skipBadRows;
     };
     const auto progress = [&](int done, int) {
         if (!options.quiet && (done % kSheetsPerReport == 0 || done == total))
-            printMessage(QStringLiteral("%1 de %2 folhas").arg(done).arg(total));
+            printMessage(QString::fromLatin1(total == 1 ? "%1 de %2 folha" : "%1 de %2 folhas")
+                             .arg(done)
+                             .arg(total));
         return true;
     };
     MergeOutcome outcome;
-    bool ended = false;
-    {
-        QPdfWriter pdf(&file);
-        pdf.setTitle(QStringLiteral("Quadrela"));
-        pdf.setResolution(options.dpi);
-        pdf.setPageLayout(QPageLayout(QPageSize(options.paper), QPageLayout::Portrait,
-                                      QMarginsF(0, 0, 0, 0)));
-        QPainter painter;
-        if (!painter.begin(&pdf))
-            throw Error(cannotWrite);
-        painter.translate(offsetPixels(options.offset, options.dpi));
-        outcome = PrintMergedSheets(painter, pdf, QSize(pdf.width(), pdf.height()), sheets, goOn,
-                                    progress);
-        ended = painter.end();
-    }
+    writePdf(QFileInfo(options.output).absoluteFilePath(), wholeSheet(options),
+             options.dpi, [&](QPainter& painter, QPdfWriter& pdf) {
+                 painter.translate(offsetPixels(options.offset, options.dpi));
+                 outcome = PrintMergedSheets(painter, pdf, QSize(pdf.width(), pdf.height()),
+                                             sheets, goOn, progress);
+                 return outcome.kind == MergeOutcome::Printed;
+             });
     if (outcome.kind != MergeOutcome::Printed) {
-        file.cancelWriting();
         if (outcome.kind == MergeOutcome::NothingToPrint)
             printMessage(QStringLiteral("Nenhuma linha da planilha para imprimir."));
         return kExitFailed;
     }
-    if (!ended || !file.commit())
-        throw Error(cannotWrite);
     if (!sheets.leftOut().isEmpty())
-        printMessage(QStringLiteral("%1 linhas ficaram de fora.").arg(sheets.leftOut().size()));
+        printMessage(sheets.leftOut().size() == 1
+                         ? QStringLiteral("1 linha ficou de fora.")
+                         : QStringLiteral("%1 linhas ficaram de fora.").arg(sheets.leftOut().size()));
     return kExitOk;
 }
 
@@ -281,16 +285,24 @@ int runPrint(const QStringList& args)
     PrintOptions options;
     if (!parsePrintOptions(args, options))
         return kExitUsage;
+    // Refused before any work is done: the output would be written only at the end.
+    if (const QString refused = unwritableDestination(options.output); !refused.isEmpty())
+        throw Error(cannotWriteMessage(options.output, refused));
+    for (const QString& input : {options.archive, options.merge}) {
+        if (!input.isEmpty() && sameFile(input, options.output))
+            throw Error(cannotWriteMessage(options.output,
+                                           QStringLiteral("é o arquivo de entrada %1")
+                                               .arg(QDir::toNativeSeparators(input))));
+    }
 
     return withOpenedArchive(
         options.archive, printableSize(options.paper, options.dpi), [&](const OpenedPage& opened) {
             const PrintJob job = printJobFor(opened.state, opened.items, opened.page);
             if (!options.merge.isEmpty())
                 return printMerged(job, options);
-            const CompositionReport report = writeSheetPdf(
-                QFileInfo(options.output).absoluteFilePath(),
-                QPageLayout(QPageSize(options.paper), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)),
-                options.dpi, job, offsetPixels(options.offset, options.dpi));
+            const CompositionReport report =
+                writeSheetPdf(QFileInfo(options.output).absoluteFilePath(), wholeSheet(options),
+                              options.dpi, job, offsetPixels(options.offset, options.dpi));
             if (!report.textFailures.isEmpty())
                 printMessage(textFailuresMessage(report.textFailures));
             return kExitOk;
