@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 using namespace quadrela;
 using namespace quadrela::test;
 
@@ -87,6 +91,8 @@ private slots:
     void usage_data();
     void usage();
     void packThenInfo();
+    void deadRunsSwept_data();
+    void deadRunsSwept();
 
 private:
     QTemporaryDir m_dir;
@@ -340,4 +346,36 @@ void TestCli::packThenInfo()
 }
 
 QTEST_MAIN(TestCli)
+void TestCli::deadRunsSwept_data()
+{
+    QTest::addColumn<QString>("left");  // what a run left in the data folder
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("folder of a dead run") << "dead" << true;
+    QTest::newRow("folder of a live run") << "live" << false;
+    QTest::newRow("folder being made") << "unmarked" << false;
+    QTest::newRow("link to a dead run's folder") << "link" << false;
+}
+
+void TestCli::deadRunsSwept()
+{
+    QFETCH(QString, left);
+    QFETCH(bool, removed);
+    const QString name = QFileInfo(QStringLiteral(QUADRELA_CLI)).absolutePath() +
+                         QStringLiteral("/dados/cli-%1-%2").arg(left).arg(QCoreApplication::applicationPid());
+    const QString folder = left == u"link" ? path(QStringLiteral("morto")) : name;
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/trabalho")));
+    if (left != u"unmarked")
+        QVERIFY(writeBytes(folder + QStringLiteral("/.em-uso"), {}));
+    if (left == u"link")
+        QVERIFY(QFile::link(folder, name));
+    const int lock = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_DIRECTORY);
+    QVERIFY(lock >= 0 && (left != u"live" || ::flock(lock, LOCK_EX) == 0));
+    QVERIFY(writeBytes(path(QStringLiteral("lixo.vimel")), "not an archive"));
+    cli({QStringLiteral("info"), path(QStringLiteral("lixo.vimel"))}, m_dir.path());
+    ::close(lock);
+    QCOMPARE(!QFileInfo::exists(folder + QStringLiteral("/trabalho")), removed);
+    QFile::remove(name);
+    QDir(name).removeRecursively();
+}
+
 #include "tst_cli.moc"

@@ -1,11 +1,13 @@
 // The companion keeps its scratch files where the program keeps its own: in the data folder
 // beside the executable when that is writable, else in the user's folder.
 #include "verbs.h"
+#include "scratch.h"
 
 #include "core/datafolders.h"
 #include "core/errors.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace quadrela::cli {
@@ -22,14 +24,9 @@ const DataFolders& cliDataFolders()
     return folders;
 }
 
-std::unique_ptr<QTemporaryDir> scratchFolder()
+std::unique_ptr<ScratchFolder> scratchFolder()
 {
-    auto folder =
-        std::make_unique<QTemporaryDir>(cliDataFolders().user + QStringLiteral("cli-XXXXXX"));
-    if (!folder->isValid())
-        throw Error(QStringLiteral("Não foi possível criar uma pasta temporária em %1: %2")
-                        .arg(cliDataFolders().user, folder->errorString()));
-    return folder;
+    return ScratchFolder::create(QDir::cleanPath(cliDataFolders().user), QStringLiteral("cli-"));
 }
 
 } // namespace quadrela::cli

@@ -1,11 +1,12 @@
 // quadrela-cli: the program's libraries for scripts and batch work, without a display.
+#include "scratch.h"
 #include "verbs.h"
 
 #include "core/errors.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -72,14 +73,22 @@ int dispatch(const QStringList& arguments)
 
 int main(int argc, char* argv[])
 {
+    quadrela::cli::removeScratchOnSignals();
     // No display is needed; pictures and text are drawn offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Run from a script or a service there may be no per-user runtime folder; a private
     // one keeps Qt from warning about it on standard error, which scripts read.
-    QTemporaryDir runtimeDir;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
+    std::unique_ptr<quadrela::cli::ScratchFolder> runtimeDir;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        try {
+            runtimeDir = quadrela::cli::ScratchFolder::create(QDir::tempPath(),
+                                                              QStringLiteral("quadrela-cli-"));
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir->path()));
+        } catch (const quadrela::Error&) {
+            // Qt then warns about the missing folder; nothing else depends on it.
+        }
+    }
     // Widgets: print and render open projects onto an offscreen page.
     QApplication app(argc, argv);
     return quadrela::cli::dispatch(QCoreApplication::arguments());

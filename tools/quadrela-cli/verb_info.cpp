@@ -1,6 +1,7 @@
 // info [--data DIR] ARCHIVE: reads the records of a project archive as opening does, without
 // creating items, and prints them as JSON on standard output.
 #include "verbs.h"
+#include "scratch.h"
 
 #include "core/datafolders.h"
 #include "core/errors.h"

@@ -4,6 +4,7 @@
 // area is the whole sheet, shifted by X,Y millimetres when asked; with a spreadsheet,
 // once for every row.
 #include "verbs.h"
+#include "scratch.h"
 
 #include "core/dialogs.h"
 #include "core/errors.h"

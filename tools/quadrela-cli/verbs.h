@@ -7,8 +7,6 @@
 #include <QSize>
 #include <QStringList>
 
-#include <QTemporaryDir>
-
 #include <functional>
 #include <memory>
 
@@ -21,6 +19,8 @@ class TCampos;
 } // namespace quadrela
 
 namespace quadrela::cli {
+
+class ScratchFolder;
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
@@ -37,7 +37,7 @@ struct Verb
 // naming the folder that cannot be made or written.
 const DataFolders& cliDataFolders();
 // A private scratch folder inside the writable data folder, removed with the object.
-std::unique_ptr<QTemporaryDir> scratchFolder();
+std::unique_ptr<ScratchFolder> scratchFolder();
 
 // decode IN OUT.png
 int runDecode(const QStringList& args);
