@@ -91,6 +91,7 @@ private slots:
     void usage_data();
     void usage();
     void packThenInfo();
+    void helpAndManualAgree();
     void deadRunsSwept_data();
     void deadRunsSwept();
 
@@ -346,6 +347,23 @@ void TestCli::packThenInfo()
 }
 
 QTEST_MAIN(TestCli)
+void TestCli::helpAndManualAgree()
+{
+    const Run run = cli({QStringLiteral("--help")}, m_dir.path());
+    QCOMPARE(run.status, 0);
+    const QString help = QString::fromUtf8(run.out);
+    for (const char* word : {" decode ", " info ", " pack ", " print ", " render ", "--rows", "--quiet", "--skip-bad-rows", "--merge", "--offset"})
+        QVERIFY2(help.contains(QLatin1String(word)), word);
+    QFile page(QStringLiteral(QUADRELA_SOURCE_DIR "/packaging/quadrela-cli.1"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QString manual = QString::fromUtf8(page.readAll()).remove(u'\\');
+    const QRegularExpression word(QStringLiteral("quadrela-cli ([a-z]+)|(--[a-z-]+)"));
+    for (const QRegularExpressionMatch& m : word.globalMatch(help)) {
+        const QString expected = m.hasCaptured(1) ? QStringLiteral(".B quadrela-cli ") + m.captured(1) : m.captured(2);
+        QVERIFY2(manual.contains(expected), qPrintable(expected));
+    }
+}
+
 void TestCli::deadRunsSwept_data()
 {
     QTest::addColumn<QString>("left");  // what a run left in the data folder

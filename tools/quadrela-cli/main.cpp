@@ -28,19 +28,22 @@ constexpr Verb kVerbs[] = {
     {"pack", "OUT.vimel FILE...", runPack},
 };
 
-void printLine(const QString& text)
+void printLine(const QString& text, FILE* stream = stderr)
 {
     const QByteArray line = text.toUtf8() + '\n';
-    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    std::fwrite(line.constData(), 1, size_t(line.size()), stream);
 }
 
-int usage()
+// On standard output when asked for, else with the usage error on standard error.
+int usage(FILE* stream = stderr)
 {
-    printLine(QStringLiteral("usage: quadrela-cli VERB ARGUMENTS..."));
+    printLine(QStringLiteral("usage: quadrela-cli VERB ARGUMENTS..."), stream);
     for (const Verb& verb : kVerbs)
         printLine(QStringLiteral("  quadrela-cli %1 %2")
-                      .arg(QLatin1String(verb.name), QLatin1String(verb.usage)));
-    return kExitUsage;
+                      .arg(QLatin1String(verb.name), QLatin1String(verb.usage)),
+                  stream);
+    printLine(QStringLiteral("  quadrela-cli --help"), stream);
+    return stream == stderr ? kExitUsage : kExitOk;
 }
 
 int dispatch(const QStringList& arguments)
@@ -48,6 +51,8 @@ int dispatch(const QStringList& arguments)
     if (arguments.size() < 2)
         return usage();
     const QString name = arguments.at(1);
+    if (name == u"--help" || name == u"-h")
+        return usage(stdout);
     for (const Verb& verb : kVerbs) {
         if (name != QLatin1String(verb.name))
             continue;
