@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace quadrela;
 
 namespace quadrela {
@@ -770,6 +772,11 @@ void TestRecords::writeWholeFileReplaces()
     QCOMPARE(QFileInfo(path).size(), 0);
     QVERIFY(!writeWholeFile(dir.filePath("missing/item.txt"), "x"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"item.txt"});
+    // Neither a link nor a pipe is replaced or written through.
+    const QString link = dir.filePath("link.txt"), pipe = dir.filePath("pipe");
+    QVERIFY(QFile::link(path, link) && ::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    QVERIFY(!writeWholeFile(link, "x") && !writeWholeFile(pipe, "x"));
+    QVERIFY(QFileInfo(link).isSymLink() && QFileInfo(path).size() == 0 && !QFileInfo(pipe).isFile());
 }
 
 QTEST_GUILESS_MAIN(TestRecords)
