@@ -65,8 +65,12 @@ void TestMerge::dialects_data()
     QTest::newRow("ragged rows read as they are")
         << QByteArray("A;B;C\n1;2\n1;2;3;4\n") << ';' << true
         << QStringList{"1:A|B|C", "2:1|2", "3:1|2|3|4"};
-    QTest::newRow("one column") << QByteArray("Nome\nAna\n") << ',' << true
-                                << QStringList{"1:Nome", "2:Ana"};
+    QTest::newRow("one column: commas belong to the values")
+        << QByteArray("Nome\nSouza, Ana\n\"Lima; Bia\"\n") << '\0' << true
+        << QStringList{"1:Nome", "2:Souza, Ana", "3:Lima; Bia"};
+    QTest::newRow("header longer than the sample")
+        << QByteArray("c;").repeated(40000) + "\n1;2\n" << ';' << true
+        << QStringList{"1:" + QString("c|").repeated(40000), "2:1|2"};
     // Only the end of the file shows it is not UTF-8.
     QTest::newRow("Windows-1252 beyond the first 64 KiB")
         << QByteArray("A;B\n") + QByteArray("x;y\n").repeated(20000) + QByteArray("\xC9;z\n") << ';'
@@ -103,23 +107,38 @@ void TestMerge::unreadable_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("path");  // read instead of the bytes
+    QTest::addColumn<qint64>("size");   // the bytes are followed by a hole up to it
 
-    QTest::newRow("empty file") << QByteArray() << "está vazio";
+    QTest::newRow("a device that never ends") << QByteArray() << "não é um arquivo comum"
+                                              << "/dev/zero" << 0LL;
+    QTest::newRow("larger than any spreadsheet")
+        << QByteArray("A;B\n") << "grande demais" << QString() << kMaxCsvFileBytes + 1;
+    QTest::newRow("a column name too long")
+        << QByteArray("A;") + QByteArray(kMaxCsvFieldBytes + 1, 'b') << "Linha 1, coluna 2"
+        << QString() << 0LL;
+    QTest::newRow("empty file") << QByteArray() << "está vazio" << QString() << 0LL;
     QTest::newRow("only a byte-order mark and blank lines")
-        << QByteArray("\xEF\xBB\xBF\r\n\r\n") << "está vazio";
-    QTest::newRow("UTF-16 text") << QByteArray("\xFF\xFEN\0o\0m\0e\0", 10) << "não é uma planilha";
+        << QByteArray("\xEF\xBB\xBF\r\n\r\n") << "está vazio" << QString() << 0LL;
+    QTest::newRow("UTF-16 text") << QByteArray("\xFF\xFEN\0o\0m\0e\0", 10) << "não é uma planilha" << QString() << 0LL;
     QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
-                               << "não é uma planilha";
+                               << "não é uma planilha" << QString() << 0LL;
     QTest::newRow("control characters")
-        << QByteArray("\x01\x02\x03\x04 abc").repeated(10) << "não é uma planilha";
+        << QByteArray("\x01\x02\x03\x04 abc").repeated(10) << "não é uma planilha" << QString() << 0LL;
 }
 
 void TestMerge::unreadable()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
+    QFETCH(QString, path);
+    QFETCH(qint64, size);
+    if (path.isEmpty()) {
+        path = write(bytes);
+        QVERIFY(size == 0 || QFile::resize(path, size));
+    }
     try {
-        CsvReader reader(write(bytes));
+        CsvReader reader(path);
         QFAIL("read");
     } catch (const Error& e) {
         QVERIFY2(e.message().contains(message), qPrintable(e.message()));

@@ -1180,7 +1180,14 @@ void TestPrint::cliMerge_data()
 
     const QByteArray three("N;X\nAna;1\nBia;2\nCia;3\n");
     QTest::newRow("every row, progress") << three << QStringList() << 0 << 3 << "3 de 3 folhas";
-    QTest::newRow("rows 3 to 4") << three << QStringList{"--rows", "3-4"} << 0 << 2 << "";
+    QTest::newRow("rows 3 to 4") << three << QStringList{"--rows", "3-4"} << 0 << 2 << "2 de 2 folhas";
+    QTest::newRow("one sheet, singular") << three << QStringList{"--rows", "4-9"} << 0 << 1 << "1 de 1 folha\n";
+    QTest::newRow("row longer than the header")
+        << QByteArray("N;X\nAna;1;x\nBia;2\n") << QStringList() << 1 << 0
+        << "Linha 2: a linha tem 3 colunas, mas o cabeçalho tem 2 colunas.";
+    QTest::newRow("value longer than any text shows")
+        << QByteArray("N;X\n") + QByteArray(70000, 'W') + ";1\nBia;2\n" << QStringList{"--skip-bad-rows"}
+        << 0 << 1 << "Linha 2, coluna N: o valor tem mais de 64 kB";
     QTest::newRow("quiet") << three << QStringList{"--quiet"} << 0 << 3 << "";
     QTest::newRow("ragged row stops the job")
         << QByteArray("N;X\nAna;1\nBia\nCia;3\n") << QStringList() << 1 << 0

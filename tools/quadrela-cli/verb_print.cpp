@@ -194,7 +194,9 @@ int printMerged(const PrintJob& job, const PrintOptions& options)
     };
     const auto progress = [&](int done, int) {
         if (!options.quiet && (done % kSheetsPerReport == 0 || done == total))
-            printMessage(QStringLiteral("%1 de %2 folhas").arg(done).arg(total));
+            printMessage(QStringLiteral("%1 de %2")
+                             .arg(done)
+                             .arg(countOf(total, QStringLiteral("folha"), QStringLiteral("folhas"))));
         return true;
     };
     MergeOutcome outcome;
@@ -222,7 +224,9 @@ int printMerged(const PrintJob& job, const PrintOptions& options)
     if (!ended || !file.commit())
         throw Error(cannotWrite);
     if (!sheets.leftOut().isEmpty())
-        printMessage(QStringLiteral("%1 linhas ficaram de fora.").arg(sheets.leftOut().size()));
+        printMessage(sheets.leftOut().size() == 1
+                         ? QStringLiteral("1 linha ficou de fora.")
+                         : QStringLiteral("%1 linhas ficaram de fora.").arg(sheets.leftOut().size()));
     return kExitOk;
 }
 
