@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QUrl>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
@@ -1199,6 +1200,9 @@ void TestPrint::cliMerge_data()
         << 0 << 1 << "Linha 2, colunas N, X: o texto preenchido não cabe na página.";
     QTest::newRow("no header") << QByteArray("Ana;1\nBia;2\n") << QStringList() << 0 << 1
                                << "Nenhum campo da página corresponde a uma coluna";
+    QTest::newRow("unused columns, ten listed")
+        << "N;X" + QByteArray(";c").repeated(12) + "\nAna;1" + QByteArray(";z").repeated(12) << QStringList()
+        << 0 << 1 << "usa: c, c, c, c, c, c, c, c, c, c e mais 2 colunas.\n";
     QTest::newRow("empty spreadsheet") << QByteArray() << QStringList() << 1 << 0 << "está vazio";
     QTest::newRow("rows without a spreadsheet") << QByteArray() << QStringList{"--rows", "2-3", "--merge"}
                                                 << 2 << 0 << "usage";
@@ -1246,9 +1250,12 @@ void TestPrint::mergedPdfAndRowsAtFault_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<int>("pages"); // 0: the earlier file stays as it was
     QTest::addColumn<int>("messages");
+    QTest::addColumn<int>("before");  // good rows before the row at fault
+    QTest::addColumn<bool>("cancel"); // "Cancelar" pressed before the answer; the row is the last
 
-    QTest::newRow("going on leaves the row out") << int(Answer::Yes) << 2 << 2;
-    QTest::newRow("stopping keeps the earlier file") << int(Answer::No) << 0 << 1;
+    QTest::newRow("going on leaves the row out") << int(Answer::Yes) << 2 << 2 << 1 << false;
+    QTest::newRow("stopping keeps the earlier file") << int(Answer::No) << 0 << 1 << 1 << false;
+    QTest::newRow("cancelled, then going on") << int(Answer::Yes) << 0 << 1 << 3 << true;
 }
 
 void TestPrint::mergedPdfAndRowsAtFault()
@@ -1256,8 +1263,10 @@ void TestPrint::mergedPdfAndRowsAtFault()
     QFETCH(int, answer);
     QFETCH(int, pages);
     QFETCH(int, messages);
+    QFETCH(int, before);
+    QFETCH(bool, cancel);
     const QString csv = m_dir.path() + QStringLiteral("/fault.csv");
-    const QByteArray rows("N;X\nAna;1\nBia\nCia;3\n");
+    const QByteArray rows = "N;X\n" + QByteArray("Ana;1\n").repeated(before) + "Bia\n" + (cancel ? "" : "Cia;3\n");
     writeFile(csv, rows);
     const QString pdf = m_dir.path() + QStringLiteral("/fault.pdf");
     writeFile(pdf, QByteArray("earlier"));
@@ -1266,10 +1275,17 @@ void TestPrint::mergedPdfAndRowsAtFault()
     MergedSheets sheets(printJobFor(f.state, *f.items, &f.page), csv);
     RecordingDialogs dialogs;
     dialogs.answer = Answer(answer);
+    if (cancel)
+        dialogs.beforeAnswer = [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QProgressDialog*>(w))
+                    box->cancel();
+        };
     writeMergedPdf(MergeCommandContext{nullptr, dialogs, sheets, QPoint()}, pdf,
                    QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()), 600);
     QCOMPARE(dialogs.messages().size(), messages);
-    QVERIFY2(dialogs.messages().first().startsWith(QStringLiteral("Linha 3: ")), qPrintable(dialogs.messages().first()));
+    const QString question = dialogs.messages().first();
+    QVERIFY2(question.startsWith(QStringLiteral("Linha %1: ").arg(2 + before)) && question.contains(u"Salvar as outras"), qPrintable(question));
     QFile written(pdf);
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QByteArray bytes = written.readAll();
