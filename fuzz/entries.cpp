@@ -7,6 +7,8 @@
 #include "core/errors.h"
 #include "core/paths.h"
 #include "core/state.h"
+#include "merge/csvreader.h"
+#include "merge/fields.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
 #include "page/screencursor.h"
@@ -266,6 +268,50 @@ void runPicture(const QByteArray& input)
     picture.stretchDraw(p, QRect(5, 7, 50, 31));
 }
 
+// ---- mail merge -----------------------------------------------------------------------
+
+// A spreadsheet: its dialect, every record in order, and the first again after rewinding.
+void runCsv(const QByteArray& input)
+{
+    (void)detectCsvDialect(input, true);
+    const QString path = scratchFolder() + QStringLiteral("fuzz.csv");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(input) != input.size())
+        qFatal("cannot write %s", qPrintable(path));
+    file.close();
+    try {
+        CsvReader reader(path);
+        CsvRecord record;
+        CsvRecord first;
+        int line = 1;
+        while (reader.next(record)) {
+            if (record.line <= line || record.oversized >= record.fields.size())
+                qFatal("row %d after %d, oversized column %d", record.line, line, record.oversized);
+            if (line == 1)
+                first = record;
+            line = record.line;
+        }
+        reader.rewind();
+        if (line > 1 && (!reader.next(record) || record.fields != first.fields))
+            qFatal("rewinding does not give the first row again");
+    } catch (const Error&) {
+    }
+}
+
+// A text, a header and a row, apart by NUL bytes; names in the header and values in the
+// row apart by tabs.
+void runFields(const QByteArray& input)
+{
+    const QList<QByteArray> parts = input.split('\0');
+    const QString text = QString::fromUtf8(parts.value(0));
+    const QStringList header = QString::fromUtf8(parts.value(1)).split(u'\t');
+    const FieldMatch match = matchFields(fieldNames(text), header);
+    for (int column : match.columnOf)
+        if (column < 0 || column >= header.size())
+            qFatal("a field matched column %d of %lld", column, qlonglong(header.size()));
+    (void)fillFields(text, match, QString::fromUtf8(parts.value(2)).split(u'\t'));
+}
+
 struct Target
 {
     const char* name;
@@ -282,6 +328,8 @@ constexpr Target kTargets[] = {
     {"ico", runPicture<PictureFormat::Ico>},
     {"wmf", runPicture<PictureFormat::Wmf>},
     {"emf", runPicture<PictureFormat::Emf>},
+    {"csv", runCsv},
+    {"fields", runFields},
 };
 
 } // namespace
