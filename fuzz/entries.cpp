@@ -7,6 +7,8 @@
 #include "core/errors.h"
 #include "core/paths.h"
 #include "core/state.h"
+#include "merge/csvreader.h"
+#include "merge/fields.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
 #include "page/screencursor.h"
@@ -266,6 +268,45 @@ void runPicture(const QByteArray& input)
     picture.stretchDraw(p, QRect(5, 7, 50, 31));
 }
 
+// ---- mail merge -----------------------------------------------------------------------
+
+// A spreadsheet read to its end: rows in order, and the first again after rewinding.
+void runCsv(const QByteArray& input)
+{
+    QFile file(scratchFolder() + QStringLiteral("fuzz.csv"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(input) != input.size())
+        qFatal("cannot write the spreadsheet");
+    file.close();
+    try {
+        CsvReader reader(file.fileName());
+        CsvRecord record, first;
+        int last = 0;
+        while (reader.next(record)) {
+            if (record.line <= last || record.oversized >= record.fields.size())
+                qFatal("row %d after %d, oversized column %d", record.line, last, record.oversized);
+            first = last ? first : record;
+            last = record.line;
+        }
+        reader.rewind();
+        if (last && (!reader.next(record) || record.fields != first.fields))
+            qFatal("rewinding does not give the first row again");
+    } catch (const Error&) {
+    }
+}
+
+// A text, a header and a row apart by NUL bytes; header and row split at tabs.
+void runFields(const QByteArray& input)
+{
+    const QList<QByteArray> parts = input.split('\0');
+    const QString text = QString::fromUtf8(parts.value(0));
+    const QStringList header = QString::fromUtf8(parts.value(1)).split(u'\t');
+    const FieldMatch match = matchFields(fieldNames(text), header);
+    for (int column : match.columnOf)
+        if (column < 0 || column >= header.size())
+            qFatal("a field matched column %d", column);
+    (void)fillFields(text, match, QString::fromUtf8(parts.value(2)).split(u'\t'));
+}
+
 struct Target
 {
     const char* name;
@@ -282,6 +323,8 @@ constexpr Target kTargets[] = {
     {"ico", runPicture<PictureFormat::Ico>},
     {"wmf", runPicture<PictureFormat::Wmf>},
     {"emf", runPicture<PictureFormat::Emf>},
+    {"csv", runCsv},
+    {"fields", runFields},
 };
 
 } // namespace

@@ -14,7 +14,8 @@ namespace quadrela::fuzz {
 // else (a crash, a sanitizer report, an exception of another type) escapes.
 using Entry = void (*)(const QByteArray& input);
 
-// "records", "catalogue", "open_project", "png", "jpeg", "bmp", "ico", "wmf", "emf".
+// "records", "catalogue", "open_project", "png", "jpeg", "bmp", "ico", "wmf", "emf",
+// "csv", "fields".
 QStringList targetNames();
 // Null for an unknown name.
 Entry entryFor(const QString& target);

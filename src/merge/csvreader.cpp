@@ -5,6 +5,7 @@
 #include "core/ondemandlibrary.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <array>
@@ -69,6 +70,12 @@ struct CsvReader::Parser
     static void onField(void* bytes, size_t size, void* self)
     {
         auto* p = static_cast<Parser*>(self);
+        if (size > size_t(kMaxCsvFieldBytes)) {
+            if (p->oversized < 0)
+                p->oversized = int(p->fields.size());
+            p->fields.append(QString());
+            return;
+        }
         p->fields.append(p->decode(static_cast<const char*>(bytes), size));
     }
 
@@ -80,9 +87,10 @@ struct CsvReader::Parser
         ++p->line;
         const bool blank = std::all_of(p->fields.cbegin(), p->fields.cend(),
                                        [](const QString& f) { return f.isEmpty(); });
-        if (!blank)
-            p->done.push_back(CsvRecord{p->line, p->fields});
+        if (!blank || p->oversized >= 0)
+            p->done.push_back(CsvRecord{p->line, p->fields, p->oversized});
         p->fields.clear();
+        p->oversized = -1;
     }
 
     void feed(const QByteArray& bytes)
@@ -96,6 +104,7 @@ struct CsvReader::Parser
     csv_parser parser;
     CsvEncoding encoding;
     QStringList fields;
+    int oversized = -1;
     std::deque<CsvRecord> done;
     int line = 0;
     bool finished = false;
@@ -118,6 +127,9 @@ CsvDialect detectCsvDialect(const QByteArray& sample, bool complete)
 
     // The separator that splits most of the first records into as many fields as the
     // header has, the header having more than one; then the one giving the most columns.
+    // A header that no separator splits is one column, and so is every row: a comma in
+    // "Souza, Ana" is then part of the name.
+    dialect.separator = '\0';
     constexpr std::array<char, 3> kCandidates{';', '\t', ','};
     int bestScore = -1;
     qsizetype bestColumns = 0;
@@ -126,7 +138,8 @@ CsvDialect detectCsvDialect(const QByteArray& sample, bool complete)
         trial.separator = separator;
         CsvReader::Parser parser(trial);
         parser.feed(body);
-        if (complete)
+        // A header longer than the sample is still counted, cut where the sample ends.
+        if (complete || parser.done.empty())
             parser.finish();
         if (parser.done.empty())
             continue;
@@ -151,6 +164,20 @@ CsvDialect detectCsvDialect(const QByteArray& sample, bool complete)
 
 CsvReader::CsvReader(const QString& path) : m_path(path), m_file(path)
 {
+    // A device or a pipe may never end; it is refused before it is opened.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw Error(QStringLiteral("%1 não é um arquivo comum: escolha uma planilha salva em "
+                                   "CSV.")
+                        .arg(shownPath(path)));
+    const auto tooLarge = [&] {
+        return Error(QStringLiteral("O arquivo %1 é grande demais para uma planilha (mais de "
+                                    "%2 MB).")
+                         .arg(shownPath(path))
+                         .arg(kMaxCsvFileBytes / (1024 * 1024)));
+    };
+    if (info.size() > kMaxCsvFileBytes)
+        throw tooLarge();
     if (!m_file.open(QIODevice::ReadOnly))
         throw cannotOpenFile(shownPath(path));
 
@@ -175,6 +202,9 @@ CsvReader::CsvReader(const QString& path) : m_path(path), m_file(path)
         if (sample.isEmpty())
             sample = chunk;
         total += chunk.size();
+        // The file may be growing while it is read.
+        if (total > kMaxCsvFileBytes)
+            throw tooLarge();
     }
     if (controls * 100 > total)
         throw Error(
@@ -188,6 +218,10 @@ CsvReader::CsvReader(const QString& path) : m_path(path), m_file(path)
     CsvRecord header;
     if (!next(header))
         throw Error(QStringLiteral("O arquivo %1 está vazio.").arg(shownPath(path)));
+    if (header.oversized >= 0)
+        throw Error(QStringLiteral("Linha 1, coluna %1: o nome da coluna tem mais de %2 kB.")
+                        .arg(header.oversized + 1)
+                        .arg(kMaxCsvFieldBytes / 1024));
     m_header = header.fields;
 }
 

@@ -313,10 +313,11 @@ void TformVisualizar::updateMergeControls()
         m_mergeLabel->setText(QStringLiteral("Uma folha com a página como está."));
         return;
     }
-    m_mergeLabel->setText(QStringLiteral("Folha %1 de %2 (%3 linhas da planilha)")
+    m_mergeLabel->setText(QStringLiteral("Folha %1 de %2 (%3 da planilha)")
                               .arg(m_mergedSheet + 1)
                               .arg(m_merge->sheetCount())
-                              .arg(m_merge->rowCount()));
+                              .arg(countOf(m_merge->rowCount(), QStringLiteral("linha"),
+                                           QStringLiteral("linhas"))));
 }
 
 void TformVisualizar::showMergedSheet(int sheet)
@@ -346,9 +347,9 @@ void TformVisualizar::btMalaDiretaClick()
         m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
         return;
     }
-    QString summary = QStringLiteral("%1 linhas, %2 folhas.")
-                          .arg(merge->rowCount())
-                          .arg(merge->sheetCount());
+    QString summary = QStringLiteral("%1, %2.").arg(
+        countOf(merge->rowCount(), QStringLiteral("linha"), QStringLiteral("linhas")),
+        countOf(merge->sheetCount(), QStringLiteral("folha"), QStringLiteral("folhas")));
     if (!merge->matchSummary().isEmpty())
         summary += QStringLiteral("\n\r") + merge->matchSummary();
     m_ctx.dialogs.message(this, summary, Buttons::Ok);

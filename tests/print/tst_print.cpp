@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QUrl>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
@@ -1251,7 +1252,14 @@ void TestPrint::cliMerge_data()
 
     const QByteArray three("N;X\nAna;1\nBia;2\nCia;3\n");
     QTest::newRow("every row, progress") << three << QStringList() << 0 << 3 << "3 de 3 folhas";
-    QTest::newRow("rows 3 to 4") << three << QStringList{"--rows", "3-4"} << 0 << 2 << "";
+    QTest::newRow("rows 3 to 4") << three << QStringList{"--rows", "3-4"} << 0 << 2 << "2 de 2 folhas";
+    QTest::newRow("one sheet, singular") << three << QStringList{"--rows", "4-9"} << 0 << 1 << "1 de 1 folha\n";
+    QTest::newRow("row longer than the header")
+        << QByteArray("N;X\nAna;1;x\nBia;2\n") << QStringList() << 1 << 0
+        << "Linha 2: a linha tem 3 colunas, mas o cabeçalho tem 2 colunas.";
+    QTest::newRow("value longer than any text shows")
+        << QByteArray("N;X\n") + QByteArray(70000, 'W') + ";1\nBia;2\n" << QStringList{"--skip-bad-rows"}
+        << 0 << 1 << "Linha 2, coluna N: o valor tem mais de 64 kB";
     QTest::newRow("quiet") << three << QStringList{"--quiet"} << 0 << 3 << "";
     QTest::newRow("ragged row stops the job")
         << QByteArray("N;X\nAna;1\nBia\nCia;3\n") << QStringList() << 1 << 0
@@ -1263,6 +1271,9 @@ void TestPrint::cliMerge_data()
         << 0 << 1 << "Linha 2, colunas N, X: o texto preenchido não cabe na página.";
     QTest::newRow("no header") << QByteArray("Ana;1\nBia;2\n") << QStringList() << 0 << 1
                                << "Nenhum campo da página corresponde a uma coluna";
+    QTest::newRow("unused columns, ten listed")
+        << "N;X" + QByteArray(";c").repeated(12) + "\nAna;1" + QByteArray(";z").repeated(12) << QStringList()
+        << 0 << 1 << "usa: c, c, c, c, c, c, c, c, c, c e mais 2 colunas.\n";
     QTest::newRow("empty spreadsheet") << QByteArray() << QStringList() << 1 << 0 << "está vazio";
     QTest::newRow("rows without a spreadsheet") << QByteArray() << QStringList{"--rows", "2-3", "--merge"}
                                                 << 2 << 0 << "usage";
@@ -1310,9 +1321,11 @@ void TestPrint::mergedPdfAndRowsAtFault_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<int>("pages"); // 0: the earlier file stays as it was
     QTest::addColumn<int>("messages");
+    QTest::addColumn<bool>("cancel"); // "Cancelar" pressed before the answer; the row is the last
 
-    QTest::newRow("going on leaves the row out") << int(Answer::Yes) << 2 << 2;
-    QTest::newRow("stopping keeps the earlier file") << int(Answer::No) << 0 << 1;
+    QTest::newRow("going on leaves the row out") << int(Answer::Yes) << 2 << 2 << false;
+    QTest::newRow("stopping keeps the earlier file") << int(Answer::No) << 0 << 1 << false;
+    QTest::newRow("cancelled, then going on") << int(Answer::Yes) << 0 << 1 << true;
 }
 
 void TestPrint::mergedPdfAndRowsAtFault()
@@ -1320,8 +1333,9 @@ void TestPrint::mergedPdfAndRowsAtFault()
     QFETCH(int, answer);
     QFETCH(int, pages);
     QFETCH(int, messages);
+    QFETCH(bool, cancel);
     const QString csv = m_dir.path() + QStringLiteral("/fault.csv");
-    const QByteArray rows("N;X\nAna;1\nBia\nCia;3\n");
+    const QByteArray rows = QByteArray("N;X\nAna;1\nBia\n") + (cancel ? "" : "Cia;3\n");
     writeFile(csv, rows);
     const QString pdf = m_dir.path() + QStringLiteral("/fault.pdf");
     writeFile(pdf, QByteArray("earlier"));
@@ -1330,10 +1344,17 @@ void TestPrint::mergedPdfAndRowsAtFault()
     MergedSheets sheets(printJobFor(f.state, *f.items, &f.page), csv);
     RecordingDialogs dialogs;
     dialogs.answer = Answer(answer);
+    if (cancel)
+        dialogs.beforeAnswer = [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QProgressDialog*>(w))
+                    box->cancel();
+        };
     writeMergedPdf(MergeCommandContext{nullptr, dialogs, sheets, QPoint()}, pdf,
                    QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()), 600);
     QCOMPARE(dialogs.messages().size(), messages);
-    QVERIFY2(dialogs.messages().first().startsWith(QStringLiteral("Linha 3: ")), qPrintable(dialogs.messages().first()));
+    const QString question = dialogs.messages().first();
+    QVERIFY2(question.startsWith(QStringLiteral("Linha 3: ")) && question.contains(u"Salvar as outras"), qPrintable(question));
     QFile written(pdf);
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QByteArray bytes = written.readAll();
