@@ -2,7 +2,6 @@
 
 #include "core/convert.h"
 #include "core/errors.h"
-#include "core/ondemandlibrary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,19 +18,6 @@ namespace {
 constexpr qint64 kChunk = 64 * 1024;
 constexpr int kSampleRecords = 20;
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
-
-// libcsv, opened when the first spreadsheet is read.
-#define QUADRELA_CSV_FUNCTIONS(X)                                                                  \
-    X(csv_error)                                                                                   \
-    X(csv_fini)                                                                                    \
-    X(csv_free)                                                                                    \
-    X(csv_init)                                                                                    \
-    X(csv_parse)                                                                                   \
-    X(csv_set_delim)                                                                               \
-    X(csv_set_space_func)                                                                          \
-    X(csv_strerror)
-
-QUADRELA_ON_DEMAND_FUNCTIONS(CsvFunctions, libcsv, QUADRELA_LIBCSV_SONAME, QUADRELA_CSV_FUNCTIONS)
 
 // Values are kept exactly as the spreadsheet wrote them: libcsv would otherwise drop
 // blanks around unquoted fields, and with them tabs that separate fields.
@@ -51,11 +37,11 @@ struct CsvReader::Parser
 {
     explicit Parser(const CsvDialect& dialect) : encoding(dialect.encoding)
     {
-        libcsv().csv_init(&parser, 0);
-        libcsv().csv_set_delim(&parser, static_cast<unsigned char>(dialect.separator));
-        libcsv().csv_set_space_func(&parser, noSpace);
+        csv_init(&parser, 0);
+        csv_set_delim(&parser, static_cast<unsigned char>(dialect.separator));
+        csv_set_space_func(&parser, noSpace);
     }
-    ~Parser() { libcsv().csv_free(&parser); }
+    ~Parser() { csv_free(&parser); }
     Parser(const Parser&) = delete;
     Parser& operator=(const Parser&) = delete;
 
@@ -95,11 +81,11 @@ struct CsvReader::Parser
 
     void feed(const QByteArray& bytes)
     {
-        if (libcsv().csv_parse(&parser, bytes.constData(), size_t(bytes.size()), onField, onRecord,
+        if (csv_parse(&parser, bytes.constData(), size_t(bytes.size()), onField, onRecord,
                                this) != size_t(bytes.size()))
-            throw Error(QString::fromLatin1(libcsv().csv_strerror(libcsv().csv_error(&parser))));
+            throw Error(QString::fromLatin1(csv_strerror(csv_error(&parser))));
     }
-    void finish() { libcsv().csv_fini(&parser, onField, onRecord, this); }
+    void finish() { csv_fini(&parser, onField, onRecord, this); }
 
     csv_parser parser;
     CsvEncoding encoding;
