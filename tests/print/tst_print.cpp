@@ -127,6 +127,8 @@ private slots:
     void foldedCard();
     void textPrintedAtFiveTimesItsSize();
     void alphaHonoured();
+    void picturesDecodedOncePerJob_data();
+    void picturesDecodedOncePerJob();
     void imagesReachThePdfLosslessly_data();
     void imagesReachThePdfLosslessly();
     void previewMatchesPrinter_data();
@@ -542,6 +544,34 @@ void TestPrint::alphaHonoured()
     const QRect rect(1028, 940, 2056, 2000);  // the place, roughly
     QVERIFY(isRed(sheetPixel(sheet, 60, pointIn(rect, 0.25, 0.5))));
     QVERIFY(isGreen(sheetPixel(sheet, 60, pointIn(rect, 0.75, 0.5))));
+}
+
+void TestPrint::picturesDecodedOncePerJob_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QString>("files"); // one letter per item, left to right
+    QTest::addColumn<int>("images");    // distinct images in the PDF
+    QTest::newRow("forty items of one picture") << int(FullPage) << QString(40, u'a') << 1;
+    QTest::newRow("two pictures taking turns") << int(FullPage) << "abababab" << 2;
+    // The front is turned, the inside is not: the same file gives two bitmaps.
+    QTest::newRow("folded card, one picture on both halves") << int(FoldedCard) << "aaaaaa" << 2;
+}
+
+void TestPrint::picturesDecodedOncePerJob()
+{
+    QFETCH(int, layout);
+    QFETCH(QString, files);
+    QFETCH(int, images);
+    PageFixture f(layout);
+    for (int i = 0; i < files.size(); ++i)
+        f.addPicture(files.at(i) + QStringLiteral(".png"), solid(QSize(9, 9), files.at(i) == u'a' ? Qt::red : Qt::blue),
+                     QRect(i * 480 / files.size(), 40 + i % 4 * 90, 12, 12));
+    const QString pdf = f.dir.path() + QStringLiteral("/shared.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(int(file.readAll().count("/Subtype /Image")), images);
 }
 
 void TestPrint::imagesReachThePdfLosslessly_data()
