@@ -162,6 +162,7 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
 {
     PreparedPage page;
     page.layout = job.layout;
+    page.resolution = job.resolution;
     page.items.reserve(job.items.size()); // the pointers kept in loaded stay valid
     QHash<QString, const PreparedItem*> loaded;
     const auto remember = [&](const PreparedItem& prepared) {
@@ -248,7 +249,7 @@ void drawPreparedPage(QPainter& painter, const PreparedPage& page)
     painter.setRenderHint(QPainter::LosslessImageRendering);
     if (page.layout == BusinessCard) {
         const QImage card = composeCard(page);
-        for (const QRect& rect : cardSheetRects())
+        for (const QRect& rect : cardSheetRects(page.resolution))
             painter.drawImage(rect, card);
     } else {
         drawItems(painter, page, PrintTarget::Sheet);
@@ -256,22 +257,22 @@ void drawPreparedPage(QPainter& painter, const PreparedPage& page)
     painter.restore();
 }
 
-QRect cardPlaceInReadingOrder(int n)
+QRect cardPlaceInReadingOrder(int n, int dpi)
 {
     constexpr int kRows = 5;
     const int row = n / 2;
     const int column = n % 2;
-    return cardSheetRects().at(column * kRows + row);
+    return cardSheetRects(dpi).at(column * kRows + row);
 }
 
-void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards)
+void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi)
 {
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::LosslessImageRendering);
     const int places = int(cardSheetRects().size());
     for (int n = 0; n < cards.size() && n < places; ++n)
-        painter.drawImage(cardPlaceInReadingOrder(n), cards.at(n));
+        painter.drawImage(cardPlaceInReadingOrder(n, dpi), cards.at(n));
     painter.restore();
 }
 
@@ -356,7 +357,7 @@ CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob
 
     if (job.layout == BusinessCard) {
         cardPainter.end();
-        for (const QRect& rect : cardSheetRects())
+        for (const QRect& rect : cardSheetRects(job.resolution))
             painter.drawImage(rect, card);
     }
     painter.restore();

@@ -253,7 +253,9 @@ void TformVisualizar::refresh()
     const WaitCursor wait;
     const QPoint shift = named ? offsetPixels(m_offset, printer.resolution()) : QPoint();
     if (!m_merge) {
-        sheetView->setSheet(sheet, recordSheet(sheet, m_ctx.job(), shift));
+        PrintJob job = m_ctx.job();
+        job.resolution = sheet.resolution;
+        sheetView->setSheet(sheet, recordSheet(sheet, job, shift));
         return;
     }
     // A row at fault is left out of the preview and named under it.
@@ -399,7 +401,7 @@ void TformVisualizar::btSalvarPdfClick()
     const QString path = m_ctx.dialogs.chooseFile(this, request);
     if (path.isEmpty())
         return;
-    constexpr int kPdfResolution = 600; // the card rectangles are 600-dpi pixels
+    constexpr int kPdfResolution = 600;
     const QPoint shift =
         ckAjustePdf->isChecked() ? offsetPixels(m_offset, kPdfResolution) : QPoint();
     if (m_merge) {
@@ -415,7 +417,9 @@ void TformVisualizar::btSalvarPdfClick()
     CompositionReport report;
     try {
         const WaitCursor wait;
-        report = writeSheetPdf(path, wholeSheet(m_ctx.printer), kPdfResolution, m_ctx.job(), shift);
+        PrintJob job = m_ctx.job();
+        job.resolution = kPdfResolution;
+        report = writeSheetPdf(path, wholeSheet(m_ctx.printer), kPdfResolution, job, shift);
     } catch (const Error& e) {
         m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
         return;

@@ -104,7 +104,7 @@ MergeOutcome printMergedCommand(const PrintCommandContext& ctx, MergedSheets& sh
     if (!ctx.dialogs.choosePrinter(ctx.owner, ctx.printer))
         return MergeOutcome{MergeOutcome::Cancelled, 0, 0};
     ctx.printer.setDocName(QStringLiteral("Quadrela"));
-    ctx.printer.setResolution(600); // the card rectangles are 600-dpi device pixels
+    ctx.printer.setResolution(600);
     const MergeCommandContext merge{ctx.owner, ctx.dialogs, sheets, printerShift(ctx, ctx.printer)};
     try {
         return printMergedJob(merge, ctx.printer);

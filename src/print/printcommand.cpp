@@ -15,7 +15,7 @@ namespace quadrela {
 namespace {
 
 const QString kJobTitle = QStringLiteral("Quadrela");
-constexpr int kPrintResolution = 600;  // the card rectangles are 600-dpi device pixels
+constexpr int kPrintResolution = 600;
 
 QString jobFailedMessage(const QPrinter& printer)
 {
@@ -62,7 +62,8 @@ PrintOutcome btImprimirClick(const PrintCommandContext& ctx)
     QPrinter& printer = ctx.printer;
     printer.setDocName(kJobTitle);
     printer.setResolution(kPrintResolution);
-    const PrintJob job = printJobFor(ctx.state, ctx.items, ctx.page);
+    PrintJob job = printJobFor(ctx.state, ctx.items, ctx.page);
+    job.resolution = printer.resolution();
 
     QPainter painter;
     if (!painter.begin(&printer)) {

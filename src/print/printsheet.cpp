@@ -180,7 +180,7 @@ void drawCalibrationSheet(QPainter& painter, const SheetGeometry& sheet, const P
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(QColor(0xbb, 0xbb, 0xbb), std::max(1.0, 0.1 * mm)));
-    for (const QRect& card : cardSheetRects())
+    for (const QRect& card : cardSheetRects(dpi))
         painter.drawRect(card);
 
     painter.setPen(QPen(Qt::black, std::max(1.0, 0.12 * mm), Qt::SolidLine, Qt::FlatCap));

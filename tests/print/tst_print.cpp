@@ -150,6 +150,8 @@ private slots:
 
     void cliPrint_data();
     void cliPrint();
+    void cliCardsAtAnyDpi_data();
+    void cliCardsAtAnyDpi();
     void cliRender_data();
     void cliRender();
     void cliFailures_data();
@@ -1014,6 +1016,37 @@ void TestPrint::cliPrint()
     const int row = (88 + 80) * 6600 / 702 * dpi / 600;
     const Runs got = runsAlong(rasterise(pdf, dpi, QRect(0, row, 5100 * dpi / 600 + 200, 1)), isRed);
     QVERIFY2(nearlyEqual(got, {across}), describe(got).constData());
+}
+
+void TestPrint::cliCardsAtAnyDpi_data()
+{
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QRect>("first"); // the top-left card, in pixels at that dpi
+    QTest::addColumn<QRect>("last");  // the bottom-right one
+    QTest::newRow("150 dpi") << 150 << QRect(75, 28, 516, 297) << QRect(595, 1238, 515, 297);
+    QTest::newRow("300 dpi") << 300 << QRect(150, 55, 1032, 595) << QRect(1190, 2475, 1030, 595);
+    QTest::newRow("600 dpi") << 600 << QRect(300, 110, 2065, 1190) << QRect(2380, 4950, 2060, 1190);
+    QTest::newRow("1200 dpi") << 1200 << QRect(600, 220, 4130, 2380) << QRect(4760, 9900, 4120, 2380);
+}
+
+void TestPrint::cliCardsAtAnyDpi()
+{
+    QFETCH(int, dpi);
+    QFETCH(QRect, first);
+    QFETCH(QRect, last);
+    const QString archive = makeArchive(BusinessCard, {pictureRecord("red.png", QRect(0, 0, 380, 217))},
+                                        {{"red.png", solid(QSize(76, 43), Qt::red)}});
+    const QString pdf = m_dir.path() + QStringLiteral("/cards-%1.pdf").arg(dpi);
+    const Run run = runCli({"print", "--dpi", QString::number(dpi), archive, pdf});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QSize sheet = QPageSize(QPageSize::Letter).sizePixels(dpi);
+    for (const QRect& card : {first, last}) {
+        const Runs across = runsAlong(rasterise(pdf, dpi, QRect(0, card.center().y(), sheet.width(), 1)), isRed);
+        const Runs down = runsAlong(rasterise(pdf, dpi, QRect(card.center().x(), 0, 1, sheet.height())), isRed);
+        const Runs found{across.value(card == first ? 0 : across.size() - 1), down.value(card == first ? 0 : down.size() - 1)};
+        QVERIFY2(nearlyEqual(found, {{card.left(), card.left() + card.width()}, {card.top(), card.top() + card.height()}}),
+                 describe(found).constData());
+    }
 }
 
 void TestPrint::cliRender_data()
