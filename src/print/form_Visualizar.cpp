@@ -248,8 +248,7 @@ void TformVisualizar::refresh()
     if (!ckAjustePdf->isEnabled())
         ckAjustePdf->setChecked(false);
 
-    const SheetGeometry sheet =
-        sheetGeometry(named ? printer.pageLayout() : wholeSheet(printer), printer.resolution());
+    const SheetGeometry sheet = sheetGeometry(printedLayout(printer), printer.resolution());
     const WaitCursor wait;
     const QPoint shift = named ? offsetPixels(m_offset, printer.resolution()) : QPoint();
     if (!m_merge) {

@@ -105,6 +105,7 @@ MergeOutcome printMergedCommand(const PrintCommandContext& ctx, MergedSheets& sh
         return MergeOutcome{MergeOutcome::Cancelled, 0, 0};
     ctx.printer.setDocName(QStringLiteral("Quadrela"));
     ctx.printer.setResolution(600);
+    ctx.printer.setPageLayout(printedLayout(ctx.printer));
     const MergeCommandContext merge{ctx.owner, ctx.dialogs, sheets, printerShift(ctx, ctx.printer)};
     try {
         return printMergedJob(merge, ctx.printer);

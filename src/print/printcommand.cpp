@@ -44,6 +44,13 @@ QString businessCardNotice()
                           "configurar a sua impressora para Papel Carta (215 x 279 mm)");
 }
 
+QPageLayout printedLayout(const QPrinter& printer)
+{
+    if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty())
+        return printer.pageLayout();
+    return QPageLayout(printer.pageLayout().pageSize(), QPageLayout::Portrait, QMarginsF());
+}
+
 QPoint printerShift(const PrintCommandContext& ctx, const QPrinter& printer)
 {
     if (!ctx.offsetFor || printer.outputFormat() != QPrinter::NativeFormat ||
@@ -62,6 +69,7 @@ PrintOutcome btImprimirClick(const PrintCommandContext& ctx)
     QPrinter& printer = ctx.printer;
     printer.setDocName(kJobTitle);
     printer.setResolution(kPrintResolution);
+    printer.setPageLayout(printedLayout(printer));
     PrintJob job = printJobFor(ctx.state, ctx.items, ctx.page);
     job.resolution = printer.resolution();
 

@@ -104,6 +104,8 @@ CompositionReport composeSheet(QPainter& painter, QSize printable, const PrintJo
                                QPoint shift)
 {
     painter.save();
+    // Nothing reaches the margins a printer cannot print in, here as in the preview.
+    painter.setClipRect(QRect(QPoint(0, 0), printable), Qt::IntersectClip);
     painter.translate(shift);
     const CompositionReport report = ComposePage(painter, printable, job);
     painter.restore();
