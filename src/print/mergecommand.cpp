@@ -45,6 +45,8 @@ MergeOutcome runSheets(const MergeCommandContext& ctx, QPainter& painter, QPaged
         return !progress.wasCanceled();
     };
     painter.save();
+    // As for one sheet: nothing reaches the margins a printer cannot print in.
+    painter.setClipRect(QRect(QPoint(0, 0), printable), Qt::IntersectClip);
     painter.translate(ctx.shift);
     const MergeOutcome outcome =
         PrintMergedSheets(painter, device, printable, ctx.sheets, goOn, step);
