@@ -71,6 +71,8 @@ MergeOutcome runSheets(const MergeCommandContext& ctx, QPainter& painter, QPaged
         return !progress.wasCanceled();
     };
     painter.save();
+    // As for one sheet: nothing reaches the margins a printer cannot print in.
+    painter.setClipRect(QRect(QPoint(0, 0), printable), Qt::IntersectClip);
     painter.translate(ctx.shift);
     MergeOutcome outcome = PrintMergedSheets(painter, device, printable, ctx.sheets, goOn, step);
     painter.restore();
@@ -132,7 +134,8 @@ MergeOutcome printMergedCommand(const PrintCommandContext& ctx, MergedSheets& sh
     if (!ctx.dialogs.choosePrinter(ctx.owner, ctx.printer))
         return MergeOutcome{MergeOutcome::Cancelled, 0, 0};
     ctx.printer.setDocName(QStringLiteral("Quadrela"));
-    ctx.printer.setResolution(600); // the card rectangles are 600-dpi device pixels
+    ctx.printer.setResolution(600);
+    ctx.printer.setPageLayout(printedLayout(ctx.printer));
     const MergeCommandContext merge{ctx.owner, ctx.dialogs, sheets, printerShift(ctx, ctx.printer)};
     try {
         return printMergedJob(merge, ctx.printer);

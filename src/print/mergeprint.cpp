@@ -284,7 +284,7 @@ MergedSheets::Step MergedSheets::composeNext(QPainter& painter, QSize printable,
     if (beforeDrawing)
         beforeDrawing();
     if (m_page.layout == BusinessCard)
-        ComposeCardSheet(painter, cards);
+        ComposeCardSheet(painter, cards, m_page.resolution);
     else
         drawPreparedPage(painter, sheet);
     m_rowsDone += rows;

@@ -132,6 +132,8 @@ private slots:
     void foldedCard();
     void textPrintedAtFiveTimesItsSize();
     void alphaHonoured();
+    void picturesDecodedOncePerJob_data();
+    void picturesDecodedOncePerJob();
     void imagesReachThePdfLosslessly_data();
     void imagesReachThePdfLosslessly();
     void previewMatchesPrinter_data();
@@ -153,6 +155,8 @@ private slots:
 
     void cliPrint_data();
     void cliPrint();
+    void cliCardsAtAnyDpi_data();
+    void cliCardsAtAnyDpi();
     void cliRender_data();
     void cliRender();
     void cliFailures_data();
@@ -374,8 +378,7 @@ void TestPrint::fullPage_data()
     QTest::addColumn<QRect>("expected");  // on the sheet, 600 dpi
 
     QTest::newRow("Letter, no margins") << 0.0 << QRect(1912, 827, 1275, 1645);
-    // One inch all round: a 3900 x 5400 printable area starting at (600, 600).
-    QTest::newRow("Letter, one-inch margins") << 25.4 << QRect(600 + 1462, 600 + 677, 975, 1346);
+    QTest::newRow("Letter, one-inch margins left out of a file") << 25.4 << QRect(1912, 827, 1275, 1645);
 }
 
 void TestPrint::fullPage()
@@ -549,6 +552,29 @@ void TestPrint::alphaHonoured()
     const QRect rect(1028, 940, 2056, 2000);  // the place, roughly
     QVERIFY(isRed(sheetPixel(sheet, 60, pointIn(rect, 0.25, 0.5))));
     QVERIFY(isGreen(sheetPixel(sheet, 60, pointIn(rect, 0.75, 0.5))));
+}
+
+void TestPrint::picturesDecodedOncePerJob_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QString>("files"); // one letter per item; then the distinct images printed
+    QTest::addColumn<int>("images");
+    QTest::newRow("forty items of one picture") << int(FullPage) << QString(40, u'a') << 1;
+    QTest::newRow("two pictures taking turns") << int(FullPage) << "abababab" << 2;
+    QTest::newRow("folded card: turned front, upright inside") << int(FoldedCard) << "aaaaaa" << 2;
+}
+
+void TestPrint::picturesDecodedOncePerJob()
+{
+    QFETCH(int, layout);
+    QFETCH(QString, files);
+    PageFixture f(layout);
+    for (int i = 0; i < files.size(); ++i)
+        f.addPicture(files.at(i) + QStringLiteral(".png"), solid(QSize(9, 9), QColor(files.at(i) == u'a' ? Qt::red : Qt::blue)), QRect(i * 480 / files.size(), 40 + i % 4 * 90, 12, 12));
+    QFile file(f.dir.path() + QStringLiteral("/shared.pdf"));
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, file.fileName(), dialogs), PrintOutcome::Printed);
+    QTEST(int(file.open(QIODevice::ReadOnly) ? file.readAll().count("/Subtype /Image") : -1), "images");
 }
 
 void TestPrint::imagesReachThePdfLosslessly_data()
@@ -998,6 +1024,29 @@ void TestPrint::cliPrint()
     const int row = (88 + 80) * 6600 / 702 * dpi / 600;
     const Runs got = runsAlong(rasterise(pdf, dpi, QRect(0, row, 5100 * dpi / 600 + 200, 1)), isRed);
     QVERIFY2(nearlyEqual(got, {across}), describe(got).constData());
+}
+
+void TestPrint::cliCardsAtAnyDpi_data()
+{
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QRect>("first"); // the top-left card and the bottom-right one, at that dpi
+    QTest::addColumn<QRect>("last");
+    QTest::newRow("150 dpi") << 150 << QRect(75, 28, 516, 297) << QRect(595, 1238, 515, 297);
+    QTest::newRow("300 dpi") << 300 << QRect(150, 55, 1032, 595) << QRect(1190, 2475, 1030, 595);
+    QTest::newRow("600 dpi") << 600 << QRect(300, 110, 2065, 1190) << QRect(2380, 4950, 2060, 1190);
+    QTest::newRow("1200 dpi") << 1200 << QRect(600, 220, 4130, 2380) << QRect(4760, 9900, 4120, 2380);
+}
+
+void TestPrint::cliCardsAtAnyDpi()
+{
+    QFETCH(int, dpi);
+    QFETCH(QRect, first);
+    QFETCH(QRect, last);
+    const QString pdf = m_dir.path() + QStringLiteral("/cards-%1.pdf").arg(dpi);
+    QCOMPARE(runCli({"print", "--dpi", QString::number(dpi), makeArchive(BusinessCard, {pictureRecord("red.png", QRect(0, 0, 380, 217))}, {{"red.png", solid(QSize(76, 43), Qt::red)}}), pdf}).exitCode, 0);
+    const Runs found{runsAlong(rasterise(pdf, dpi, QRect(0, first.center().y(), 12000, 1)), isRed).value(0),
+                     runsAlong(rasterise(pdf, dpi, QRect(last.center().x(), 0, 1, 14000)), isRed).value(4)};
+    QVERIFY2(nearlyEqual(found, {{first.left(), first.right() + 1}, {last.top(), last.bottom() + 1}}), describe(found).constData());
 }
 
 void TestPrint::cliRender_data()

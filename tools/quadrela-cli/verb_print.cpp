@@ -298,7 +298,8 @@ int runPrint(const QStringList& args)
 
     return withOpenedArchive(
         options.archive, printableSize(options.paper, options.dpi), [&](const OpenedPage& opened) {
-            const PrintJob job = printJobFor(opened.state, opened.items, opened.page);
+            PrintJob job = printJobFor(opened.state, opened.items, opened.page);
+            job.resolution = options.dpi;
             if (!options.merge.isEmpty())
                 return printMerged(job, options);
             const CompositionReport report =
