@@ -135,6 +135,8 @@ private slots:
     void calibrationRulers();
     void storedPrinterOffsets_data();
     void storedPrinterOffsets();
+    void savedPrinterOffsets_data();
+    void savedPrinterOffsets();
     void transparencyDoesNotLeak_data();
     void transparencyDoesNotLeak();
     void unreadablePicturePrintsNothing_data();
@@ -736,6 +738,41 @@ void TestPrint::storedPrinterOffsets()
     // Nothing out of range is ever stored.
     QVERIFY(!savePrinterOffset(settings, printer, PrintOffset{0, 10.1}, &message));
     QCOMPARE(settings.value(QStringLiteral("AjusteImpressora/") + QUrl::toPercentEncoding(printer) + QStringLiteral("/vertical")), vertical);
+}
+
+void TestPrint::savedPrinterOffsets_data()
+{
+    QTest::addColumn<QString>("file");       // below the temporary folder
+    QTest::addColumn<QByteArray>("before");  // the file's bytes; empty for none
+    QTest::addColumn<PrintOffset>("saved");
+    QTest::addColumn<PrintOffset>("loaded");  // afterwards, by a fresh reader
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("kept to a tenth") << "a.conf" << QByteArray() << PrintOffset{1.46, -9.94} << PrintOffset{1.5, -9.9} << true;
+    QTest::newRow("unreadable file rewritten") << "b.conf" << QByteArray("[sem fim\nx=1\n") << PrintOffset{2.5, 0} << PrintOffset{2.5, 0} << true;
+    QTest::newRow("folder below a file") << "arquivo/c.conf" << QByteArray() << PrintOffset{1, 1} << PrintOffset() << false;
+    QTest::newRow("a folder in its place") << "pasta" << QByteArray() << PrintOffset{1, 1} << PrintOffset() << false;
+}
+
+void TestPrint::savedPrinterOffsets()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, before);
+    QFETCH(PrintOffset, saved);
+    QFETCH(bool, ok);
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(file);
+    QVERIFY(QFile(dir.filePath("arquivo")).open(QIODevice::WriteOnly) && QDir(dir.path()).mkdir("pasta"));
+    QFile old(path);
+    QVERIFY(before.isEmpty() || (old.open(QIODevice::WriteOnly) && old.write(before) == before.size()));
+    old.close();
+    QString message;
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        QCOMPARE(savePrinterOffset(settings, QStringLiteral("Sala"), saved, &message), ok);
+    }
+    QCOMPARE(message.isEmpty(), ok);
+    QSettings settings(path, QSettings::IniFormat);
+    QTEST(loadPrinterOffset(settings, QStringLiteral("Sala")), "loaded");
 }
 
 void TestPrint::transparencyDoesNotLeak_data()

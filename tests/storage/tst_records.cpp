@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace quadrela;
 
 namespace quadrela {
@@ -743,8 +745,14 @@ void TestRecords::readCp1252File()
 void TestRecords::readCp1252FileFailures_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("missing file") << "item.txt";
-    QTest::newRow("folder") << "sub";
+    QTest::addColumn<QString>("message");
+    const QString large = "O arquivo %1 é grande demais: passa de 8388608 bytes.";
+    QTest::newRow("missing file") << "item.txt" << "Cannot open file %1";
+    QTest::newRow("folder") << "sub" << "Cannot open file %1";
+    QTest::newRow("FIFO") << "fifo" << "Cannot open file %1";
+    QTest::newRow("link to an endless device") << "zero" << "Cannot open file %1";
+    QTest::newRow("a byte too large") << "large" << large;
+    QTest::newRow("just small enough") << "limit" << "";
 }
 
 void TestRecords::readCp1252FileFailures()
@@ -752,12 +760,17 @@ void TestRecords::readCp1252FileFailures()
     QFETCH(QString, name);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("sub"));
+    QFETCH(QString, message);
     const QString path = dir.filePath(name);
+    QVERIFY(QFile::link("/dev/zero", dir.filePath("zero")) && ::mkfifo(qPrintable(dir.filePath("fifo")), 0600) == 0);
+    QFile large(dir.filePath("large")), limit(dir.filePath("limit"));
+    QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(kMaxRecordFileBytes + 1));
+    QVERIFY(limit.open(QIODevice::WriteOnly) && limit.resize(kMaxRecordFileBytes));
     try {
-        quadrela::readCp1252File(path);
-        QFAIL("no error");
+        QCOMPARE(quadrela::readCp1252File(path).size(), kMaxRecordFileBytes);
+        QVERIFY(message.isEmpty());
     } catch (const Error& e) {
-        QCOMPARE(e.message(), "Cannot open file " + path);
+        QCOMPARE(e.message(), message.arg(path));
     }
 }
 
