@@ -11,8 +11,11 @@
 #include "page/items.h"
 #include "page/screencursor.h"
 #include "print/composition.h"
+#include "print/printeroffsets.h"
+#include "print/printsheet.h"
 #include "storage/project.h"
 #include "storage/records.h"
+#include "storage/recovery.h"
 #include "zip/archive.h"
 
 #include <QApplication>
@@ -20,7 +23,9 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QWidget>
 
 #include <memory>
@@ -112,16 +117,19 @@ void runCatalogue(const QByteArray& input)
 
 // ---- opening a project -----------------------------------------------------------------
 
-// Every notice is acknowledged, every question answered No; no file or printer is chosen.
+// Every notice is acknowledged, every question answered as set (No unless told); no file or
+// printer is chosen.
 class SilentDialogs : public ModalDialogs
 {
 public:
     Answer message(QWidget*, const QString&, Buttons buttons) override
     {
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+        return buttons == Buttons::Ok ? Answer::Ok : question;
     }
     QString chooseFile(QWidget*, const FileDialogRequest&) override { return QString(); }
     bool choosePrinter(QWidget*, QPrinter&) override { return false; }
+
+    Answer question = Answer::No;
 };
 
 // A private data folder, kept for the whole run.
@@ -148,12 +156,9 @@ QList<QByteArray> splitFileSet(const QByteArray& input)
     }
 }
 
-// Writes the file set into a folder of its own and packs it. False when nothing to open.
-bool packFileSet(const QByteArray& input, const QString& folder, const QString& archive)
+// Writes the file set into the folder, which must exist; the names of the files written.
+QStringList writeFileSet(const QByteArray& input, const QString& folder)
 {
-    QDir(folder).removeRecursively();
-    if (!QDir().mkpath(folder))
-        return false;
     const QList<QByteArray> parts = splitFileSet(input);
     QStringList files;
     auto write = [&](const QString& name, const QByteArray& bytes) {
@@ -173,9 +178,54 @@ bool packFileSet(const QByteArray& input, const QString& folder, const QString& 
             continue;
         write(name, part.mid(nl + 1));
     }
-    PackArchive(archive, files);
+    return files;
+}
+
+// Writes the file set into a folder of its own and packs it. False when nothing to open.
+bool packFileSet(const QByteArray& input, const QString& folder, const QString& archive)
+{
+    QDir(folder).removeRecursively();
+    if (!QDir().mkpath(folder))
+        return false;
+    PackArchive(archive, writeFileSet(input, folder));
     return true;
 }
+
+// A page on a window that is never shown, with its data folder and an empty working
+// folder under base, as the main window sets them up.
+struct ScratchPage
+{
+    explicit ScratchPage(const QString& base)
+    {
+        state.dataFolder = base + QStringLiteral("dados/");
+        state.workingFolder = workingFolderFor(state.dataFolder);
+        QDir().mkpath(state.workingFolder);
+        state.printerPageSize = [] { return QSize(4800, 6600); };
+        window.setAttribute(Qt::WA_DontShowOnScreen);
+        page->setGeometry(QRect(QPoint(10, 10), pageSizeFor(FullPage)));
+        background->setGeometry(1, 1, 494, 700);
+        background->setTransparent(true);
+        SetUpPage(ctx, state.pageLayout);
+    }
+
+    PageContext contextFor()
+    {
+        PageContext context;
+        context.state = &state;
+        context.page = page;
+        context.background = background;
+        context.renderFailed = [](const QString&) {};
+        return context;
+    }
+
+    AppState state;
+    QWidget window;
+    QWidget* page = new QWidget(&window);
+    TFocusImage* background = new TFocusImage(page);
+    TCampos items{contextFor()};
+    SilentDialogs dialogs;
+    const ProjectContext ctx{state, items, page, background, dialogs, &window};
+};
 
 void runOpenProject(const QByteArray& input)
 {
@@ -195,28 +245,11 @@ void runOpenProject(const QByteArray& input)
         return;
     }
 
-    AppState state;
-    state.dataFolder = base + QStringLiteral("dados/");
-    state.workingFolder = workingFolderFor(state.dataFolder);
-    QDir().mkpath(state.workingFolder);
-    state.printerPageSize = [] { return QSize(4800, 6600); };
-
-    QWidget window;
-    window.setAttribute(Qt::WA_DontShowOnScreen);
-    auto* page = new QWidget(&window);
-    page->setGeometry(QRect(QPoint(10, 10), pageSizeFor(FullPage)));
-    auto* background = new TFocusImage(page);
-    background->setGeometry(1, 1, 494, 700);
-    background->setTransparent(true);
-    PageContext context;
-    context.state = &state;
-    context.page = page;
-    context.background = background;
-    context.renderFailed = [](const QString&) {};
-    TCampos items(context);
-    SilentDialogs dialogs;
-    const ProjectContext ctx{state, items, page, background, dialogs, &window};
-    SetUpPage(ctx, state.pageLayout);
+    ScratchPage p(base);
+    AppState& state = p.state;
+    TCampos& items = p.items;
+    QWidget* page = p.page;
+    const ProjectContext& ctx = p.ctx;
 
     try {
         OpenProject(ctx, archive);
@@ -238,6 +271,82 @@ void runOpenProject(const QByteArray& input)
         }
     }
     items.Clear();
+}
+
+// ---- printer offsets -------------------------------------------------------------------
+
+// The command line's "X,Y" and the settings file the offsets are kept in: whatever is
+// read lies within the range, and an offset reported saved reads back, to a tenth,
+// whatever the file held before.
+void runPrinterOffset(const QByteArray& input)
+{
+    const auto check = [](const PrintOffset& offset) {
+        if (!offsetInRange(offset.horizontalMm) || !offsetInRange(offset.verticalMm))
+            qFatal("an offset out of range was read");
+    };
+    if (const std::optional<PrintOffset> offset = parsePrintOffset(asText(input.left(256))))
+        check(*offset);
+
+    const QString file = scratchFolder() + QStringLiteral("offsets.conf");
+    QFile::remove(file);
+    {
+        QFile f(file);
+        if (!f.open(QIODevice::WriteOnly) || f.write(input) != input.size())
+            return;
+    }
+    QStringList printers{QStringLiteral("Sala")};
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        settings.beginGroup(QStringLiteral("AjusteImpressora"));
+        for (const QString& group : settings.childGroups().mid(0, 8))
+            printers.append(QUrl::fromPercentEncoding(group.toLatin1()));
+        settings.endGroup();
+        for (const QString& printer : printers)
+            check(loadPrinterOffset(settings, printer));
+    }
+    const PrintOffset wanted{-2.5, 9.9};
+    QString problem;
+    bool saved = false;
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        saved = savePrinterOffset(settings, printers.last(), wanted, &problem);
+    }
+    if (saved == !problem.isEmpty())
+        qFatal("a save reported %s with the message \"%s\"", saved ? "done" : "failed",
+               qPrintable(problem));
+    QSettings again(file, QSettings::IniFormat);
+    if (printers.last().isEmpty())
+        return;
+    if (saved != (loadPrinterOffset(again, printers.last()) == wanted))
+        qFatal("an offset reported %s %s", saved ? "saved" : "not saved",
+               saved ? "does not read back" : "was stored all the same");
+}
+
+// ---- recovery --------------------------------------------------------------------------
+
+// The file set, written straight into the working folder as a run that did not end leaves
+// it, offered for recovery and accepted: records that cannot be brought back leave the
+// working folder and the page empty.
+void runRecovery(const QByteArray& input)
+{
+    ensureApplication();
+    const QString base = scratchFolder() + QStringLiteral("recovery/");
+    QDir(base).removeRecursively();
+    ScratchPage p(base);
+    p.dialogs.question = Answer::Yes;
+    writeFileSet(input, p.state.workingFolder);
+    Recovery result = Recovery::Nothing;
+    try {
+        result = offerRecovery(p.ctx);
+    } catch (const Error&) {
+        qFatal("recovery let an error through");
+    }
+    resetScreenCursor();
+    const bool emptied = QDir(p.state.workingFolder).entryList(QDir::Files).isEmpty();
+    if (result == Recovery::Damaged && (p.items.Count() != 0 || !emptied))
+        qFatal("damaged records left %d items and %s working folder", int(p.items.Count()),
+               emptied ? "an empty" : "a full");
+    p.items.Clear();
 }
 
 // ---- pictures -------------------------------------------------------------------------
@@ -282,6 +391,8 @@ constexpr Target kTargets[] = {
     {"ico", runPicture<PictureFormat::Ico>},
     {"wmf", runPicture<PictureFormat::Wmf>},
     {"emf", runPicture<PictureFormat::Emf>},
+    {"printer_offset", runPrinterOffset},
+    {"recovery", runRecovery},
 };
 
 } // namespace

@@ -74,14 +74,14 @@ bool savePrinterOffset(QSettings& settings, const QString& printerName, const Pr
     };
     const QString horizontal = tenths(offset.horizontalMm);
     const QString vertical = tenths(offset.verticalMm);
-    const bool readFine = settings.status() == QSettings::NoError;
     settings.setValue(keyFor(printerName, "horizontal"), horizontal);
     settings.setValue(keyFor(printerName, "vertical"), vertical);
     settings.sync();
     bool written = settings.status() == QSettings::NoError;
-    if (!written && !readFine) {
-        // A file that could not be read leaves its error in the status even when the write
-        // replaced it: only reading it again tells whether the values are there now.
+    if (!written) {
+        // A file that could not be read (found out before the write or while merging with
+        // it) leaves its error in the status even when the write replaced it: only reading
+        // it again tells whether the values are there now.
         const QSettings stored(settings.fileName(), settings.format());
         written = stored.status() == QSettings::NoError &&
                   stored.value(keyFor(printerName, "horizontal")).toString() == horizontal &&

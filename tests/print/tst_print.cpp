@@ -749,6 +749,7 @@ void TestPrint::savedPrinterOffsets_data()
     QTest::addColumn<bool>("ok");
     QTest::newRow("kept to a tenth") << "a.conf" << QByteArray() << PrintOffset{1.46, -9.94} << PrintOffset{1.5, -9.9} << true;
     QTest::newRow("unreadable file rewritten") << "b.conf" << QByteArray("[sem fim\nx=1\n") << PrintOffset{2.5, 0} << PrintOffset{2.5, 0} << true;
+    QTest::newRow("line without a value rewritten") << "d.conf" << QByteArray("2.5,-1") << PrintOffset{0, -0.1} << PrintOffset{0, -0.1} << true;
     QTest::newRow("folder below a file") << "arquivo/c.conf" << QByteArray() << PrintOffset{1, 1} << PrintOffset() << false;
     QTest::newRow("a folder in its place") << "pasta" << QByteArray() << PrintOffset{1, 1} << PrintOffset() << false;
 }
