@@ -7,12 +7,12 @@
 #include "core/errors.h"
 #include "core/paths.h"
 #include "core/state.h"
+#include "core/workfolder.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
 #include "page/screencursor.h"
 #include "print/composition.h"
 #include "print/printeroffsets.h"
-#include "print/printsheet.h"
 #include "storage/project.h"
 #include "storage/records.h"
 #include "storage/recovery.h"
@@ -25,7 +25,6 @@
 #include <QPainter>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QUrl>
 #include <QWidget>
 
 #include <memory>
@@ -117,19 +116,17 @@ void runCatalogue(const QByteArray& input)
 
 // ---- opening a project -----------------------------------------------------------------
 
-// Every notice is acknowledged, every question answered as set (No unless told); no file or
-// printer is chosen.
+// Every notice is acknowledged, every question answered `answer`; no file or printer is chosen.
 class SilentDialogs : public ModalDialogs
 {
 public:
+    Answer answer = Answer::No;
     Answer message(QWidget*, const QString&, Buttons buttons) override
     {
-        return buttons == Buttons::Ok ? Answer::Ok : question;
+        return buttons == Buttons::Ok ? Answer::Ok : answer;
     }
     QString chooseFile(QWidget*, const FileDialogRequest&) override { return QString(); }
     bool choosePrinter(QWidget*, QPrinter&) override { return false; }
-
-    Answer question = Answer::No;
 };
 
 // A private data folder, kept for the whole run.
@@ -156,9 +153,12 @@ QList<QByteArray> splitFileSet(const QByteArray& input)
     }
 }
 
-// Writes the file set into the folder, which must exist; the names of the files written.
-QStringList writeFileSet(const QByteArray& input, const QString& folder)
+// Writes the file set into a folder of its own and packs it. False when nothing to open.
+bool packFileSet(const QByteArray& input, const QString& folder, const QString& archive)
 {
+    QDir(folder).removeRecursively();
+    if (!QDir().mkpath(folder))
+        return false;
     const QList<QByteArray> parts = splitFileSet(input);
     QStringList files;
     auto write = [&](const QString& name, const QByteArray& bytes) {
@@ -178,55 +178,13 @@ QStringList writeFileSet(const QByteArray& input, const QString& folder)
             continue;
         write(name, part.mid(nl + 1));
     }
-    return files;
-}
-
-// Writes the file set into a folder of its own and packs it. False when nothing to open.
-bool packFileSet(const QByteArray& input, const QString& folder, const QString& archive)
-{
-    QDir(folder).removeRecursively();
-    if (!QDir().mkpath(folder))
-        return false;
-    PackArchive(archive, writeFileSet(input, folder));
+    PackArchive(archive, files);
     return true;
 }
 
-// A page on a window that is never shown, with its data folder and an empty working
-// folder under base, as the main window sets them up.
-struct ScratchPage
-{
-    explicit ScratchPage(const QString& base)
-    {
-        state.dataFolder = base + QStringLiteral("dados/");
-        state.workingFolder = workingFolderFor(state.dataFolder);
-        QDir().mkpath(state.workingFolder);
-        state.printerPageSize = [] { return QSize(4800, 6600); };
-        window.setAttribute(Qt::WA_DontShowOnScreen);
-        page->setGeometry(QRect(QPoint(10, 10), pageSizeFor(FullPage)));
-        background->setGeometry(1, 1, 494, 700);
-        background->setTransparent(true);
-        SetUpPage(ctx, state.pageLayout);
-    }
-
-    PageContext contextFor()
-    {
-        PageContext context;
-        context.state = &state;
-        context.page = page;
-        context.background = background;
-        context.renderFailed = [](const QString&) {};
-        return context;
-    }
-
-    AppState state;
-    QWidget window;
-    QWidget* page = new QWidget(&window);
-    TFocusImage* background = new TFocusImage(page);
-    TCampos items{contextFor()};
-    SilentDialogs dialogs;
-    const ProjectContext ctx{state, items, page, background, dialogs, &window};
-};
-
+// Opens the input as a project; or, `recover`ing, unpacks it into the working folder, as a
+// run that did not end leaves it, and accepts the offer to bring the page back.
+template <bool recover>
 void runOpenProject(const QByteArray& input)
 {
     ensureApplication();
@@ -245,14 +203,40 @@ void runOpenProject(const QByteArray& input)
         return;
     }
 
-    ScratchPage p(base);
-    AppState& state = p.state;
-    TCampos& items = p.items;
-    QWidget* page = p.page;
-    const ProjectContext& ctx = p.ctx;
+    AppState state;
+    state.dataFolder = base + QStringLiteral("dados/");
+    state.workingFolder = workingFolderFor(state.dataFolder);
+    QDir().mkpath(state.workingFolder);
+    state.printerPageSize = [] { return QSize(4800, 6600); };
+
+    QWidget window;
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    auto* page = new QWidget(&window);
+    page->setGeometry(QRect(QPoint(10, 10), pageSizeFor(FullPage)));
+    auto* background = new TFocusImage(page);
+    background->setGeometry(1, 1, 494, 700);
+    background->setTransparent(true);
+    PageContext context;
+    context.state = &state;
+    context.page = page;
+    context.background = background;
+    context.renderFailed = [](const QString&) {};
+    TCampos items(context);
+    SilentDialogs dialogs;
+    const ProjectContext ctx{state, items, page, background, dialogs, &window};
+    SetUpPage(ctx, state.pageLayout);
 
     try {
-        OpenProject(ctx, archive);
+        if (recover) {
+            EmptyWorkingFolder(state.workingFolder);
+            UnpackArchive(archive, state.workingFolder);
+            dialogs.answer = Answer::Yes;
+            if (offerRecovery(ctx) == Recovery::Damaged &&
+                (items.Count() > 0 || !QDir(state.workingFolder).isEmpty(QDir::Files)))
+                qFatal("damaged records left on the page or in the working folder");
+        } else {
+            OpenProject(ctx, archive);
+        }
     } catch (const Error&) {
         // Reported to the user; whatever was opened stays on the page.
     }
@@ -273,80 +257,26 @@ void runOpenProject(const QByteArray& input)
     items.Clear();
 }
 
-// ---- printer offsets -------------------------------------------------------------------
-
-// The command line's "X,Y" and the settings file the offsets are kept in: whatever is
-// read lies within the range, and an offset reported saved reads back, to a tenth,
-// whatever the file held before.
+// The offsets typed after --offset and kept in the settings file: none read is out of range,
+// and a save is reported done exactly when the file holds the offset afterwards.
 void runPrinterOffset(const QByteArray& input)
 {
-    const auto check = [](const PrintOffset& offset) {
-        if (!offsetInRange(offset.horizontalMm) || !offsetInRange(offset.verticalMm))
-            qFatal("an offset out of range was read");
-    };
-    if (const std::optional<PrintOffset> offset = parsePrintOffset(asText(input.left(256))))
-        check(*offset);
-
     const QString file = scratchFolder() + QStringLiteral("offsets.conf");
-    QFile::remove(file);
-    {
-        QFile f(file);
-        if (!f.open(QIODevice::WriteOnly) || f.write(input) != input.size())
-            return;
-    }
-    QStringList printers{QStringLiteral("Sala")};
-    {
-        QSettings settings(file, QSettings::IniFormat);
-        settings.beginGroup(QStringLiteral("AjusteImpressora"));
-        for (const QString& group : settings.childGroups().mid(0, 8))
-            printers.append(QUrl::fromPercentEncoding(group.toLatin1()));
-        settings.endGroup();
-        for (const QString& printer : printers)
-            check(loadPrinterOffset(settings, printer));
-    }
-    const PrintOffset wanted{-2.5, 9.9};
-    QString problem;
-    bool saved = false;
-    {
-        QSettings settings(file, QSettings::IniFormat);
-        saved = savePrinterOffset(settings, printers.last(), wanted, &problem);
-    }
-    if (saved == !problem.isEmpty())
-        qFatal("a save reported %s with the message \"%s\"", saved ? "done" : "failed",
-               qPrintable(problem));
-    QSettings again(file, QSettings::IniFormat);
-    if (printers.last().isEmpty())
+    const QString printer = QStringLiteral("Sala");
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(input) != input.size())
         return;
-    if (saved != (loadPrinterOffset(again, printers.last()) == wanted))
-        qFatal("an offset reported %s %s", saved ? "saved" : "not saved",
-               saved ? "does not read back" : "was stored all the same");
-}
-
-// ---- recovery --------------------------------------------------------------------------
-
-// The file set, written straight into the working folder as a run that did not end leaves
-// it, offered for recovery and accepted: records that cannot be brought back leave the
-// working folder and the page empty.
-void runRecovery(const QByteArray& input)
-{
-    ensureApplication();
-    const QString base = scratchFolder() + QStringLiteral("recovery/");
-    QDir(base).removeRecursively();
-    ScratchPage p(base);
-    p.dialogs.question = Answer::Yes;
-    writeFileSet(input, p.state.workingFolder);
-    Recovery result = Recovery::Nothing;
-    try {
-        result = offerRecovery(p.ctx);
-    } catch (const Error&) {
-        qFatal("recovery let an error through");
-    }
-    resetScreenCursor();
-    const bool emptied = QDir(p.state.workingFolder).entryList(QDir::Files).isEmpty();
-    if (result == Recovery::Damaged && (p.items.Count() != 0 || !emptied))
-        qFatal("damaged records left %d items and %s working folder", int(p.items.Count()),
-               emptied ? "an empty" : "a full");
-    p.items.Clear();
+    f.close();
+    QSettings settings(file, QSettings::IniFormat);
+    const PrintOffset wanted{-2.5, 9.9};
+    for (const PrintOffset& o : {parsePrintOffset(asText(input.left(99))).value_or(wanted),
+                                 loadPrinterOffset(settings, printer)})
+        if (!offsetInRange(o.horizontalMm) || !offsetInRange(o.verticalMm))
+            qFatal("an offset out of range was read");
+    const bool saved = savePrinterOffset(settings, printer, wanted);
+    QSettings again(file, QSettings::IniFormat);
+    if (saved != (loadPrinterOffset(again, printer) == wanted))
+        qFatal("a save reported %s", saved ? "done left no offset" : "failed stored the offset");
 }
 
 // ---- pictures -------------------------------------------------------------------------
@@ -384,7 +314,7 @@ struct Target
 constexpr Target kTargets[] = {
     {"records", runRecords},
     {"catalogue", runCatalogue},
-    {"open_project", runOpenProject},
+    {"open_project", runOpenProject<false>},
     {"png", runPicture<PictureFormat::Png>},
     {"jpeg", runPicture<PictureFormat::Jpeg>},
     {"bmp", runPicture<PictureFormat::Bmp>},
@@ -392,7 +322,7 @@ constexpr Target kTargets[] = {
     {"wmf", runPicture<PictureFormat::Wmf>},
     {"emf", runPicture<PictureFormat::Emf>},
     {"printer_offset", runPrinterOffset},
-    {"recovery", runRecovery},
+    {"recovery", runOpenProject<true>},
 };
 
 } // namespace

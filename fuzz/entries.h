@@ -28,7 +28,7 @@ void ensureApplication();
 // records and pictures without first having to forge checksums:
 //   project.txt bytes, kFileSeparator, item.txt bytes, then for each picture
 //   kFileSeparator, bare file name, "\n", file bytes.
-// The "recovery" target takes the same set of files, written straight into the working folder.
+// The "recovery" target takes the same inputs and unpacks them into the working folder.
 inline constexpr char kFileSeparator[] = "\n--8<-- ";
 
 } // namespace quadrela::fuzz
