@@ -15,7 +15,6 @@
 #include "workspace.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -153,7 +152,7 @@ private slots:
     void recoveryAfterKill();
     void refusedWriteToldOnce();
     void steadyChangesStillWritten();
-    void staleHistoryFoldersGoButNoLinkIsFollowed();
+    void staleHistoryFoldersGoNotThroughLinks();
     void newProjectStartsNewHistory();
 };
 
@@ -389,21 +388,19 @@ void TestEditing::steadyChangesStillWritten()
     d.form.recoveryWriter().writeNow();
     const QString items = d.ws.state.workingFolder + "item.txt";
     QVERIFY(QFile::remove(items));
-    QElapsedTimer clock;
-    clock.start();
-    while (!QFile::exists(items) && clock.elapsed() < 3 * RecoveryWriter::kDelayMs) {
+    for (int i = 0; i < 15 && !QFile::exists(items); ++i) {
         d.form.recoveryWriter().pageChanged();
         QTest::qWait(RecoveryWriter::kDelayMs / 5);
     }
     QVERIFY(QFile::exists(items));
 }
 
-void TestEditing::staleHistoryFoldersGoButNoLinkIsFollowed()
+void TestEditing::staleHistoryFoldersGoNotThroughLinks()
 {
     Workspace ws;
     const QString data = ws.state.dataFolder, kept = ws.outside() + "guardado/";
-    QVERIFY(QDir().mkpath(data + "historico-velho/1") && writeBytes(data + "historico-velho/1/a.png", "x"));
-    QVERIFY(QDir().mkpath(kept) && writeBytes(kept + "foto.png", "x") && QFile::link(kept, data + "historico-link"));
+    QVERIFY(QDir().mkpath(data + "historico-velho/1") && QDir().mkpath(kept) && writeBytes(kept + "foto.png", "x"));
+    QVERIFY(QFile::link(kept, data + "historico-link"));
     removeStaleHistoryFolders(data);
     QVERIFY(!QFileInfo::exists(data + "historico-velho") && QFile::exists(kept + "foto.png"));
 }

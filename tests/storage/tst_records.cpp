@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <sys/stat.h>
 
 using namespace quadrela;
@@ -740,19 +739,18 @@ void TestRecords::readCp1252File()
     f.write("Jo\xE3o\r\n\x80\r\n");
     f.close();
     QCOMPARE(quadrela::readCp1252File(path), cp1252("João\r\n€\r\n"));
+    QVERIFY(f.resize(kMaxRecordFileBytes));
+    QCOMPARE(quadrela::readCp1252File(path).size(), kMaxRecordFileBytes);
 }
 
 void TestRecords::readCp1252FileFailures_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("message");
-    const QString large = "O arquivo %1 é grande demais: passa de 8388608 bytes.";
-    QTest::newRow("missing file") << "item.txt" << "Cannot open file %1";
-    QTest::newRow("folder") << "sub" << "Cannot open file %1";
-    QTest::newRow("FIFO") << "fifo" << "Cannot open file %1";
-    QTest::newRow("link to an endless device") << "zero" << "Cannot open file %1";
-    QTest::newRow("a byte too large") << "large" << large;
-    QTest::newRow("just small enough") << "limit" << "";
+    QTest::newRow("missing file") << "item.txt";
+    QTest::newRow("folder") << "sub";
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("link to an endless device") << "zero";
+    QTest::newRow("a byte too large") << "large";
 }
 
 void TestRecords::readCp1252FileFailures()
@@ -760,17 +758,16 @@ void TestRecords::readCp1252FileFailures()
     QFETCH(QString, name);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("sub"));
-    QFETCH(QString, message);
     const QString path = dir.filePath(name);
     QVERIFY(QFile::link("/dev/zero", dir.filePath("zero")) && ::mkfifo(qPrintable(dir.filePath("fifo")), 0600) == 0);
-    QFile large(dir.filePath("large")), limit(dir.filePath("limit"));
+    QFile large(dir.filePath("large"));
     QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(kMaxRecordFileBytes + 1));
-    QVERIFY(limit.open(QIODevice::WriteOnly) && limit.resize(kMaxRecordFileBytes));
     try {
-        QCOMPARE(quadrela::readCp1252File(path).size(), kMaxRecordFileBytes);
-        QVERIFY(message.isEmpty());
+        quadrela::readCp1252File(path);
+        QFAIL("no error");
     } catch (const Error& e) {
-        QCOMPARE(e.message(), message.arg(path));
+        QCOMPARE(e.message(), name != "large" ? "Cannot open file " + path
+                                              : "O arquivo " + path + " é grande demais: passa de 8388608 bytes.");
     }
 }
 
