@@ -9,7 +9,7 @@ namespace quadrela {
 
 // The most a record or catalogue file of ours may hold. A project holds at most ten
 // thousand items, whose records take some two hundred bytes each besides their texts;
-// this leaves every one of them a text of over 800 characters, far beyond anything a
+// this leaves every one of them a text of over 600 characters, far beyond anything a
 // card's page shows legibly, while a damaged or hostile file is refused before it is
 // read rather than taking gigabytes on its way to the record reader.
 inline constexpr qint64 kMaxRecordFileBytes = 8LL * 1024 * 1024;

@@ -61,9 +61,8 @@ bool lastRunEndedAbnormally(const QString& dataFolder)
 void markRunStarted(const QString& dataFolder)
 {
     // Only its being there counts: written plainly, not through a save file, whose commit
-    // waits for the disk at every start.
-    // Never through a link, which would cut short a file of the user's elsewhere, nor into
-    // anything but a regular file.
+    // waits for the disk at every start. Never through a link, which would cut short a
+    // file of the user's elsewhere, and only into a regular file.
     const int fd = ::open(QFile::encodeName(runMarkerPath(dataFolder)).constData(),
                           O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
     if (fd < 0)
