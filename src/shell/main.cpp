@@ -84,6 +84,10 @@ int main(int argc, char** argv)
     // working folder, so emptying that folder never touches it.
     RunLock lock(state.dataFolder + QStringLiteral("project.lock"));
     if (!lock.tryLock()) {
+        if (!lock.problem().isEmpty()) {
+            dialogs.message(nullptr, lock.problem(), Buttons::Ok);
+            return 1;
+        }
         dialogs.message(nullptr, QStringLiteral("O Quadrela já está aberto."), Buttons::Ok);
         return 0;
     }

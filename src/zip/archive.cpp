@@ -270,6 +270,10 @@ private:
 
     void prepareDestination()
     {
+        // Unpacking through a link would write into the folder it points at.
+        if (QFileInfo(QDir::cleanPath(m_dest)).isSymLink())
+            throw Error(QStringLiteral("A pasta %1 é um link simbólico, que o Quadrela não segue.")
+                            .arg(nativePath(m_dest)));
         if (!QDir().mkpath(m_dest) || !QFileInfo(m_dest).isDir())
             throw Error(
                 QStringLiteral("Não foi possível criar a pasta %1.").arg(nativePath(m_dest)));

@@ -30,7 +30,7 @@ namespace {
 
 // clang-format off
 enum Step { AddPicture, AddBorder, AddText, ChangeText, Delete, DragText, DragEdge, ResizeDialog,
-            AlignRight, Front, Back, Arrows };
+            AlignRight, Front, Back, Arrows, BorderAgain };
 // clang-format on
 
 // Two pictures and a text block, the history started afresh; in the data folder given,
@@ -74,6 +74,7 @@ void doStep(Desk& d, Step step)
     case AddPicture:
         d.dialogs.queueFile(writePicture(d.ws.outside() + "c.png", QSize(90, 90)));
         return d.form.btImagemClick();
+    case BorderAgain: // after a border showing the same working copy
     case AddBorder:
         writePicture(d.ws.state.workingFolder + "borda.png", QSize(50, 70));
         return d.form.history().record("Borda", [&] {
@@ -150,6 +151,8 @@ private slots:
     void recoveryAfterKill_data();
     void recoveryAfterKill();
     void refusedWriteToldOnce();
+    void steadyChangesStillWritten();
+    void staleHistoryFoldersGoNotThroughLinks();
     void newProjectStartsNewHistory();
 };
 
@@ -168,7 +171,8 @@ void TestEditing::steps_data()
                                                  {"align right", AlignRight},
                                                  {"front", Front},
                                                  {"back", Back},
-                                                 {"arrows, one step", Arrows}};
+                                                 {"arrows, one step", Arrows},
+                                                 {"border sharing a copy", BorderAgain}};
     for (const auto& [name, step] : rows)
         QTest::newRow(name) << int(step) << (step == Delete ? 1 : 0);
 }
@@ -178,6 +182,8 @@ void TestEditing::steps()
     QFETCH(int, step);
     QFETCH(int, aside);
     Desk d;
+    if (step == BorderAgain)
+        doStep(d, AddBorder), d.form.history().clear();
     QVERIFY(!d.form.btnDesfazer->isEnabled());
     const QByteArray before = d.records();
     const QStringList filesBefore = d.files();
@@ -374,6 +380,29 @@ void TestEditing::refusedWriteToldOnce()
     }
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(d.dialogs);
     QCOMPARE(d.dialogs.messages().size(), 1);
+}
+
+void TestEditing::steadyChangesStillWritten()
+{
+    Desk d;
+    d.form.recoveryWriter().writeNow();
+    const QString items = d.ws.state.workingFolder + "item.txt";
+    QVERIFY(QFile::remove(items));
+    for (int i = 0; i < 15 && !QFile::exists(items); ++i) {
+        d.form.recoveryWriter().pageChanged();
+        QTest::qWait(RecoveryWriter::kDelayMs / 5);
+    }
+    QVERIFY(QFile::exists(items));
+}
+
+void TestEditing::staleHistoryFoldersGoNotThroughLinks()
+{
+    Workspace ws;
+    const QString data = ws.state.dataFolder, kept = ws.outside() + "guardado/";
+    QVERIFY(QDir().mkpath(data + "historico-velho/1") && QDir().mkpath(kept) && writeBytes(kept + "foto.png", "x"));
+    QVERIFY(QFile::link(kept, data + "historico-link"));
+    removeStaleHistoryFolders(data);
+    QVERIFY(!QFileInfo::exists(data + "historico-velho") && QFile::exists(kept + "foto.png"));
 }
 
 int main(int argc, char** argv)

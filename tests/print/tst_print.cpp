@@ -142,6 +142,8 @@ private slots:
     void calibrationRulers();
     void storedPrinterOffsets_data();
     void storedPrinterOffsets();
+    void savedPrinterOffsets_data();
+    void savedPrinterOffsets();
     void transparencyDoesNotLeak_data();
     void transparencyDoesNotLeak();
     void unreadablePicturePrintsNothing_data();
@@ -769,6 +771,33 @@ void TestPrint::storedPrinterOffsets()
     // Nothing out of range is ever stored.
     QVERIFY(!savePrinterOffset(settings, printer, PrintOffset{0, 10.1}, &message));
     QCOMPARE(settings.value(QStringLiteral("AjusteImpressora/") + QUrl::toPercentEncoding(printer) + QStringLiteral("/vertical")), vertical);
+}
+
+void TestPrint::savedPrinterOffsets_data()
+{
+    QTest::addColumn<QString>("file");      // below a temporary folder that holds a file "arquivo"
+    QTest::addColumn<QByteArray>("before"); // its bytes; empty for none
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("kept to a tenth") << "a.conf" << QByteArray() << true;
+    QTest::newRow("unreadable file rewritten") << "b.conf" << QByteArray("2.5,-1") << true;
+    QTest::newRow("folder below a file") << "arquivo/c.conf" << QByteArray() << false;
+}
+
+void TestPrint::savedPrinterOffsets()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, before);
+    QFETCH(bool, ok);
+    const QTemporaryDir dir;
+    QFile old(dir.filePath(before.isEmpty() ? "arquivo" : file));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write(before) == before.size());
+    old.close();
+    QSettings settings(dir.filePath(file), QSettings::IniFormat);
+    QString message;
+    QCOMPARE(savePrinterOffset(settings, "Sala", PrintOffset{1.46, -9.94}, &message), ok);
+    QCOMPARE(message.isEmpty(), ok);
+    QSettings again(dir.filePath(file), QSettings::IniFormat);
+    QCOMPARE(loadPrinterOffset(again, "Sala"), (ok ? PrintOffset{1.5, -9.9} : PrintOffset()));
 }
 
 void TestPrint::transparencyDoesNotLeak_data()
