@@ -255,6 +255,14 @@ void SetUpPage(const ProjectContext& ctx, int layout)
 
 bool AskToSaveProject(const ProjectContext& ctx)
 {
+    if (!OfferToSaveProject(ctx))
+        return false;
+    ctx.items.Clear();
+    return true;
+}
+
+bool OfferToSaveProject(const ProjectContext& ctx)
+{
     if (ctx.items.Count() == 0)
         return true;
     const Answer answer = ctx.dialogs.message(
@@ -266,7 +274,6 @@ bool AskToSaveProject(const ProjectContext& ctx)
         if (path.isEmpty() || !SaveProject(ctx, path))
             return false;
     }
-    ctx.items.Clear();
     return true;
 }
 
