@@ -292,6 +292,12 @@ void TestEditing::selectionFrameOnScreenOnly()
     QVERIFY(!blue(rendered));
     QTest::keyClick(d.form.scroll, Qt::Key_Escape);
     QVERIFY(!d.form.selectionFrame->isVisible());
+    // A text released off itself after the picture: the text pressed last is the selection.
+    QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(c->width() / 2, c->height() / 2));
+    TFocusImage* text = d.control(2);
+    QTest::mousePress(text, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(text, Qt::LeftButton, {}, QPoint(5, text->height() + 40));
+    QCOMPARE(d.form.selectionFrame->followed(), text);
     doStep(d, AddBorder); // a border cannot move, so it shows no frame
     QTest::mouseClick(d.control(3), Qt::LeftButton, {}, QPoint(2, 2));
     QCOMPARE(d.form.handlers().selection(), d.control(3));
