@@ -79,6 +79,9 @@ void drawFoldedCardBackground(TFocusImage* background)
 {
     QImage& canvas = background->canvas();
     QPainter p(&canvas);
+    // Cleared first: the labels' anti-aliased edges drawn again over themselves would
+    // darken with every folded card set up.
+    p.fillRect(QRect(0, 0, 541, 382), Qt::white);
     QPen dashed(Qt::black);
     dashed.setStyle(Qt::DashLine);
     dashed.setWidth(1);
