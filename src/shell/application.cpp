@@ -5,7 +5,10 @@
 #include "core/errors.h"
 
 #include <QFile>
+#include <QFont>
 #include <QGroupBox>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProxyStyle>
@@ -141,6 +144,20 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     // Settings (the printer offsets) go to ~/.config/Quadrela/Quadrela.conf.
     setOrganizationName(kAppTitle);
     setStyle(new GroupBoxFrames);
+    speakBrazilianPortuguese();
+    // The windows are laid out for a narrow 8-point face; without it fontconfig falls back
+    // to a wider one and captions are cut. Liberation Sans has Arial's metrics.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+}
+
+void Application::speakBrazilianPortuguese()
+{
+    // Whatever the machine's language: dates, numbers and Qt's own dialogs too.
+    const QLocale portuguese(QLocale::Portuguese, QLocale::Brazil);
+    QLocale::setDefault(portuguese);
+    if (m_qtTexts.load(portuguese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&m_qtTexts);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

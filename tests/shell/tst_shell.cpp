@@ -8,11 +8,13 @@
 #include "shell/application.h"
 #include "shell/form_Main.h"
 #include "shell/glyphbutton.h"
+#include "shell/qtdialogs.h"
 #include "workspace.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QPlainTextEdit>
 #include <QGroupBox>
 #include <QScrollArea>
@@ -94,6 +96,8 @@ private slots:
     void errorReport_data();
     void errorReport();
     void captionsGetNoDisplayName();
+    void portugueseWhateverTheMachine_data();
+    void portugueseWhateverTheMachine();
 
 private:
     Application* app() { return static_cast<Application*>(qApp); }
@@ -431,6 +435,44 @@ void TestShell::captionsGetNoDisplayName()
     const QString shown = QGuiApplication::applicationDisplayName();
     QCoreApplication::setApplicationName(name);
     QCOMPARE(shown, QStringLiteral("sonda"));
+}
+
+void TestShell::portugueseWhateverTheMachine_data()
+{
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("locale") << QLocale().name() << "pt_BR";
+    QTest::newRow("Qt's file dialog")
+        << QCoreApplication::translate("QFileDialog", "Look in:") << "Procurar em:";
+    QTest::newRow("the windows' 8-point face")
+        << QFontInfo(QFont("MS Sans Serif", 8)).family() << "Liberation Sans";
+
+    // The file dialog's list: a folder's type and a file's date.
+    Workspace ws;
+    QVERIFY(QDir().mkpath(ws.outside() + "pasta"));
+    QFile file(ws.outside() + "a.txt");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const QDateTime when(QDate(2023, 12, 9), QTime(14, 5));
+    QVERIFY(file.setFileTime(when, QFileDevice::FileModificationTime));
+    file.close();
+    QFileSystemModel files;
+    const QModelIndex root = files.setRootPath(ws.outside());
+    QTRY_COMPARE(files.rowCount(root), 2);
+    FileListInPortuguese list;
+    list.setSourceModel(&files);
+    const auto shown = [&](const QString& path, int column) {
+        const QModelIndex at = list.mapFromSource(files.index(path));
+        return list.index(at.row(), column, at.parent()).data().toString();
+    };
+    QTest::newRow("folder type") << shown(ws.outside() + "pasta", 2) << "Pasta";
+    QTest::newRow("file date") << shown(file.fileName(), 3) << "09/12/2023 14:05";
+}
+
+void TestShell::portugueseWhateverTheMachine()
+{
+    QFETCH(QString, shown);
+    QFETCH(QString, expected);
+    QCOMPARE(shown, expected);
 }
 
 int main(int argc, char** argv)
