@@ -58,6 +58,9 @@ struct AppState
     std::function<QSize()> printerPageSize;
     // Bytes of memory a project may still take; unset: what the system has available.
     std::function<qint64()> availableMemory;
+    // Screen pixels a page pixel is shown at; kept for the run, never saved.
+    double zoom = 1.0;
+    double pageZoom() const { return zoom; }
 
     QString tempPicturePath() const { return dataFolder + QStringLiteral("temp.png"); }
     const QString& shippedFolder() const

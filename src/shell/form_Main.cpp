@@ -10,6 +10,7 @@
 #include "page/handlers.h"
 #include "page/history.h"
 #include "page/items.h"
+#include "page/pageview.h"
 #include "page/picturecommand.h"
 #include "page/screencursor.h"
 #include "print/form_Visualizar.h"
@@ -20,6 +21,7 @@
 #include "wheelhook.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -79,6 +81,7 @@ TformMain::TformMain(AppState& state, ModalDialogs& dialogs, QWidget* parent)
     createPage();
     FormCreate();
     createEditing();
+    createZoom();
 }
 
 TformMain::~TformMain()
@@ -183,10 +186,13 @@ void TformMain::createPage()
     scrollContent->resize(1, 1);
     scroll->setWidget(scrollContent);
 
-    panelDraw = makePanel(scrollContent, Qt::white);
-    panelDraw->setGeometry(112, 48, 496, 702);
+    panelDraw = makePanel(nullptr, Qt::white);
+    panelDraw->resize(496, 702);
     panelDraw->setMouseTracking(true);
     panelDraw->installEventFilter(this);
+    pageView = new PageView(panelDraw, scrollContent);
+    pageView->move(112, 48);
+    pageView->installEventFilter(this);
 
     imFundo = new TFocusImage(panelDraw);
     imFundo->setGeometry(1, 1, 494, 700);
@@ -352,17 +358,25 @@ void TformMain::btSalvarClick()
 
 void TformMain::scrollResize()
 {
-    const int left = scroll->width() / 2 - panelDraw->width() / 2;
-    const int top = m_state.pageLayout == FullPage ? 49 : scroll->height() / 2 - panelDraw->height() / 2;
-    panelDraw->move(left, top);
+    if (m_fitted) {
+        fitPage();
+        return;
+    }
+    // A page larger than the box starts at its left edge, with the margin the box keeps.
+    constexpr int kMargin = 8;
+    const int left = std::max(kMargin, scroll->width() / 2 - pageView->width() / 2);
+    const int top = m_state.pageLayout == FullPage
+                        ? 49
+                        : std::max(kMargin, scroll->height() / 2 - pageView->height() / 2);
+    pageView->move(left, top);
     updateScrollExtent();
 }
 
 void TformMain::updateScrollExtent()
 {
     const QSize viewport = scroll->viewport()->size();
-    const QRect page = panelDraw->geometry();
-    const int width = std::max(viewport.width(), page.right() + 1);
+    const QRect page = pageView->geometry();
+    const int width = std::max(viewport.width(), page.right() + 1 + page.left());
     const int height = std::max(viewport.height(), page.bottom() + 1 + panelCalco->height());
     scrollContent->resize(width, height);
     panelCalco->setGeometry(0, height - 48, width, 48);
@@ -381,6 +395,8 @@ void TformMain::panelBottomResize()
     if (btnRefazer && btnDesfazer) {
         btnRefazer->move(btnCreditos->x() - btnRefazer->width() - 4, btnRefazer->y());
         btnDesfazer->move(btnRefazer->x() - btnDesfazer->width() - 4, btnDesfazer->y());
+        if (cbZoom)
+            cbZoom->move(btnDesfazer->x() - cbZoom->width() - 8, cbZoom->y());
     }
 }
 
@@ -398,7 +414,7 @@ bool TformMain::eventFilter(QObject* watched, QEvent* event)
             panelTopResize();
         else if (watched == panelBottom)
             panelBottomResize();
-        else if (watched == panelDraw || watched == scroll->viewport())
+        else if (watched == pageView || watched == scroll->viewport())
             updateScrollExtent();
     }
     return QWidget::eventFilter(watched, event);

@@ -4,6 +4,8 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <cmath>
+
 namespace quadrela {
 
 WheelHook::WheelHook(QWidget* mainWindow, QScrollArea* scroll)
@@ -42,8 +44,17 @@ bool WheelHook::eventFilter(QObject* watched, QEvent* event)
         return false;
     if (!m_scroll->hasFocus())
         m_scroll->setFocus(Qt::MouseFocusReason);
+    if (m_zoom && (wheel->modifiers() & Qt::ControlModifier)) {
+        m_zoomPending += dy;
+        const int notches = m_zoomPending / kNotch;
+        m_zoomPending -= notches * kNotch;
+        if (notches != 0)
+            m_zoom(notches, wheel->globalPosition().toPoint());
+        return true;
+    }
+    const double scale = m_scale ? m_scale() : 1.0;
     QScrollBar* bar = m_scroll->verticalScrollBar();
-    bar->setValue(bar->value() + consume(dy));
+    bar->setValue(bar->value() + int(std::lround(consume(dy) * scale)));
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "page/handlers.h"
 #include "page/history.h"
 #include "page/pagekeys.h"
+#include "page/pageview.h"
 #include "page/selectionframe.h"
 #include "scripteddialogs.h"
 #include "shell/form_Main.h"
@@ -281,7 +282,7 @@ void TestEditing::selectionFrameOnScreenOnly()
     c->move(20, 20); // clear of the others
     QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(c->width() / 2, c->height() / 2));
     QVERIFY(d.form.selectionFrame->isVisible());
-    QCOMPARE(d.form.selectionFrame->geometry(), c->geometry().translated(d.form.panelDraw->pos()));
+    QCOMPARE(d.form.selectionFrame->geometry(), c->geometry().translated(d.form.pageView->pos()));
     // The frame's top edge on screen, and the same row of the page rendered.
     const QRect edge(d.form.selectionFrame->pos(), QSize(c->width(), 1));
     const QImage screen = d.form.scrollContent->grab(edge).toImage();
