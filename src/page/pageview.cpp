@@ -9,6 +9,18 @@
 
 namespace quadrela {
 
+QWidget* shownWindow(QWidget* widget)
+{
+    QWidget* window = widget ? widget->window() : nullptr;
+    while (window && window->graphicsProxyWidget()) {
+        const auto views = window->graphicsProxyWidget()->scene()->views();
+        if (views.isEmpty())
+            break;
+        window = views.first()->window();
+    }
+    return window;
+}
+
 PageView::PageView(QWidget* page, QWidget* parent) : QGraphicsView(parent), m_page(page)
 {
     setFrameShape(QFrame::NoFrame);

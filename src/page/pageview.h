@@ -38,4 +38,8 @@ private:
     double m_zoom = 1.0;
 };
 
+// The window a widget is seen in: for the page and its items, the window of the view
+// that shows them.
+QWidget* shownWindow(QWidget* widget);
+
 } // namespace quadrela

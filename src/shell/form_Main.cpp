@@ -362,12 +362,15 @@ void TformMain::scrollResize()
         fitPage();
         return;
     }
-    // A page larger than the box starts at its left edge, with the margin the box keeps.
-    constexpr int kMargin = 8;
-    const int left = std::max(kMargin, scroll->width() / 2 - pageView->width() / 2);
-    const int top = m_state.pageLayout == FullPage
-                        ? 49
-                        : std::max(kMargin, scroll->height() / 2 - pageView->height() / 2);
+    int left = scroll->width() / 2 - pageView->width() / 2;
+    int top = m_state.pageLayout == FullPage ? 49 : scroll->height() / 2 - pageView->height() / 2;
+    if (pageView->zoom() > 1.0) {
+        // Zoomed in, the page outgrows the box: it starts a margin in, so scrolling
+        // reaches every part of it.
+        constexpr int kMargin = 8;
+        left = std::max(kMargin, left);
+        top = std::max(kMargin, top);
+    }
     pageView->move(left, top);
     updateScrollExtent();
 }

@@ -1,5 +1,7 @@
 #include "wheelhook.h"
 
+#include "page/pageview.h"
+
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -36,7 +38,7 @@ bool WheelHook::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::Wheel || !m_window || !m_scroll)
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != m_window)
+    if (!widget || shownWindow(widget) != m_window)
         return false;  // a dialog's own lists and text boxes scroll as usual
     const auto* wheel = static_cast<QWheelEvent*>(event);
     const int dy = wheel->angleDelta().y();

@@ -98,9 +98,11 @@ void doStep(Desk& d, Step step)
     case DragEdge: {
         TFocusImage* c = step == DragText ? text : d.control(0);
         const QPoint at = step == DragText ? QPoint(5, 5) : QPoint(c->width() - 2, 5);
-        QTest::mousePress(c, Qt::LeftButton, {}, at);
-        QTest::mouseMove(c, at + QPoint(25, 9));
-        return QTest::mouseRelease(c, Qt::LeftButton, {}, at + QPoint(25, 9));
+        // Through the view, as the pointer reaches the page.
+        QWidget* v = d.form.pageView->viewport();
+        QTest::mousePress(v, Qt::LeftButton, {}, c->pos() + at);
+        QTest::mouseMove(v, c->pos() + at + QPoint(25, 9));
+        return QTest::mouseRelease(v, Qt::LeftButton, {}, c->pos() + at + QPoint(25, 9));
     }
     case ResizeDialog: {
         TformResize resize([&h] { return h.selection(); });
@@ -280,7 +282,7 @@ void TestEditing::selectionFrameOnScreenOnly()
     Desk d;
     TFocusImage* c = d.control(0);
     c->move(20, 20); // clear of the others
-    QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(c->width() / 2, c->height() / 2));
+    QTest::mouseClick(d.form.pageView->viewport(), Qt::LeftButton, {}, c->geometry().center());
     QVERIFY(d.form.selectionFrame->isVisible());
     QCOMPARE(d.form.selectionFrame->geometry(), c->geometry().translated(d.form.pageView->pos()));
     // The frame's top edge on screen, and the same row of the page rendered.
