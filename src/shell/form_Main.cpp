@@ -199,6 +199,8 @@ void TformMain::createPage()
     imFundo->setTransparent(true);
 
     panelCalco = makePanel(scrollContent, kGrey);
+    // A fitted page reaches into the space kept below it.
+    panelCalco->lower();
 
     Im1 = new TFocusImage(scrollContent);
     Im1->setGeometry(12, 232, 81, 78);
@@ -380,7 +382,9 @@ void TformMain::updateScrollExtent()
     const QSize viewport = scroll->viewport()->size();
     const QRect page = pageView->geometry();
     const int width = std::max(viewport.width(), page.right() + 1 + page.left());
-    const int height = std::max(viewport.height(), page.bottom() + 1 + panelCalco->height());
+    // Fitted, the page fills the box without the space kept below it.
+    const int below = m_fitted ? page.top() : panelCalco->height();
+    const int height = std::max(viewport.height(), page.bottom() + 1 + below);
     scrollContent->resize(width, height);
     panelCalco->setGeometry(0, height - 48, width, 48);
 }

@@ -33,7 +33,7 @@ void TformMain::createZoom()
     for (double step : zoomSteps())
         cbZoom->addItem(zoomCaption(step), step);
     cbZoom->addItem(QStringLiteral("Página inteira"), kFitEntry);
-    cbZoom->setGeometry(0, 9, 120, 25);
+    cbZoom->setGeometry(0, 9, 150, 25);
     connect(cbZoom, &QComboBox::activated, this, [this](int index) {
         const double zoom = cbZoom->itemData(index).toDouble();
         if (zoom == kFitEntry)
@@ -101,6 +101,8 @@ void TformMain::fitPage()
     pageView->move(std::max(kMargin, (viewport.width() - pageView->width()) / 2),
                    std::max(kMargin, (viewport.height() - pageView->height()) / 2));
     updateScrollExtent();
+    scroll->horizontalScrollBar()->setValue(0);
+    scroll->verticalScrollBar()->setValue(0);
     showZoom();
     releaseHiddenZoomed();
     refreshSelectionFrame();
