@@ -24,6 +24,7 @@ constexpr Verb kVerbs[] = {
      "[--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf",
      runPrint},
     {"render", "[--data DIR] ARCHIVE OUT.png", runRender},
+    {"export", "[--data DIR] [--dpi 150|300|600] [--front] ARCHIVE OUT.png|OUT.jpg", runExport},
     {"info", "[--data DIR] ARCHIVE", runInfo},
     {"pack", "OUT.vimel FILE...", runPack},
 };
