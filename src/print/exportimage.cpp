@@ -20,8 +20,8 @@ namespace {
 
 constexpr double kCardWidthInches = 3.5;
 constexpr double kCardHeightInches = 2.0;
-constexpr int kFirstJpegQuality = 90;
-constexpr int kJpegQualityStep = 10;
+constexpr int kFirstJpegQuality = 95;
+constexpr int kJpegQualityStep = 5;
 constexpr int kLowestJpegQuality = 10;
 constexpr double kInchesPerMetre = 1000 / 25.4;
 

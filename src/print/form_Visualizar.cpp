@@ -2,6 +2,7 @@
 
 #include "core/dialogs.h"
 #include "core/errors.h"
+#include "exportimage.h"
 #include "form_Ajuste.h"
 #include "mergecommand.h"
 #include "printcommand.h"
@@ -182,8 +183,10 @@ void TformVisualizar::createControls()
     addButton(bottom, QStringLiteral("Ajustar impressora..."), [this] { btAjustarClick(); });
     ckAjustePdf = new QCheckBox(QStringLiteral("Aplicar o ajuste da impressora ao PDF"), this);
     bottom->addWidget(ckAjustePdf);
-    bottom->addStretch(1);
+    lbAviso = new QLabel(this);
+    bottom->addWidget(lbAviso, 1);
     addButton(bottom, QStringLiteral("Salvar PDF..."), [this] { btSalvarPdfClick(); });
+    addButton(bottom, QStringLiteral("Exportar imagem..."), [this] { btExportarImagemClick(); });
     QPushButton* print = addButton(bottom, QStringLiteral("Imprimir..."), [this] {
         accept();
         if (m_merge && m_ctx.printMerged)
@@ -426,6 +429,13 @@ void TformVisualizar::btSalvarPdfClick()
     }
     if (!report.textFailures.isEmpty())
         m_ctx.dialogs.message(this, textFailuresMessage(report.textFailures), Buttons::Ok);
+}
+
+void TformVisualizar::btExportarImagemClick()
+{
+    const QString path = exportPictureCommand(this, m_ctx.dialogs, m_ctx.job());
+    if (!path.isEmpty())
+        lbAviso->setText(exportedNote(path));
 }
 
 void TformVisualizar::btAjustarClick()

@@ -66,8 +66,11 @@ public:
     QComboBox* cbPapel = nullptr;
     QLabel* lbImpressora = nullptr;
     QCheckBox* ckAjustePdf = nullptr;
+    QLabel* lbAviso = nullptr; // confirms what was written
 
     void btSalvarPdfClick();
+    // The page alone as a picture, whatever spreadsheet is shown.
+    void btExportarImagemClick();
     void btAjustarClick();
     // Chooses a spreadsheet: the preview then pages through a sheet per row (ten rows
     // per sheet of business cards), and printing and saving take every sheet.

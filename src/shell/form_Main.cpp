@@ -12,7 +12,9 @@
 #include "page/items.h"
 #include "page/picturecommand.h"
 #include "page/screencursor.h"
+#include "print/exportimage.h"
 #include "print/form_Visualizar.h"
+#include "print/paper.h"
 #include "print/mergecommand.h"
 #include "print/printcommand.h"
 #include "print/printeroffsets.h"
@@ -25,6 +27,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPrinter>
+#include <QToolTip>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
@@ -234,6 +237,8 @@ void TformMain::FormCreate()
     connect(btnVisualizar, &QPushButton::clicked, this, &TformMain::btVisualizarClick);
     auto* previewKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
     connect(previewKey, &QShortcut::activated, this, &TformMain::btVisualizarClick);
+    auto* exportKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
+    connect(exportKey, &QShortcut::activated, this, &TformMain::exportPicture);
 
     wheelHook = new WheelHook(this, scroll);
     qApp->installEventFilter(wheelHook);
@@ -287,11 +292,25 @@ void TformMain::btVisualizarClick()
     preview.exec();
 }
 
+void TformMain::exportPicture()
+{
+    const QString path =
+        exportPictureCommand(this, m_dialogs, printJobFor(m_state, *m_items, panelDraw));
+    if (!path.isEmpty())
+        QToolTip::showText(mapToGlobal(rect().center()), exportedNote(path), this);
+}
+
 QPrinter& TformMain::printer()
 {
     if (!m_printer) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_printer->setResolution(600);
+    }
+    // Until a printer is chosen the paper is the machine's, or Letter for business cards;
+    // a paper picked in the preview stays while the layout does.
+    if (m_printer->printerName().isEmpty() && m_paperLayout != m_state.pageLayout) {
+        m_printer->setPageSize(QPageSize(defaultPaper(m_state.pageLayout, machinePaper())));
+        m_paperLayout = m_state.pageLayout;
     }
     return *m_printer;
 }

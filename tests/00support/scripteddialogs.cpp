@@ -85,6 +85,18 @@ bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter&)
     return m_printers.dequeue();
 }
 
+bool ScriptedDialogs::choosePictureExport(QWidget*, bool, PictureExportChoice& choice)
+{
+    if (m_exports.isEmpty()) {
+        m_unexpected.append(QStringLiteral("export options without a queued answer"));
+        return false;
+    }
+    const std::optional<PictureExportChoice> answer = m_exports.dequeue();
+    if (answer)
+        choice = *answer;
+    return answer.has_value();
+}
+
 QStringList ScriptedDialogs::messageTexts() const
 {
     QStringList texts;
