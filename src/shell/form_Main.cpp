@@ -303,11 +303,23 @@ ProjectContext TformMain::projectContext()
 
 void TformMain::btNovoClick()
 {
-    if (!AskToSaveProject(projectContext()))
+    // The page stays until a new project is chosen: cancelling the dialog keeps it, with
+    // its history.
+    if (!OfferToSaveProject(projectContext()))
         return;
+    m_pageOffered = true;
+    emit newProjectDialogRequested();
+}
+
+bool TformMain::clearPageForNewProject()
+{
+    if (!m_pageOffered && !OfferToSaveProject(projectContext()))
+        return false;
+    m_pageOffered = false;
+    m_items->Clear();
     projectReplaced();
     EmptyWorkingFolder(m_state.workingFolder);
-    emit newProjectDialogRequested();
+    return true;
 }
 
 void TformMain::btAbrirClick()

@@ -44,6 +44,9 @@ public:
     RecoveryWriter& recoveryWriter() { return *m_recovery; }
     // The page was replaced ("Novo", opening, recovering): a new history, fresh records.
     void projectReplaced();
+    // A new project was chosen: the page, its history and the working folder go. A page
+    // changed since "Novo" asked about it is asked about again; false when the user keeps it.
+    bool clearPageForNewProject();
     // Frames the selection on screen, unless it is a border item, which cannot move.
     void refreshSelectionFrame();
 
@@ -123,6 +126,7 @@ private:
     std::unique_ptr<TCampos> m_items;
     PageHistory* m_history = nullptr;
     std::unique_ptr<RecoveryWriter> m_recovery;
+    bool m_pageOffered = false; // "Novo" asked about the page, and it has not changed since
     bool m_closed = false;
 };
 

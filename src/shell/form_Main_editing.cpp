@@ -53,6 +53,7 @@ void TformMain::createEditing()
         m_state, *m_items, panelDraw,
         [this](const QString& message) { m_dialogs.message(this, message, Buttons::Ok); });
     connect(&stack, &QUndoStack::indexChanged, this, [this] {
+        m_pageOffered = false;
         m_recovery->pageChanged();
         refreshSelectionFrame();
     });

@@ -119,7 +119,8 @@ int main(int argc, char** argv)
                             formMain.scrollResize();
                             formMain.projectReplaced();
                         },
-                        !crashed},
+                        !crashed,
+                        [&formMain] { return formMain.clearPageForNewProject(); }},
                        &formMain);
     QObject::connect(&formMain, &TformMain::newProjectDialogRequested, &formNovo,
                      [&formNovo] { showDialog(formNovo); });

@@ -79,6 +79,9 @@ void drawFoldedCardBackground(TFocusImage* background)
 {
     QImage& canvas = background->canvas();
     QPainter p(&canvas);
+    // Cleared first: the labels' anti-aliased edges drawn again over themselves would
+    // darken with every folded card set up.
+    p.fillRect(QRect(0, 0, 541, 382), Qt::white);
     QPen dashed(Qt::black);
     dashed.setStyle(Qt::DashLine);
     dashed.setWidth(1);
@@ -255,6 +258,14 @@ void SetUpPage(const ProjectContext& ctx, int layout)
 
 bool AskToSaveProject(const ProjectContext& ctx)
 {
+    if (!OfferToSaveProject(ctx))
+        return false;
+    ctx.items.Clear();
+    return true;
+}
+
+bool OfferToSaveProject(const ProjectContext& ctx)
+{
     if (ctx.items.Count() == 0)
         return true;
     const Answer answer = ctx.dialogs.message(
@@ -266,7 +277,6 @@ bool AskToSaveProject(const ProjectContext& ctx)
         if (path.isEmpty() || !SaveProject(ctx, path))
             return false;
     }
-    ctx.items.Clear();
     return true;
 }
 

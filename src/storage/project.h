@@ -37,6 +37,9 @@ void SetUpPage(const ProjectContext& ctx, int layout);
 // Asks whether to save a page that holds items. Returns true to go on (the page is then
 // empty), false when the user cancelled or the save failed.
 bool AskToSaveProject(const ProjectContext& ctx);
+// The same question and save, but the page stays as it is: for a caller that replaces it
+// only later, if at all.
+bool OfferToSaveProject(const ProjectContext& ctx);
 
 // Opens the project archive at path. Failures that end the open are thrown with the
 // message the user reads; the recognition failures are shown here.

@@ -1,5 +1,6 @@
 // Editing safety on the main window: every kind of step undone and redone against the
 // page's records, the keys, the selection frame, and the page found again after a kill.
+#include "catalogue/form_Novo.h"
 #include "core/convert.h"
 #include "imaging/form_Texto.h"
 #include "page/form_Resize.h"
@@ -150,6 +151,7 @@ private slots:
     void recoveryAfterKill_data();
     void recoveryAfterKill();
     void refusedWriteToldOnce();
+    void newProjectStartsNewHistory_data();
     void newProjectStartsNewHistory();
 };
 
@@ -290,21 +292,58 @@ void TestEditing::selectionFrameOnScreenOnly()
     QVERIFY(!blue(rendered));
     QTest::keyClick(d.form.scroll, Qt::Key_Escape);
     QVERIFY(!d.form.selectionFrame->isVisible());
+    // A text released off itself after the picture: the text pressed last is the selection.
+    QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(c->width() / 2, c->height() / 2));
+    TFocusImage* text = d.control(2);
+    QTest::mousePress(text, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(text, Qt::LeftButton, {}, QPoint(5, text->height() + 40));
+    QCOMPARE(d.form.selectionFrame->followed(), text);
     doStep(d, AddBorder); // a border cannot move, so it shows no frame
     QTest::mouseClick(d.control(3), Qt::LeftButton, {}, QPoint(2, 2));
     QCOMPARE(d.form.handlers().selection(), d.control(3));
     QVERIFY(!d.form.selectionFrame->isVisible());
 }
 
+void TestEditing::newProjectStartsNewHistory_data()
+{
+    QTest::addColumn<bool>("chosen");
+    QTest::addColumn<bool>("changedMeanwhile");
+    QTest::newRow("Cancelar keeps page and history") << false << false;
+    QTest::newRow("OK empties the page") << true << false;
+    QTest::newRow("page changed after the question") << true << true;
+}
+
 void TestEditing::newProjectStartsNewHistory()
 {
+    QFETCH(bool, chosen);
+    QFETCH(bool, changedMeanwhile);
     Desk d;
     doStep(d, AlignRight);
+    const QByteArray aligned = d.records();
+    d.dialogs.queueAnswer(Answer::Ok); // the private data folder has no template catalogue
+    TformNovo novo(d.ws.state, d.dialogs,
+                   {[&d] { return d.form.projectContext(); }, {}, false,
+                    [&d] { return d.form.clearPageForNewProject(); }},
+                   &d.form);
+    connect(&d.form, &TformMain::newProjectDialogRequested, &novo, &QWidget::show);
     d.dialogs.queueAnswer(Answer::No);
     QTest::keyClick(d.form.scroll, Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(novo.isVisible());
+    if (changedMeanwhile) {
+        doStep(d, Front);
+        d.dialogs.queueAnswer(Answer::Cancel);
+    }
+    (chosen ? novo.btOK : novo.btCancelar)->click();
+    QCoreApplication::processEvents();
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(d.dialogs);
-    QCOMPARE(d.form.history().stack().count(), 0);
-    QVERIFY(!d.form.btnDesfazer->isEnabled());
+    const int steps = chosen && !changedMeanwhile ? 0 : 1 + changedMeanwhile;
+    QCOMPARE(d.form.history().stack().count(), steps);
+    QCOMPARE(d.form.btnDesfazer->isEnabled(), steps > 0);
+    QCOMPARE(d.form.items().Count(), steps ? 3 : 0);
+    if (steps) {
+        d.form.history().stack().setIndex(1);
+        QCOMPARE(d.records(), aligned);
+    }
 }
 
 void TestEditing::recoveryAfterKill_data()

@@ -165,6 +165,8 @@ private slots:
     void refusedCharacters_data();
     void refusedCharacters();
     void sizeBox();
+    void fontFamilies_data();
+    void fontFamilies();
 };
 
 void TestTextDialog::showSetsControls_data()
@@ -547,6 +549,29 @@ void TestTextDialog::sizeBox()
     box->stepBy(-100);
     QCOMPARE(box->value(), 4);
     QCOMPARE(f.ws.state.text.FontSize, 4);
+}
+
+void TestTextDialog::fontFamilies_data()
+{
+    QTest::addColumn<QStringList>("families");
+    QTest::addColumn<QStringList>("choices");
+
+    QTest::newRow("foundry tag") << QStringList{"Nimbus Sans [urw]"} << QStringList{"Nimbus Sans"};
+    QTest::newRow("one family, two foundries")
+        << QStringList{"C059 [UKWN]", "Arimo", "C059 [urw]"} << QStringList{"Arimo", "C059"};
+    QTest::newRow("generic aliases")
+        << QStringList{"Sans Serif", "Serif", "Liberation Serif", "Monospace"}
+        << QStringList{"Liberation Serif"};
+    QTest::newRow("sorted without regard to case")
+        << QStringList{"zapf", "Liberation Sans", "bitstream"}
+        << QStringList{"bitstream", "Liberation Sans", "zapf"};
+}
+
+void TestTextDialog::fontFamilies()
+{
+    QFETCH(QStringList, families);
+    QFETCH(QStringList, choices);
+    QCOMPARE(fontFamilyChoices(families), choices);
 }
 
 QTEST_MAIN(TestTextDialog)
