@@ -416,6 +416,7 @@ void TformVisualizar::btSalvarPdfClick()
     try {
         const WaitCursor wait;
         report = writeSheetPdf(path, wholeSheet(m_ctx.printer), kPdfResolution, m_ctx.job(), shift);
+        m_ctx.dialogs.notify(this, savedNotice(path));
     } catch (const Error& e) {
         m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
         return;

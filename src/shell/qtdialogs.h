@@ -11,6 +11,7 @@ public:
     Answer message(QWidget* owner, const QString& text, Buttons buttons) override;
     QString chooseFile(QWidget* owner, const FileDialogRequest& request) override;
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
+    void notify(QWidget* owner, const QString& text) override;
 };
 
 // Qt filter strings for a request: "Description (*.a *.b)".

@@ -3,11 +3,13 @@
 // report of the application.
 #include "core/errors.h"
 #include "page/Imgfocus.h"
+#include "page/history.h"
 #include "page/items.h"
 #include "scripteddialogs.h"
 #include "shell/application.h"
 #include "shell/form_Main.h"
 #include "shell/glyphbutton.h"
+#include "shell/recentprojects.h"
 #include "workspace.h"
 
 #include <QDialog>
@@ -17,9 +19,13 @@
 #include <QGroupBox>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -68,12 +74,34 @@ private:
     Kind m_kind;
 };
 
+// A window whose page was saved as "a.vimel" with one picture.
+struct SavedPage
+{
+    SavedPage() : form(ws.state, dialogs), file(ws.outside() + "a.vimel")
+    {
+        form.show();
+        addPicture("a.png");
+        dialogs.queueFile(file);
+        form.btSalvarClick();
+    }
+    void addPicture(const char* name)
+    {
+        dialogs.queueFile(writePicture(ws.outside() + name, QSize(30, 30)));
+        form.btImagemClick();
+    }
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TformMain form;
+    QString file;
+};
+
 } // namespace
 
 class TestShell : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init();
     void groupBoxFramesAreFusions_data(); // first: later tests may load image plugins
     void groupBoxFramesAreFusions();
@@ -89,8 +117,13 @@ private slots:
     void imagemAddsPicture();
     void imagemCancelledChangesNothing();
     void closingEmptyPageAsksNothing();
-    void closingAnsweredNoClearsPage();
-    void closingYesThenCancelKeepsFiles();
+    void questionsBeforeReplacing_data();
+    void questionsBeforeReplacing();
+    void titleFollowsSavesAndUndo();
+    void saveAsAsksBeforeReplacingAnother_data();
+    void saveAsAsksBeforeReplacingAnother();
+    void recentProjects_data();
+    void recentProjects();
     void errorReport_data();
     void errorReport();
     void captionsGetNoDisplayName();
@@ -102,6 +135,7 @@ private:
 void TestShell::init()
 {
     app()->setDialogs(nullptr);
+    QSettings().clear();
 }
 
 void TestShell::groupBoxFramesAreFusions_data()
@@ -347,42 +381,162 @@ void TestShell::closingEmptyPageAsksNothing()
     QVERIFY(QFileInfo(ws.state.workingFolder + "sub").isDir());
 }
 
-void TestShell::closingAnsweredNoClearsPage()
+void TestShell::questionsBeforeReplacing_data()
 {
-    Workspace ws;
-    ScriptedDialogs dialogs;
-    TformMain form(ws.state, dialogs);
-    form.show();
-    dialogs.queueFile(writePicture(ws.outside() + "a.png", QSize(30, 30)));
-    form.btImagemClick();
-    QCOMPARE(form.items().Count(), 1);
-    dialogs.queueAnswer(Answer::No);
-    QVERIFY(form.close());
-    QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
-    QCOMPARE(dialogs.messages().size(), 1);
-    QCOMPARE(dialogs.messages().first().text, QStringLiteral("Deseja salvar o projeto atual?"));
-    QCOMPARE(dialogs.messages().first().buttons, Buttons::YesNo);
-    QCOMPARE(dialogs.messages().first().ownerAtCall, &form);
-    QCOMPARE(form.items().Count(), 0);
-    QVERIFY(QDir(ws.state.workingFolder).isEmpty());
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");
+    for (const char* action : {"Novo", "Abrir", "fechar"}) {
+        QTest::addRow("%s, saved page", action) << action << false << -1;
+        for (Answer answer : {Answer::Yes, Answer::No, Answer::Cancel})
+            QTest::addRow("%s, changed page, %s", action,
+                          answer == Answer::Yes ? "Sim" : answer == Answer::No ? "Não" : "Cancelar")
+                << action << true << int(answer);
+    }
 }
 
-void TestShell::closingYesThenCancelKeepsFiles()
+void TestShell::questionsBeforeReplacing()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    SavedPage p;
+    if (changed)
+        p.addPicture("b.png");
+    const QByteArray saved = readAll(p.file);
+    const int count = p.form.items().Count();
+    if (changed)
+        p.dialogs.queueAnswer(Answer(answer));
+    const bool goesOn = !changed || answer != int(Answer::Cancel);
+    QSignalSpy novo(&p.form, &TformMain::newProjectDialogRequested);
+    if (action == "Novo") {
+        p.form.btNovoClick();
+        QCOMPARE(novo.count(), int(goesOn));
+        // The template chosen next is no one's file: its first save asks where.
+        QVERIFY(!goesOn || (p.form.clearPageForNewProject() && p.form.projectFile().isEmpty()));
+    } else if (action == "Abrir") {
+        if (goesOn)
+            p.dialogs.queueFile(p.file);
+        p.form.btAbrirClick();
+    } else {
+        QCOMPARE(p.form.close(), goesOn);
+    }
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
+    QCOMPARE(p.dialogs.unusedAnswers(), 0);
+    QCOMPARE(p.dialogs.fileRequests().size(), 2 + int(changed) + int(action == "Abrir" && goesOn));
+    QCOMPARE(p.dialogs.messages().size(), int(changed));
+    if (changed)
+        QCOMPARE(p.dialogs.messages().first().buttons, Buttons::YesNoCancel);
+    QCOMPARE(readAll(p.file) != saved, answer == int(Answer::Yes));
+    if (!goesOn) {
+        QCOMPARE(p.form.items().Count(), count);
+        QVERIFY(p.form.isModified());
+    }
+}
+
+void TestShell::titleFollowsSavesAndUndo()
 {
     Workspace ws;
     ScriptedDialogs dialogs;
     TformMain form(ws.state, dialogs);
+    QUndoStack& stack = form.history().stack();
+    const auto picture = [&] {
+        dialogs.queueFile(writePicture(ws.outside() + "p.png", QSize(30, 30)));
+        form.btImagemClick();
+    };
+    const QString other = ws.outside() + "b.vimel";
+    const struct
+    {
+        std::function<void()> step;
+        const char* title;
+        int fileDialogs;
+    } steps[] = {
+        {[] {}, "Sem título — Quadrela", 0},
+        {picture, "*Sem título — Quadrela", 1},
+        {[&] { dialogs.queueFile(ws.outside() + "a.vimel"); form.btSalvarClick(); }, "a.vimel — Quadrela", 2},
+        {picture, "*a.vimel — Quadrela", 3},
+        {[&] { stack.undo(); }, "a.vimel — Quadrela", 3},
+        {[&] { stack.redo(); }, "*a.vimel — Quadrela", 3},
+        {[&] { QTest::keyClick(form.scroll, Qt::Key_S, Qt::ControlModifier); }, "a.vimel — Quadrela", 3},
+        {[&] { stack.undo(); }, "*a.vimel — Quadrela", 3},
+        {[&] { dialogs.queueFile(other); form.btSalvarComoClick(); }, "b.vimel — Quadrela", 4},
+    };
     form.show();
-    dialogs.queueFile(writePicture(ws.outside() + "a.png", QSize(30, 30)));
-    form.btImagemClick();
-    dialogs.queueAnswer(Answer::Yes);
-    dialogs.queueFile(QString());  // the save dialog is cancelled
-    form.close();
-    QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
-    QCOMPARE(dialogs.fileRequests().last().request.kind, FileDialogRequest::SaveProject);
-    QVERIFY(QFile::exists(ws.state.workingFolder + "a.png"));
-    QCOMPARE(form.items().Count(), 1);
-    QVERIFY(QDir(ws.outside()).entryList({"*.vimel"}, QDir::Files).isEmpty());
+    for (const auto& s : steps) {
+        s.step();
+        QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
+        QCOMPARE(form.windowTitle(), QString::fromUtf8(s.title));
+        QCOMPARE(dialogs.fileRequests().size(), s.fileDialogs);
+    }
+    QCOMPARE(form.projectFile(), other);
+    QCOMPARE(dialogs.notices(), (QStringList{savedNotice(ws.outside() + "a.vimel"),
+                                             savedNotice(ws.outside() + "a.vimel"), savedNotice(other)}));
+}
+
+void TestShell::saveAsAsksBeforeReplacingAnother_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("answer"); // -1: not asked
+    QTest::newRow("the project's own file") << "a.vimel" << -1;
+    QTest::newRow("a new name") << "c.vimel" << -1;
+    QTest::newRow("another project, Sim") << "b.vimel" << int(Answer::Yes);
+    QTest::newRow("another project, Não") << "b.vimel" << int(Answer::No);
+}
+
+void TestShell::saveAsAsksBeforeReplacingAnother()
+{
+    QFETCH(QString, target);
+    QFETCH(int, answer);
+    SavedPage p;
+    QVERIFY(QFile::copy(p.file, p.ws.outside() + "b.vimel"));
+    const QString path = p.ws.outside() + target;
+    const QByteArray before = readAll(path);
+    p.addPicture("b.png");
+    p.dialogs.queueFile(path);
+    if (answer >= 0)
+        p.dialogs.queueAnswer(Answer(answer));
+    QCOMPARE(p.form.btSalvarComoClick(), answer != int(Answer::No));
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
+    QCOMPARE(p.dialogs.messageTexts(),
+             answer < 0 ? QStringList() : QStringList{overwriteQuestion(path)});
+    QCOMPARE(readAll(path) != before, answer != int(Answer::No));
+    QCOMPARE(p.form.projectFile(), answer == int(Answer::No) ? p.file : path);
+}
+
+void TestShell::recentProjects_data()
+{
+    QTest::addColumn<int>("saved");   // a0 ... in this order
+    QTest::addColumn<QString>("gone");
+    QTest::addColumn<QStringList>("offered");
+    QTest::newRow("newest first") << 3 << "" << QStringList{"a2", "a1", "a0"};
+    QTest::newRow("one saved again comes first") << -3 << "" << QStringList{"a1", "a2", "a0"};
+    QTest::newRow("ten at most") << 12 << "" << QStringList{"a11", "a10", "a9", "a8", "a7", "a6", "a5", "a4", "a3", "a2"};
+    QTest::newRow("a file that is gone is left out") << 12 << "a10" << QStringList{"a11", "a9", "a8", "a7", "a6", "a5", "a4", "a3", "a2", "a1"};
+}
+
+void TestShell::recentProjects()
+{
+    QFETCH(int, saved);
+    QFETCH(QString, gone);
+    QFETCH(QStringList, offered);
+    Workspace ws;
+    QVERIFY(QDir().mkpath(ws.outside()));
+    QSettings settings;
+    QList<int> order;
+    for (int i = 0; i < std::abs(saved); ++i)
+        order.append(i);
+    if (saved < 0)
+        order.append(1);
+    for (int i : order) {
+        const QString path = ws.outside() + QStringLiteral("a%1").arg(i);
+        QVERIFY(writeBytes(path, "x"));
+        rememberProject(settings, path);
+    }
+    if (!gone.isEmpty())
+        QVERIFY(QFile::remove(ws.outside() + gone));
+    for (QString& name : offered)
+        name.prepend(ws.outside());
+    QCOMPARE(quadrela::recentProjects(settings), offered);
 }
 
 void TestShell::errorReport_data()
