@@ -120,9 +120,6 @@ private slots:
     void questionsBeforeReplacing_data();
     void questionsBeforeReplacing();
     void titleFollowsSavesAndUndo();
-    void saveAsAsksBeforeReplacingAnother_data();
-    void saveAsAsksBeforeReplacingAnother();
-    void recentProjects_data();
     void recentProjects();
     void errorReport_data();
     void errorReport();
@@ -436,106 +433,60 @@ void TestShell::questionsBeforeReplacing()
 
 void TestShell::titleFollowsSavesAndUndo()
 {
-    Workspace ws;
-    ScriptedDialogs dialogs;
-    TformMain form(ws.state, dialogs);
-    QUndoStack& stack = form.history().stack();
-    const auto picture = [&] {
-        dialogs.queueFile(writePicture(ws.outside() + "p.png", QSize(30, 30)));
-        form.btImagemClick();
+    SavedPage p; // "a.vimel"
+    QUndoStack& stack = p.form.history().stack();
+    const auto saveAs = [&](const char* name, int answer) {
+        return [&p, name, answer] {
+            p.dialogs.queueFile(p.ws.outside() + name);
+            if (answer >= 0)
+                p.dialogs.queueAnswer(Answer(answer));
+            p.form.btSalvarComoClick();
+        };
     };
-    const QString other = ws.outside() + "b.vimel";
     const struct
     {
         std::function<void()> step;
         const char* title;
-        int fileDialogs;
+        int fileDialogs, questions, saves;
     } steps[] = {
-        {[] {}, "Sem título — Quadrela", 0},
-        {picture, "*Sem título — Quadrela", 1},
-        {[&] { dialogs.queueFile(ws.outside() + "a.vimel"); form.btSalvarClick(); }, "a.vimel — Quadrela", 2},
-        {picture, "*a.vimel — Quadrela", 3},
-        {[&] { stack.undo(); }, "a.vimel — Quadrela", 3},
-        {[&] { stack.redo(); }, "*a.vimel — Quadrela", 3},
-        {[&] { QTest::keyClick(form.scroll, Qt::Key_S, Qt::ControlModifier); }, "a.vimel — Quadrela", 3},
-        {[&] { stack.undo(); }, "*a.vimel — Quadrela", 3},
-        {[&] { dialogs.queueFile(other); form.btSalvarComoClick(); }, "b.vimel — Quadrela", 4},
+        {[&] { p.addPicture("b.png"); }, "*a.vimel — Quadrela", 3, 0, 1},
+        {[&] { stack.undo(); }, "a.vimel — Quadrela", 3, 0, 1},
+        {[&] { stack.redo(); }, "*a.vimel — Quadrela", 3, 0, 1},
+        {[&] { QTest::keyClick(p.form.scroll, Qt::Key_S, Qt::ControlModifier); }, "a.vimel — Quadrela", 3, 0, 2},
+        {[&] { stack.undo(); }, "*a.vimel — Quadrela", 3, 0, 2},
+        {saveAs("a.vimel", -1), "a.vimel — Quadrela", 4, 0, 3},
+        {saveAs("b.vimel", -1), "b.vimel — Quadrela", 5, 0, 4},
+        {saveAs("a.vimel", int(Answer::No)), "b.vimel — Quadrela", 6, 1, 4},
+        {[&] { stack.redo(); }, "*b.vimel — Quadrela", 6, 1, 4},
+        {saveAs("a.vimel", int(Answer::Yes)), "a.vimel — Quadrela", 7, 2, 5},
     };
-    form.show();
+    QCOMPARE(p.form.windowTitle(), QStringLiteral("a.vimel — Quadrela"));
     for (const auto& s : steps) {
         s.step();
-        QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
-        QCOMPARE(form.windowTitle(), QString::fromUtf8(s.title));
-        QCOMPARE(dialogs.fileRequests().size(), s.fileDialogs);
+        QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
+        QCOMPARE(p.form.windowTitle(), QString::fromUtf8(s.title));
+        QCOMPARE(p.dialogs.fileRequests().size(), s.fileDialogs);
+        QCOMPARE(p.dialogs.messages().size(), s.questions);
+        QCOMPARE(p.dialogs.notices().size(), s.saves);
     }
-    QCOMPARE(form.projectFile(), other);
-    QCOMPARE(dialogs.notices(), (QStringList{savedNotice(ws.outside() + "a.vimel"),
-                                             savedNotice(ws.outside() + "a.vimel"), savedNotice(other)}));
+    QCOMPARE(p.dialogs.messageTexts().last(), overwriteQuestion(p.file));
+    QCOMPARE(p.dialogs.notices().last(), savedNotice(p.file));
 }
 
-void TestShell::saveAsAsksBeforeReplacingAnother_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<int>("answer"); // -1: not asked
-    QTest::newRow("the project's own file") << "a.vimel" << -1;
-    QTest::newRow("a new name") << "c.vimel" << -1;
-    QTest::newRow("another project, Sim") << "b.vimel" << int(Answer::Yes);
-    QTest::newRow("another project, Não") << "b.vimel" << int(Answer::No);
-}
-
-void TestShell::saveAsAsksBeforeReplacingAnother()
-{
-    QFETCH(QString, target);
-    QFETCH(int, answer);
-    SavedPage p;
-    QVERIFY(QFile::copy(p.file, p.ws.outside() + "b.vimel"));
-    const QString path = p.ws.outside() + target;
-    const QByteArray before = readAll(path);
-    p.addPicture("b.png");
-    p.dialogs.queueFile(path);
-    if (answer >= 0)
-        p.dialogs.queueAnswer(Answer(answer));
-    QCOMPARE(p.form.btSalvarComoClick(), answer != int(Answer::No));
-    QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
-    QCOMPARE(p.dialogs.messageTexts(),
-             answer < 0 ? QStringList() : QStringList{overwriteQuestion(path)});
-    QCOMPARE(readAll(path) != before, answer != int(Answer::No));
-    QCOMPARE(p.form.projectFile(), answer == int(Answer::No) ? p.file : path);
-}
-
-void TestShell::recentProjects_data()
-{
-    QTest::addColumn<int>("saved");   // a0 ... in this order
-    QTest::addColumn<QString>("gone");
-    QTest::addColumn<QStringList>("offered");
-    QTest::newRow("newest first") << 3 << "" << QStringList{"a2", "a1", "a0"};
-    QTest::newRow("one saved again comes first") << -3 << "" << QStringList{"a1", "a2", "a0"};
-    QTest::newRow("ten at most") << 12 << "" << QStringList{"a11", "a10", "a9", "a8", "a7", "a6", "a5", "a4", "a3", "a2"};
-    QTest::newRow("a file that is gone is left out") << 12 << "a10" << QStringList{"a11", "a9", "a8", "a7", "a6", "a5", "a4", "a3", "a2", "a1"};
-}
-
+// Twelve projects saved, the tenth again, the eleventh gone.
 void TestShell::recentProjects()
 {
-    QFETCH(int, saved);
-    QFETCH(QString, gone);
-    QFETCH(QStringList, offered);
     Workspace ws;
     QVERIFY(QDir().mkpath(ws.outside()));
     QSettings settings;
-    QList<int> order;
-    for (int i = 0; i < std::abs(saved); ++i)
-        order.append(i);
-    if (saved < 0)
-        order.append(1);
-    for (int i : order) {
-        const QString path = ws.outside() + QStringLiteral("a%1").arg(i);
-        QVERIFY(writeBytes(path, "x"));
-        rememberProject(settings, path);
+    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 9}) {
+        QVERIFY(writeBytes(ws.outside() + QString::number(i), "x"));
+        rememberProject(settings, ws.outside() + QString::number(i));
     }
-    if (!gone.isEmpty())
-        QVERIFY(QFile::remove(ws.outside() + gone));
-    for (QString& name : offered)
-        name.prepend(ws.outside());
+    QVERIFY(QFile::remove(ws.outside() + "10"));
+    QStringList offered;
+    for (int i : {9, 11, 8, 7, 6, 5, 4, 3, 2, 1})
+        offered.append(ws.outside() + QString::number(i));
     QCOMPARE(quadrela::recentProjects(settings), offered);
 }
 
