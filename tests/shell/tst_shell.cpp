@@ -3,7 +3,6 @@
 // report of the application.
 #include "core/errors.h"
 #include "page/Imgfocus.h"
-#include "page/history.h"
 #include "page/items.h"
 #include "scripteddialogs.h"
 #include "shell/application.h"
@@ -25,7 +24,6 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
-#include <QUndoStack>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -77,7 +75,7 @@ private:
 // A window whose page was saved as "a.vimel" with one picture.
 struct SavedPage
 {
-    SavedPage() : form(ws.state, dialogs), file(ws.outside() + "a.vimel")
+    SavedPage() : form(ws.state, dialogs)
     {
         form.show();
         addPicture("a.png");
@@ -89,10 +87,15 @@ struct SavedPage
         dialogs.queueFile(writePicture(ws.outside() + name, QSize(30, 30)));
         form.btImagemClick();
     }
+    void saveAs(const char* name)
+    {
+        dialogs.queueFile(ws.outside() + name);
+        form.btSalvarComoClick();
+    }
     Workspace ws;
     ScriptedDialogs dialogs;
     TformMain form;
-    QString file;
+    const QString file = ws.outside() + "a.vimel";
 };
 
 } // namespace
@@ -132,7 +135,6 @@ private:
 void TestShell::init()
 {
     app()->setDialogs(nullptr);
-    QSettings().clear();
 }
 
 void TestShell::groupBoxFramesAreFusions_data()
@@ -381,27 +383,22 @@ void TestShell::closingEmptyPageAsksNothing()
 void TestShell::questionsBeforeReplacing_data()
 {
     QTest::addColumn<QString>("action");
-    QTest::addColumn<bool>("changed");
-    QTest::addColumn<int>("answer");
-    for (const char* action : {"Novo", "Abrir", "fechar"}) {
-        QTest::addRow("%s, saved page", action) << action << false << -1;
-        for (Answer answer : {Answer::Yes, Answer::No, Answer::Cancel})
-            QTest::addRow("%s, changed page, %s", action,
-                          answer == Answer::Yes ? "Sim" : answer == Answer::No ? "Não" : "Cancelar")
-                << action << true << int(answer);
-    }
+    QTest::addColumn<int>("answer"); // Ok: the page was saved, nothing to ask
+    const char* names[] = {"saved page", "changed, Sim", "changed, Não", "changed, Cancelar"};
+    for (const char* action : {"Novo", "Abrir", "fechar"})
+        for (Answer answer : {Answer::Ok, Answer::Yes, Answer::No, Answer::Cancel})
+            QTest::addRow("%s, %s", action, names[int(answer)]) << action << int(answer);
 }
 
 void TestShell::questionsBeforeReplacing()
 {
     QFETCH(QString, action);
-    QFETCH(bool, changed);
     QFETCH(int, answer);
+    const bool changed = answer != int(Answer::Ok);
     SavedPage p;
     if (changed)
         p.addPicture("b.png");
     const QByteArray saved = readAll(p.file);
-    const int count = p.form.items().Count();
     if (changed)
         p.dialogs.queueAnswer(Answer(answer));
     const bool goesOn = !changed || answer != int(Answer::Cancel);
@@ -419,57 +416,35 @@ void TestShell::questionsBeforeReplacing()
         QCOMPARE(p.form.close(), goesOn);
     }
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
-    QCOMPARE(p.dialogs.unusedAnswers(), 0);
     QCOMPARE(p.dialogs.fileRequests().size(), 2 + int(changed) + int(action == "Abrir" && goesOn));
     QCOMPARE(p.dialogs.messages().size(), int(changed));
-    if (changed)
-        QCOMPARE(p.dialogs.messages().first().buttons, Buttons::YesNoCancel);
     QCOMPARE(readAll(p.file) != saved, answer == int(Answer::Yes));
-    if (!goesOn) {
-        QCOMPARE(p.form.items().Count(), count);
-        QVERIFY(p.form.isModified());
-    }
+    QVERIFY(goesOn || (p.form.items().Count() == 2 && p.form.isModified())); // kept as it was
 }
 
 void TestShell::titleFollowsSavesAndUndo()
 {
     SavedPage p; // "a.vimel"
-    QUndoStack& stack = p.form.history().stack();
-    const auto saveAs = [&](const char* name, int answer) {
-        return [&p, name, answer] {
-            p.dialogs.queueFile(p.ws.outside() + name);
-            if (answer >= 0)
-                p.dialogs.queueAnswer(Answer(answer));
-            p.form.btSalvarComoClick();
-        };
+    const struct { std::function<void()> step; const char* title; int fileDialogs, saves; } steps[] = {
+        {[&] { p.addPicture("b.png"); }, "*a.vimel — Quadrela", 3, 1},
+        {[&] { p.form.btnDesfazer->click(); }, "a.vimel — Quadrela", 3, 1},
+        {[&] { p.form.btnRefazer->click(); }, "*a.vimel — Quadrela", 3, 1},
+        {[&] { QTest::keyClick(p.form.scroll, Qt::Key_S, Qt::ControlModifier); }, "a.vimel — Quadrela", 3, 2},
+        {[&] { p.form.btnDesfazer->click(); }, "*a.vimel — Quadrela", 3, 2},
+        {[&] { p.saveAs("a.vimel"); }, "a.vimel — Quadrela", 4, 3},
+        {[&] { p.saveAs("b.vimel"); }, "b.vimel — Quadrela", 5, 4},
+        {[&] { p.dialogs.queueAnswer(Answer::No); p.saveAs("a.vimel"); }, "b.vimel — Quadrela", 6, 4},
+        {[&] { p.form.btnRefazer->click(); }, "*b.vimel — Quadrela", 6, 4},
+        {[&] { p.dialogs.queueAnswer(Answer::Yes); p.saveAs("a.vimel"); }, "a.vimel — Quadrela", 7, 5},
     };
-    const struct
-    {
-        std::function<void()> step;
-        const char* title;
-        int fileDialogs, questions, saves;
-    } steps[] = {
-        {[&] { p.addPicture("b.png"); }, "*a.vimel — Quadrela", 3, 0, 1},
-        {[&] { stack.undo(); }, "a.vimel — Quadrela", 3, 0, 1},
-        {[&] { stack.redo(); }, "*a.vimel — Quadrela", 3, 0, 1},
-        {[&] { QTest::keyClick(p.form.scroll, Qt::Key_S, Qt::ControlModifier); }, "a.vimel — Quadrela", 3, 0, 2},
-        {[&] { stack.undo(); }, "*a.vimel — Quadrela", 3, 0, 2},
-        {saveAs("a.vimel", -1), "a.vimel — Quadrela", 4, 0, 3},
-        {saveAs("b.vimel", -1), "b.vimel — Quadrela", 5, 0, 4},
-        {saveAs("a.vimel", int(Answer::No)), "b.vimel — Quadrela", 6, 1, 4},
-        {[&] { stack.redo(); }, "*b.vimel — Quadrela", 6, 1, 4},
-        {saveAs("a.vimel", int(Answer::Yes)), "a.vimel — Quadrela", 7, 2, 5},
-    };
-    QCOMPARE(p.form.windowTitle(), QStringLiteral("a.vimel — Quadrela"));
     for (const auto& s : steps) {
         s.step();
         QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
         QCOMPARE(p.form.windowTitle(), QString::fromUtf8(s.title));
         QCOMPARE(p.dialogs.fileRequests().size(), s.fileDialogs);
-        QCOMPARE(p.dialogs.messages().size(), s.questions);
         QCOMPARE(p.dialogs.notices().size(), s.saves);
     }
-    QCOMPARE(p.dialogs.messageTexts().last(), overwriteQuestion(p.file));
+    QCOMPARE(p.dialogs.messageTexts(), QStringList(2, overwriteQuestion(p.file)));
     QCOMPARE(p.dialogs.notices().last(), savedNotice(p.file));
 }
 
@@ -477,16 +452,15 @@ void TestShell::titleFollowsSavesAndUndo()
 void TestShell::recentProjects()
 {
     Workspace ws;
-    QVERIFY(QDir().mkpath(ws.outside()));
     QSettings settings;
     for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 9}) {
-        QVERIFY(writeBytes(ws.outside() + QString::number(i), "x"));
-        rememberProject(settings, ws.outside() + QString::number(i));
+        QVERIFY(writeBytes(ws.state.dataFolder + QString::number(i), "x"));
+        rememberProject(settings, ws.state.dataFolder + QString::number(i));
     }
-    QVERIFY(QFile::remove(ws.outside() + "10"));
+    QVERIFY(QFile::remove(ws.state.dataFolder + "10"));
     QStringList offered;
     for (int i : {9, 11, 8, 7, 6, 5, 4, 3, 2, 1})
-        offered.append(ws.outside() + QString::number(i));
+        offered.append(ws.state.dataFolder + QString::number(i));
     QCOMPARE(quadrela::recentProjects(settings), offered);
 }
 
