@@ -1,12 +1,10 @@
 #include "art/artwork.h"
 
-#include "art/rawpicture.h"
-
 #include <QDir>
 #include <QIconEngine>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
-#include <QResource>
 #include <cmath>
 #include <map>
 
@@ -16,7 +14,7 @@ namespace {
 
 QString resourcePath(const QString& name)
 {
-    return QStringLiteral(":/art/%1.argb").arg(name);
+    return QStringLiteral(":/art/%1.png").arg(name);
 }
 
 bool isPlainName(const QString& name)
@@ -27,9 +25,13 @@ bool isPlainName(const QString& name)
            !name.startsWith(u'.') && !name.contains(u'@');
 }
 
+// Read as PNG outright: left to guess, the reader first offers the file to every image
+// format plugin, which loads them all (the SVG one among them) at start-up.
 QImage readPicture(const QString& path)
 {
-    return rawpicture::decode(QResource(path).uncompressedData());
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }
 
 } // namespace
@@ -64,18 +66,20 @@ QSize artSize(const QString& name)
 {
     if (!isPlainName(name))
         return {};
-    // The picture at 1x has the size the drawing declares.
-    return rawpicture::headerSize(QResource(resourcePath(name)).uncompressedData());
+    // The picture at 1x has the size the drawing declares; only its header is read.
+    QImageReader reader(resourcePath(name), "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.size();
 }
 
 QStringList artNames()
 {
     QStringList names;
-    const QStringList files = QDir(QStringLiteral(":/art"))
-                                  .entryList({QStringLiteral("*.argb")}, QDir::Files, QDir::Name);
+    const QStringList files =
+        QDir(QStringLiteral(":/art")).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
     for (const QString& file : files)
         if (!file.contains(u'@'))
-            names << file.chopped(5);
+            names << file.chopped(4);
     // Sorted by the bare names: "creditos" comes before "creditos-picture", which a sort
     // of the file names (where "-" precedes ".") would reverse.
     names.sort();
@@ -160,7 +164,7 @@ QIcon appIcon()
     std::map<int, QString> files;
     const QStringList names = QDir(QStringLiteral(":/art/icon")).entryList(QDir::Files);
     for (const QString& name : names) {
-        const int side = name.chopped(5).toInt();
+        const int side = name.chopped(4).toInt();
         if (side > 0)
             files.emplace(side, QStringLiteral(":/art/icon/") + name);
     }

@@ -1,6 +1,6 @@
 // The program's artwork (banner, logo, button glyphs, credits picture, window icon),
-// rendered from SVG when the program is built and compiled in under ":/art/<name>.argb"
-// (and "<name>@2x.argb" at twice the size).
+// rendered from SVG when the program is built and compiled in under ":/art/<name>.png"
+// (and "<name>@2x.png" at twice the size).
 #pragma once
 
 #include <QIcon>

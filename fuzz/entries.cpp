@@ -7,12 +7,17 @@
 #include "core/errors.h"
 #include "core/paths.h"
 #include "core/state.h"
+#include "core/workfolder.h"
+#include "merge/csvreader.h"
+#include "merge/fields.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
 #include "page/screencursor.h"
 #include "print/composition.h"
+#include "print/printeroffsets.h"
 #include "storage/project.h"
 #include "storage/records.h"
+#include "storage/recovery.h"
 #include "zip/archive.h"
 
 #include <QApplication>
@@ -20,6 +25,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -112,13 +118,14 @@ void runCatalogue(const QByteArray& input)
 
 // ---- opening a project -----------------------------------------------------------------
 
-// Every notice is acknowledged, every question answered No; no file or printer is chosen.
+// Every notice is acknowledged, every question answered `answer`; no file or printer is chosen.
 class SilentDialogs : public ModalDialogs
 {
 public:
+    Answer answer = Answer::No;
     Answer message(QWidget*, const QString&, Buttons buttons) override
     {
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+        return buttons == Buttons::Ok ? Answer::Ok : answer;
     }
     QString chooseFile(QWidget*, const FileDialogRequest&) override { return QString(); }
     bool choosePrinter(QWidget*, QPrinter&) override { return false; }
@@ -177,6 +184,9 @@ bool packFileSet(const QByteArray& input, const QString& folder, const QString& 
     return true;
 }
 
+// Opens the input as a project; or, `recover`ing, unpacks it into the working folder, as a
+// run that did not end leaves it, and accepts the offer to bring the page back.
+template <bool recover>
 void runOpenProject(const QByteArray& input)
 {
     ensureApplication();
@@ -219,7 +229,16 @@ void runOpenProject(const QByteArray& input)
     SetUpPage(ctx, state.pageLayout);
 
     try {
-        OpenProject(ctx, archive);
+        if (recover) {
+            EmptyWorkingFolder(state.workingFolder);
+            UnpackArchive(archive, state.workingFolder);
+            dialogs.answer = Answer::Yes;
+            if (offerRecovery(ctx) == Recovery::Damaged &&
+                (items.Count() > 0 || !QDir(state.workingFolder).isEmpty(QDir::Files)))
+                qFatal("damaged records left on the page or in the working folder");
+        } else {
+            OpenProject(ctx, archive);
+        }
     } catch (const Error&) {
         // Reported to the user; whatever was opened stays on the page.
     }
@@ -238,6 +257,28 @@ void runOpenProject(const QByteArray& input)
         }
     }
     items.Clear();
+}
+
+// The offsets typed after --offset and kept in the settings file: none read is out of range,
+// and a save is reported done exactly when the file holds the offset afterwards.
+void runPrinterOffset(const QByteArray& input)
+{
+    const QString file = scratchFolder() + QStringLiteral("offsets.conf");
+    const QString printer = QStringLiteral("Sala");
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(input) != input.size())
+        return;
+    f.close();
+    QSettings settings(file, QSettings::IniFormat);
+    const PrintOffset wanted{-2.5, 9.9};
+    for (const PrintOffset& o : {parsePrintOffset(asText(input.left(99))).value_or(wanted),
+                                 loadPrinterOffset(settings, printer)})
+        if (!offsetInRange(o.horizontalMm) || !offsetInRange(o.verticalMm))
+            qFatal("an offset out of range was read");
+    const bool saved = savePrinterOffset(settings, printer, wanted);
+    QSettings again(file, QSettings::IniFormat);
+    if (saved != (loadPrinterOffset(again, printer) == wanted))
+        qFatal("a save reported %s", saved ? "done left no offset" : "failed stored the offset");
 }
 
 // ---- pictures -------------------------------------------------------------------------
@@ -266,6 +307,45 @@ void runPicture(const QByteArray& input)
     picture.stretchDraw(p, QRect(5, 7, 50, 31));
 }
 
+// ---- mail merge -----------------------------------------------------------------------
+
+// A spreadsheet read to its end: rows in order, and the first again after rewinding.
+void runCsv(const QByteArray& input)
+{
+    QFile file(scratchFolder() + QStringLiteral("fuzz.csv"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(input) != input.size())
+        qFatal("cannot write the spreadsheet");
+    file.close();
+    try {
+        CsvReader reader(file.fileName());
+        CsvRecord record, first;
+        int last = 0;
+        while (reader.next(record)) {
+            if (record.line <= last || record.oversized >= record.fields.size())
+                qFatal("row %d after %d, oversized column %d", record.line, last, record.oversized);
+            first = last ? first : record;
+            last = record.line;
+        }
+        reader.rewind();
+        if (last && (!reader.next(record) || record.fields != first.fields))
+            qFatal("rewinding does not give the first row again");
+    } catch (const Error&) {
+    }
+}
+
+// A text, a header and a row apart by NUL bytes; header and row split at tabs.
+void runFields(const QByteArray& input)
+{
+    const QList<QByteArray> parts = input.split('\0');
+    const QString text = QString::fromUtf8(parts.value(0));
+    const QStringList header = QString::fromUtf8(parts.value(1)).split(u'\t');
+    const FieldMatch match = matchFields(fieldNames(text), header);
+    for (int column : match.columnOf)
+        if (column < 0 || column >= header.size())
+            qFatal("a field matched column %d", column);
+    (void)fillFields(text, match, QString::fromUtf8(parts.value(2)).split(u'\t'));
+}
+
 struct Target
 {
     const char* name;
@@ -275,13 +355,17 @@ struct Target
 constexpr Target kTargets[] = {
     {"records", runRecords},
     {"catalogue", runCatalogue},
-    {"open_project", runOpenProject},
+    {"open_project", runOpenProject<false>},
     {"png", runPicture<PictureFormat::Png>},
     {"jpeg", runPicture<PictureFormat::Jpeg>},
     {"bmp", runPicture<PictureFormat::Bmp>},
     {"ico", runPicture<PictureFormat::Ico>},
     {"wmf", runPicture<PictureFormat::Wmf>},
     {"emf", runPicture<PictureFormat::Emf>},
+    {"printer_offset", runPrinterOffset},
+    {"recovery", runOpenProject<true>},
+    {"csv", runCsv},
+    {"fields", runFields},
 };
 
 } // namespace

@@ -14,7 +14,8 @@ namespace quadrela::fuzz {
 // else (a crash, a sanitizer report, an exception of another type) escapes.
 using Entry = void (*)(const QByteArray& input);
 
-// "records", "catalogue", "open_project", "png", "jpeg", "bmp", "ico", "wmf", "emf".
+// "records", "catalogue", "open_project", "png", "jpeg", "bmp", "ico", "wmf", "emf",
+// "printer_offset", "recovery", "csv", "fields".
 QStringList targetNames();
 // Null for an unknown name.
 Entry entryFor(const QString& target);
@@ -27,6 +28,7 @@ void ensureApplication();
 // records and pictures without first having to forge checksums:
 //   project.txt bytes, kFileSeparator, item.txt bytes, then for each picture
 //   kFileSeparator, bare file name, "\n", file bytes.
+// The "recovery" target takes the same inputs and unpacks them into the working folder.
 inline constexpr char kFileSeparator[] = "\n--8<-- ";
 
 } // namespace quadrela::fuzz

@@ -37,6 +37,20 @@ dpkg-deb -x "$deb" "$scratch/root"
 home="$scratch/home"
 mkdir -p "$home"
 
+# A library a program opens itself is named in it as its SONAME but is not among those the
+# linker records, so dpkg-shlibdeps cannot see it: its package must be in Depends by hand.
+for program in "$scratch"/root/usr/bin/*; do
+  linked=$(objdump -p "$program" | awk '$1 == "NEEDED" {print $2}')
+  for soname in $(strings "$program" | grep -Ex 'lib[^/ ]*\.so\.[0-9]+' | sort -u); do
+    grep -qx "$soname" <<<"$linked" && continue
+    file=$(ldconfig -p | awk -v n="$soname" '$1 == n {print $NF; exit}')
+    [ -n "$file" ] || fail "$(basename "$program") opens $soname, which is not installed here"
+    package=$(dpkg -S "$(realpath "$file")" | cut -d: -f1)
+    grep -Eq "(^|[ ,])$package([ ,(]|\$)" <<<"$depends" ||
+      fail "$(basename "$program") opens $soname, but Depends lacks $package: $depends"
+  done
+done
+
 # As root, run as the unprivileged "nobody"; otherwise the caller is ordinary already.
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then

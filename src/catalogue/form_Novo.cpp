@@ -17,8 +17,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
-
-#include <algorithm>
+#include <QVBoxLayout>
 
 namespace quadrela {
 
@@ -45,34 +44,24 @@ QWidget* whitePanel(QWidget* parent)
     return panel;
 }
 
-// A radio group: a captioned box with one button per caption, one under the other; the
-// button group's ids are the places in the list.
+// A radio group: a captioned box with one button per caption, one under the other and spread
+// evenly down the box (a layout of fixed-height items shares the spare room out equally
+// above each one); the button group's ids are the places in the list.
 QGroupBox* radioGroup(const QString& caption, const QStringList& items, QButtonGroup*& buttons,
                       QWidget* parent)
 {
     auto* box = new QGroupBox(caption, parent);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(8, 4, 8, 4);
+    column->setSpacing(0);
     buttons = new QButtonGroup(box);
     buttons->setExclusive(true);
-    for (int place = 0; place < items.size(); ++place)
-        buttons->addButton(new QRadioButton(items.at(place), box), place);
+    for (int place = 0; place < items.size(); ++place) {
+        auto* button = new QRadioButton(items.at(place), box);
+        buttons->addButton(button, place);
+        column->addWidget(button);
+    }
     return box;
-}
-
-// Places a radio group's buttons once the box has its place: the full inner width, spread
-// evenly down the box with equal gaps above each one. A layout would measure every
-// caption to find what only the buttons' common height decides.
-void spreadButtons(QGroupBox* box, const QButtonGroup* buttons)
-{
-    const QList<QAbstractButton*> list = buttons->buttons();
-    if (list.isEmpty())
-        return;
-    const QRect inner = box->contentsRect().adjusted(8, 4, -8, -4);
-    const int height = list.first()->sizeHint().height();
-    const int count = int(list.size());
-    const int gap = std::max(0, (inner.height() - count * height) / (count + 1));
-    for (int place = 0; place < count; ++place)
-        list.at(place)->setGeometry(inner.left(), inner.top() + gap + place * (height + gap),
-                                    inner.width(), height);
 }
 
 void clearSelection(QButtonGroup* buttons)
@@ -115,8 +104,6 @@ void TformNovo::createCategoryGroups()
     rgEmpresa =
         radioGroup(QStringLiteral(" Empresa "), categoryCaptions(true), empresaButtons, panelLeft);
     rgEmpresa->setGeometry(232, 8, 217, 449);
-    spreadButtons(rgCasa, casaButtons);
-    spreadButtons(rgEmpresa, empresaButtons);
     rgEmpresa->setCursor(Qt::PointingHandCursor);
 
     // idClicked comes only from the user (mouse, keyboard), never from setChecked.

@@ -52,23 +52,53 @@ using Converter = std::function<Conversion(const QByteArray&)>;
 
 // The converters' libraries, opened in this process before the first conversion (a child
 // of a threaded process had better not load libraries itself) rather than at every start.
-#define QUADRELA_WMF_FUNCTIONS(X)                                                                  \
-    X(wmf_api_create)                                                                              \
-    X(wmf_api_destroy)                                                                             \
-    X(wmf_display_size)                                                                            \
-    X(wmf_mem_open)                                                                                \
-    X(wmf_play)                                                                                    \
-    X(wmf_scan)                                                                                    \
-    X(wmf_stream_create)                                                                           \
-    X(wmf_stream_destroy)                                                                          \
-    X(wmf_svg_function)
+struct WmfFunctions
+{
+    decltype(&::wmf_api_create) wmf_api_create;
+    decltype(&::wmf_api_destroy) wmf_api_destroy;
+    decltype(&::wmf_display_size) wmf_display_size;
+    decltype(&::wmf_mem_open) wmf_mem_open;
+    decltype(&::wmf_play) wmf_play;
+    decltype(&::wmf_scan) wmf_scan;
+    decltype(&::wmf_stream_create) wmf_stream_create;
+    decltype(&::wmf_stream_destroy) wmf_stream_destroy;
+    decltype(&::wmf_svg_function) wmf_svg_function;
+};
 
-QUADRELA_ON_DEMAND_FUNCTIONS(WmfFunctions, libwmf, QUADRELA_LIBWMF_SONAME, QUADRELA_WMF_FUNCTIONS)
+const WmfFunctions& libwmf()
+{
+    static OnDemandLibrary library(QUADRELA_LIBWMF_SONAME);
+    static const WmfFunctions functions = [] {
+        WmfFunctions f;
+        library.bind(f.wmf_api_create, "wmf_api_create");
+        library.bind(f.wmf_api_destroy, "wmf_api_destroy");
+        library.bind(f.wmf_display_size, "wmf_display_size");
+        library.bind(f.wmf_mem_open, "wmf_mem_open");
+        library.bind(f.wmf_play, "wmf_play");
+        library.bind(f.wmf_scan, "wmf_scan");
+        library.bind(f.wmf_stream_create, "wmf_stream_create");
+        library.bind(f.wmf_stream_destroy, "wmf_stream_destroy");
+        library.bind(f.wmf_svg_function, "wmf_svg_function");
+        return f;
+    }();
+    return functions;
+}
 
-#define QUADRELA_EMF_FUNCTIONS(X) X(emf2svg)
+struct EmfFunctions
+{
+    decltype(&::emf2svg) emf2svg;
+};
 
-QUADRELA_ON_DEMAND_FUNCTIONS(EmfFunctions, libemf2svg, QUADRELA_LIBEMF2SVG_SONAME,
-                             QUADRELA_EMF_FUNCTIONS)
+const EmfFunctions& libemf2svg()
+{
+    static OnDemandLibrary library(QUADRELA_LIBEMF2SVG_SONAME);
+    static const EmfFunctions functions = [] {
+        EmfFunctions f;
+        library.bind(f.emf2svg, "emf2svg");
+        return f;
+    }();
+    return functions;
+}
 
 // ---- WMF ---------------------------------------------------------------------------
 

@@ -68,8 +68,9 @@ QStringList splitLines(const QString& text)
 namespace {
 
 // Windows-1252 from 0x80 to 0x9F. The five bytes the code page leaves undefined stand for
-// the C1 controls of the same value, as in the converter Qt gets from ICU; the rest of the
-// code page is Latin-1. Kept here so reading a catalogue does not load ICU's tables.
+// the C1 controls of the same value, as in the common converters; the rest of the code page
+// is Latin-1. The program's record files use no other code page, so it needs no converter
+// library for them.
 constexpr char16_t kCp1252From80[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
@@ -86,21 +87,8 @@ int cp1252Byte(char16_t c)
     return -1;
 }
 
-constexpr char kSubstitute = '\x1A'; // what ICU writes for a character outside the code page
-
-// The characters outside the code page that ICU's converter leaves out instead of writing
-// the substitute: Unicode's default-ignorable ones (joiners, direction marks, variation
-// selectors, tags). They still make the text unencodable.
-bool leftOutSilently(char32_t c)
-{
-    return c == 0x034F || c == 0x061C || c == 0x115F || c == 0x1160 || c == 0x3164 ||
-           c == 0xFEFF || c == 0xFFA0 || (c >= 0x17B4 && c <= 0x17B5) ||
-           (c >= 0x180B && c <= 0x180F) || (c >= 0x200B && c <= 0x200F) ||
-           (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) ||
-           (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xFFF0 && c <= 0xFFF8) ||
-           (c >= 0x1BCA0 && c <= 0x1BCA3) || (c >= 0x1D173 && c <= 0x1D17A) ||
-           (c >= 0xE0000 && c <= 0xE0FFF);
-}
+// Written for each character outside the code page, so none of them vanishes unnoticed.
+constexpr char kSubstitute = '\x1A';
 
 } // namespace
 
@@ -127,20 +115,11 @@ QByteArray toCp1252(const QString& text, bool* ok)
             out += char(byte);
             continue;
         }
-        char32_t code = c;
-        if (QChar::isHighSurrogate(c)) {
-            // At the very end it waits for its other half and writes nothing, as ICU does;
-            // with it, the pair is one character.
-            if (i + 1 == text.size())
-                break;
-            if (const char16_t next = text.at(i + 1).unicode(); QChar::isLowSurrogate(next)) {
-                code = QChar::surrogateToUcs4(c, next);
-                ++i;
-            }
-        }
+        // A surrogate pair is one character.
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
         encodable = false;
-        if (!leftOutSilently(code))
-            out += kSubstitute;
+        out += kSubstitute;
     }
     if (ok)
         *ok = encodable;

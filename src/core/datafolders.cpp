@@ -122,9 +122,26 @@ QString prepareUserFolder(const DataFolders& folders)
     return {};
 }
 
+QString linkedEntryFault(const QString& userFolder)
+{
+    // What the program empties, truncates or replaces beside its working folder: through a
+    // link it would do that to whatever the link points at.
+    for (const char* name : {"project", "project.lock", "project.running"}) {
+        const QString path = userFolder + QLatin1String(name);
+        if (QFileInfo(path).isSymLink())
+            return QStringLiteral("%1 é um link simbólico, e o Quadrela não grava nem apaga "
+                                  "nada através de links.\n\rApague o link e abra o programa "
+                                  "de novo.")
+                .arg(shown(path));
+    }
+    return {};
+}
+
 QString prepareDataFolders(const DataFolders& folders)
 {
-    const QString fault = shippedDataFault(folders);
+    QString fault = shippedDataFault(folders);
+    if (fault.isEmpty())
+        fault = linkedEntryFault(folders.user);
     return fault.isEmpty() ? prepareUserFolder(folders) : fault;
 }
 

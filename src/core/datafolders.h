@@ -53,7 +53,10 @@ QString shippedDataFault(const DataFolders& folders);
 // Makes what is missing of the user's folder (with its working folder and cliparts
 // folder); the message naming the folder when it cannot be made or written, else empty.
 QString prepareUserFolder(const DataFolders& folders);
-// Both of the above, in that order.
+// The message naming the first of the working folder, the lock and the run marker in the
+// user's folder that is a symbolic link; empty when none is.
+QString linkedEntryFault(const QString& userFolder);
+// The three above, in that order.
 QString prepareDataFolders(const DataFolders& folders);
 
 } // namespace quadrela

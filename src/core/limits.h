@@ -5,10 +5,11 @@
 
 namespace quadrela {
 
-// A picture may be at most this many pixels a side and this many pixels in all.
-// Real photos of 50+ megapixels pass; a header claiming 65535 x 65535 does not.
+// A picture may be at most this many pixels a side and this many pixels in all. Photos of
+// 50 megapixels pass; the pixel bound keeps printing one (decoded at four bytes a pixel,
+// with the next one read ahead) well within a gigabyte and a half.
 inline constexpr int kMaxPictureSide = 30000;
-inline constexpr qint64 kMaxPicturePixels = 256LL * 1000 * 1000;
+inline constexpr qint64 kMaxPicturePixels = 64LL * 1000 * 1000;
 
 // Largest width or height a widget may take (the toolkit's own limit).
 inline constexpr int kMaxWidgetSize = 16777215;

@@ -25,11 +25,15 @@ public:
     RunLock(const RunLock&) = delete;
     RunLock& operator=(const RunLock&) = delete;
 
-    // False when another holder has the lock, or the file cannot be opened.
+    // False when another holder has the lock, or when the file itself is at fault (a
+    // folder, a symbolic link, not a regular file, not writable), which problem() says.
     bool tryLock();
+    // Why the last tryLock() failed when no other holder was the cause; else empty.
+    const QString& problem() const { return m_problem; }
 
 private:
     QString m_path;
+    QString m_problem;
     int m_fd = -1;
     std::unique_ptr<QLockFile> m_withoutFlock;
 };

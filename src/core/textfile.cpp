@@ -2,30 +2,51 @@
 #include "convert.h"
 #include "errors.h"
 
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quadrela {
 
-QString readCp1252File(const QString& path)
+QByteArray readRegularFile(const QString& path, qint64 maxBytes)
 {
-    // QFile opens a folder for reading on some systems and then reads nothing;
-    // a folder is not one of our files.
-    if (QFileInfo(path).isDir())
+    // O_NONBLOCK: opening a FIFO waits for a writer otherwise. Whether it is a regular
+    // file is asked of what was opened, so nothing can be put in its place in between.
+    int fd;
+    do
+        fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
         throw cannotOpenFile(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         throw cannotOpenFile(path);
-    const QByteArray bytes = file.readAll();
+    }
+    if (st.st_size > maxBytes)
+        throw Error(QStringLiteral("O arquivo %1 é grande demais: passa de %2 bytes.")
+                        .arg(QDir::toNativeSeparators(path))
+                        .arg(maxBytes));
+    // What it held when opened: whatever is added meanwhile is not read.
+    const QByteArray bytes = file.read(qint64(st.st_size));
     if (file.error() != QFileDevice::NoError)
         throw cannotOpenFile(path);
-    return fromCp1252(bytes);
+    return bytes;
+}
+
+QString readCp1252File(const QString& path)
+{
+    return fromCp1252(readRegularFile(path, kMaxRecordFileBytes));
 }
 
 QString failureReason(const QFileDevice& file, int error)

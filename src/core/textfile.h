@@ -7,9 +7,21 @@
 
 namespace quadrela {
 
-// Reads the file at path whole and decodes it as Windows-1252. Line ends are left
-// as they are. Throws cannotOpenFile(path) when the file cannot be opened (also
-// when path names a folder).
+// The most a record or catalogue file of ours may hold. A project holds at most ten
+// thousand items, whose records take some two hundred bytes each besides their texts;
+// this leaves every one of them a text of over 600 characters, far beyond anything a
+// card's page shows legibly, while a damaged or hostile file is refused before it is
+// read rather than taking gigabytes on its way to the record reader.
+inline constexpr qint64 kMaxRecordFileBytes = 8LL * 1024 * 1024;
+
+// Reads the regular file at path whole, when it holds at most maxBytes. Throws
+// cannotOpenFile(path) when it cannot be opened or is not a regular file (a folder, a
+// FIFO, a device: none is opened in a way that could block), and a message naming it
+// when it is larger.
+QByteArray readRegularFile(const QString& path, qint64 maxBytes);
+
+// Reads the file at path whole (see readRegularFile, with kMaxRecordFileBytes) and
+// decodes it as Windows-1252. Line ends are left as they are.
 QString readCp1252File(const QString& path);
 
 // Why the file at path must not be replaced, or nothing when it may: a symbolic link is

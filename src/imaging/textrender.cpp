@@ -34,6 +34,14 @@ Error textTooLarge(qint64 lineHeight)
                      .arg(lineHeight));
 }
 
+// A line refused by its length alone, before the font engine measures it.
+Error lineTooLong(qsizetype characters)
+{
+    return Error(QStringLiteral("O texto é grande demais para ser desenhado (uma linha de %1 "
+                                "caracteres).")
+                     .arg(characters));
+}
+
 QColor colorFromRef(ColorRef c)
 {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
@@ -57,6 +65,13 @@ QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text)
     QStringList lines = splitLines(text);
     if (lines.isEmpty())
         lines.append(QString());
+    // A drawn character takes a pixel or more of width, so a line of more characters than
+    // the bound has pixels cannot fit it. Measuring such a line takes seconds and
+    // gigabytes, and the engine's widths overflow on the way.
+    for (const QString& line : lines) {
+        if (line.size() > kMaxPictureSide)
+            throw lineTooLong(line.size());
+    }
 
     // Measure against a 96 dpi device, so a point is 96/72 pixel.
     QImage probe(1, 1, QImage::Format_RGB32);

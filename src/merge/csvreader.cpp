@@ -2,9 +2,9 @@
 
 #include "core/convert.h"
 #include "core/errors.h"
-#include "core/ondemandlibrary.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <array>
@@ -18,19 +18,6 @@ namespace {
 constexpr qint64 kChunk = 64 * 1024;
 constexpr int kSampleRecords = 20;
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
-
-// libcsv, opened when the first spreadsheet is read.
-#define QUADRELA_CSV_FUNCTIONS(X)                                                                  \
-    X(csv_error)                                                                                   \
-    X(csv_fini)                                                                                    \
-    X(csv_free)                                                                                    \
-    X(csv_init)                                                                                    \
-    X(csv_parse)                                                                                   \
-    X(csv_set_delim)                                                                               \
-    X(csv_set_space_func)                                                                          \
-    X(csv_strerror)
-
-QUADRELA_ON_DEMAND_FUNCTIONS(CsvFunctions, libcsv, QUADRELA_LIBCSV_SONAME, QUADRELA_CSV_FUNCTIONS)
 
 // Values are kept exactly as the spreadsheet wrote them: libcsv would otherwise drop
 // blanks around unquoted fields, and with them tabs that separate fields.
@@ -50,11 +37,11 @@ struct CsvReader::Parser
 {
     explicit Parser(const CsvDialect& dialect) : encoding(dialect.encoding)
     {
-        libcsv().csv_init(&parser, 0);
-        libcsv().csv_set_delim(&parser, static_cast<unsigned char>(dialect.separator));
-        libcsv().csv_set_space_func(&parser, noSpace);
+        csv_init(&parser, 0);
+        csv_set_delim(&parser, static_cast<unsigned char>(dialect.separator));
+        csv_set_space_func(&parser, noSpace);
     }
-    ~Parser() { libcsv().csv_free(&parser); }
+    ~Parser() { csv_free(&parser); }
     Parser(const Parser&) = delete;
     Parser& operator=(const Parser&) = delete;
 
@@ -69,6 +56,12 @@ struct CsvReader::Parser
     static void onField(void* bytes, size_t size, void* self)
     {
         auto* p = static_cast<Parser*>(self);
+        if (size > size_t(kMaxCsvFieldBytes)) {
+            if (p->oversized < 0)
+                p->oversized = int(p->fields.size());
+            p->fields.append(QString());
+            return;
+        }
         p->fields.append(p->decode(static_cast<const char*>(bytes), size));
     }
 
@@ -80,22 +73,24 @@ struct CsvReader::Parser
         ++p->line;
         const bool blank = std::all_of(p->fields.cbegin(), p->fields.cend(),
                                        [](const QString& f) { return f.isEmpty(); });
-        if (!blank)
-            p->done.push_back(CsvRecord{p->line, p->fields});
+        if (!blank || p->oversized >= 0)
+            p->done.push_back(CsvRecord{p->line, p->fields, p->oversized});
         p->fields.clear();
+        p->oversized = -1;
     }
 
     void feed(const QByteArray& bytes)
     {
-        if (libcsv().csv_parse(&parser, bytes.constData(), size_t(bytes.size()), onField, onRecord,
+        if (csv_parse(&parser, bytes.constData(), size_t(bytes.size()), onField, onRecord,
                                this) != size_t(bytes.size()))
-            throw Error(QString::fromLatin1(libcsv().csv_strerror(libcsv().csv_error(&parser))));
+            throw Error(QString::fromLatin1(csv_strerror(csv_error(&parser))));
     }
-    void finish() { libcsv().csv_fini(&parser, onField, onRecord, this); }
+    void finish() { csv_fini(&parser, onField, onRecord, this); }
 
     csv_parser parser;
     CsvEncoding encoding;
     QStringList fields;
+    int oversized = -1;
     std::deque<CsvRecord> done;
     int line = 0;
     bool finished = false;
@@ -118,6 +113,9 @@ CsvDialect detectCsvDialect(const QByteArray& sample, bool complete)
 
     // The separator that splits most of the first records into as many fields as the
     // header has, the header having more than one; then the one giving the most columns.
+    // A header that no separator splits is one column, and so is every row: a comma in
+    // "Souza, Ana" is then part of the name.
+    dialect.separator = '\0';
     constexpr std::array<char, 3> kCandidates{';', '\t', ','};
     int bestScore = -1;
     qsizetype bestColumns = 0;
@@ -126,7 +124,8 @@ CsvDialect detectCsvDialect(const QByteArray& sample, bool complete)
         trial.separator = separator;
         CsvReader::Parser parser(trial);
         parser.feed(body);
-        if (complete)
+        // A header longer than the sample is still counted, cut where the sample ends.
+        if (complete || parser.done.empty())
             parser.finish();
         if (parser.done.empty())
             continue;
@@ -151,6 +150,20 @@ CsvDialect detectCsvDialect(const QByteArray& sample, bool complete)
 
 CsvReader::CsvReader(const QString& path) : m_path(path), m_file(path)
 {
+    // A device or a pipe may never end; it is refused before it is opened.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw Error(QStringLiteral("%1 não é um arquivo comum: escolha uma planilha salva em "
+                                   "CSV.")
+                        .arg(shownPath(path)));
+    const auto tooLarge = [&] {
+        return Error(QStringLiteral("O arquivo %1 é grande demais para uma planilha (mais de "
+                                    "%2 MB).")
+                         .arg(shownPath(path))
+                         .arg(kMaxCsvFileBytes / (1024 * 1024)));
+    };
+    if (info.size() > kMaxCsvFileBytes)
+        throw tooLarge();
     if (!m_file.open(QIODevice::ReadOnly))
         throw cannotOpenFile(shownPath(path));
 
@@ -175,6 +188,9 @@ CsvReader::CsvReader(const QString& path) : m_path(path), m_file(path)
         if (sample.isEmpty())
             sample = chunk;
         total += chunk.size();
+        // The file may be growing while it is read.
+        if (total > kMaxCsvFileBytes)
+            throw tooLarge();
     }
     if (controls * 100 > total)
         throw Error(
@@ -188,6 +204,10 @@ CsvReader::CsvReader(const QString& path) : m_path(path), m_file(path)
     CsvRecord header;
     if (!next(header))
         throw Error(QStringLiteral("O arquivo %1 está vazio.").arg(shownPath(path)));
+    if (header.oversized >= 0)
+        throw Error(QStringLiteral("Linha 1, coluna %1: o nome da coluna tem mais de %2 kB.")
+                        .arg(header.oversized + 1)
+                        .arg(kMaxCsvFieldBytes / 1024));
     m_header = header.fields;
 }
 

@@ -24,13 +24,20 @@ struct CsvDialect
 {
     CsvEncoding encoding = CsvEncoding::Utf8;
     bool byteOrderMark = false;
-    char separator = ',';
+    char separator = ','; // '\0' when the header is one column: nothing splits a row
 };
+
+// Values longer than this are more than any text on a page can show; they are read as
+// empty and the record tells which column held one.
+inline constexpr qsizetype kMaxCsvFieldBytes = 64 * 1024;
+// Larger files are refused before reading: no spreadsheet of addresses comes near it.
+inline constexpr qint64 kMaxCsvFileBytes = 256LL * 1024 * 1024;
 
 struct CsvRecord
 {
     int line = 0; // the row as the spreadsheet numbers it: the header is row 1
     QStringList fields;
+    int oversized = -1; // the first column whose value was too long, from 0; -1 for none
 };
 
 // Finds the dialect of the start of a file (the whole file when it is small). complete
@@ -42,7 +49,8 @@ class CsvReader
 {
 public:
     // Opens the file, finds its dialect and reads the header row. Throws quadrela::Error
-    // for a file that cannot be read, is empty, is not text or has no header.
+    // for a file that cannot be read, is not a regular file, is too large, is empty, is
+    // not text or has no header.
     explicit CsvReader(const QString& path);
     ~CsvReader();
     CsvReader(const CsvReader&) = delete;

@@ -275,8 +275,10 @@ void PageHistory::apply(const PageState& target, const QString& asideFolder)
 
 void removeStaleHistoryFolders(const QString& dataFolder)
 {
-    // By the name's start, which a name filter would do through a compiled pattern.
-    QDirIterator entries(dataFolder, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    // By the name's start, which a name filter would do through a compiled pattern. A link
+    // is none of ours, and removing "through" it would empty the folder it points at.
+    QDirIterator entries(dataFolder,
+                         QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     while (entries.hasNext()) {
         entries.next();
         if (entries.fileName().startsWith(kFolderPrefix, Qt::CaseInsensitive))

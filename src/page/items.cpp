@@ -107,8 +107,15 @@ QRect controlGeometryFor(const ItemGeometry& g)
                  capWidgetSize(g.Height));
 }
 
+TextAttributes missingNoticeText(TextAttributes current)
+{
+    current.FontName = QStringLiteral("Arial");
+    current.FontSize = 80;
+    return current;
+}
+
 TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int listCount,
-           bool showMissing, bool callerReports, SharedBitmaps* shared, QSize shown)
+           AddMode mode, SharedBitmaps* shared, QSize shown)
     : m_kind(kind)
 {
     AppState& state = *context.state;
@@ -120,18 +127,17 @@ TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int li
     control->setStretch(true);
 
     QString source = place;
-    const bool notice =
-        (kind == BorderItem || kind == PictureItem) && (showMissing || !fileExists(place));
+    const bool notice = (kind == BorderItem || kind == PictureItem) &&
+                        (mode == ShowMissingNotice || !fileExists(place));
+    const TextAttributes noticeText = missingNoticeText(state.text);
     QString noticeKey;
     if (notice) {
-        state.text.FontName = QStringLiteral("Arial");
-        state.text.FontSize = 80;
         noticeKey = QStringLiteral("notice|%1|%2|%3|%4|%5")
-                        .arg(state.text.FontName)
-                        .arg(state.text.FontSize)
-                        .arg(state.text.Color)
-                        .arg(state.text.Alignment)
-                        .arg(state.text.Style);
+                        .arg(noticeText.FontName)
+                        .arg(noticeText.FontSize)
+                        .arg(noticeText.Color)
+                        .arg(noticeText.Alignment)
+                        .arg(noticeText.Style);
         source = state.tempPicturePath();
     }
 
@@ -164,7 +170,7 @@ TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int li
     };
     const auto load = [&] {
         if (notice)
-            renderToScratch(context, state.text, kMissingPictureNotice);
+            renderToScratch(context, noticeText, kMissingPictureNotice);
         else if (shared && shown.isValid())
             if (auto read = shared->takePrefetched(prefetchKey(source, keyed, shown)))
                 return *read;
@@ -201,6 +207,7 @@ TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int li
         // A text the renderer refuses (a hand-made size far too large) read from a project
         // stays an item with a stand-in picture, so it can still be selected, edited,
         // deleted and saved. A new one is refused, as the user was just told.
+        const bool callerReports = mode == CallerReports;
         m_standInReason = renderToScratch(context, state.text, place, !callerReports);
         TPNGObject png;
         if (m_standInReason.isEmpty()) {
@@ -225,6 +232,7 @@ TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int li
         break;
     }
 
+    m_missingNotice = notice;
     m_image = control.release();
     if (kind <= TextItem && context.wire)
         context.wire(*this);
@@ -304,9 +312,9 @@ TCampos::~TCampos()
 int TCampos::Add(quint8 kind, const QString& place, AddMode mode, QSize shown)
 {
     const int index = Count();
-    m_items.push_back(std::make_unique<TImg>(m_context, kind, place, index,
-                                             mode == ShowMissingNotice, mode == CallerReports,
-                                             &m_shared, shown));
+    m_items.push_back(std::make_unique<TImg>(m_context, kind, place, index, mode, &m_shared, shown));
+    if (m_items.back()->ShowsMissingNotice())
+        m_context.state->text = missingNoticeText(m_context.state->text);
     return index;
 }
 

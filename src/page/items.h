@@ -69,21 +69,32 @@ struct PageContext
     std::function<void(const QString& message)> renderFailed;
 };
 
+// How an item is made. A border or picture item whose file is missing always shows the
+// missing-picture notice; with ShowMissingNotice it shows it whether or not its file exists
+// (a file that could not be decoded). A text that cannot be rendered is told to the user and
+// refused; with CallerReports it becomes an item with a stand-in picture and is not told to
+// the user: the caller names it (TImg::StandInReason).
+enum AddMode
+{
+    LoadPicture,
+    ShowMissingNotice,
+    CallerReports
+};
+
+// The current text attributes once a missing-picture notice has been made: its font and
+// size, which the next text item starts with.
+TextAttributes missingNoticeText(TextAttributes current);
+
 class TImg
 {
 public:
     // Builds the item and its control on the page. Throws what the picture loader or the
     // printer throws; nothing is left on the page then.
-    // With showMissing set, a border or picture item shows the missing-picture notice
-    // whether or not its file exists (a file that could not be decoded).
-    // A text that cannot be rendered is told to the user and refused; with callerReports
-    // set it shows a stand-in picture instead and its reason is left to the caller.
     // A border or picture item keeps its picture at the size it is shown: `shown` when
     // valid (the size its creator gives it next), else the size it gets here. Items of one
     // list share what `shared` holds.
     TImg(const PageContext& context, quint8 kind, const QString& place, int listCount,
-         bool showMissing = false, bool callerReports = false, SharedBitmaps* shared = nullptr,
-         QSize shown = QSize());
+         AddMode mode = LoadPicture, SharedBitmaps* shared = nullptr, QSize shown = QSize());
     ~TImg();
     TImg(const TImg&) = delete;
     TImg& operator=(const TImg&) = delete;
@@ -95,6 +106,8 @@ public:
 
     // Why a text item shows a stand-in for its text; empty when it shows the text.
     const QString& StandInReason() const { return m_standInReason; }
+    // Whether a border or picture item shows the missing-picture notice.
+    bool ShowsMissingNotice() const { return m_missingNotice; }
 
     // Places the control as a record says, as near as a control can be placed, and keeps
     // the record's values: saving writes them back unchanged while the control stays
@@ -117,6 +130,7 @@ private:
     TDesc m_attributes;
     QPointer<TFocusImage> m_image; // owned: deleted with the item
     QString m_standInReason;
+    bool m_missingNotice = false;
     std::optional<ItemGeometry> m_recorded;
     QRect m_placedAt; // the control's geometry when m_recorded was kept
 };
@@ -129,15 +143,9 @@ public:
     TCampos(const TCampos&) = delete;
     TCampos& operator=(const TCampos&) = delete;
 
-    // CallerReports: a text that cannot be rendered becomes an item with a stand-in
-    // picture and is not told to the user; the caller names it (TImg::StandInReason).
-    enum AddMode
-    {
-        LoadPicture,
-        ShowMissingNotice,
-        CallerReports
-    };
-    // Creates an item and appends it; returns its index.
+    using enum AddMode;
+    // Creates an item and appends it; returns its index. An item that shows the
+    // missing-picture notice leaves the current text attributes as missingNoticeText says.
     // `shown`: the size the caller gives the item next, so its picture is read for that.
     int Add(quint8 kind, const QString& place, AddMode mode = LoadPicture, QSize shown = QSize());
     // Starts reading the picture of a border or picture item that Add will make with these

@@ -9,6 +9,7 @@
 #include "page/Imgfocus.h"
 #include "placement.h"
 
+#include <QHash>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QWidget>
@@ -77,12 +78,50 @@ void drawImage(QPainter& painter, const QRect& rect, const QImage& image)
     }
 }
 
-void stretchDraw(QPainter& painter, const QRect& rect, const TBitmap& bitmap)
+QString picturePath(const PrintItem& item, const PrintJob& job)
 {
-    if (rect.isEmpty())
-        return;
-    drawImage(painter, rect, drawableImage(bitmap));
+    return fileInFolder(job.workingFolder, fileNamePart(item.attributes.FileName));
 }
+
+// Items of one picture file share its decoded bitmap. The pictures decoded last are kept
+// while they fit in kSharedBytes; the newest is kept whatever its size, so a page of large
+// photos still holds one beside the one read ahead, as it did before sharing.
+class SharedPictures
+{
+public:
+    static QString keyOf(const PrintItem& item, const PrintJob& job, bool turn)
+    {
+        return item.kind == TextItem ? QString()
+                                     : picturePath(item, job) + (turn ? u'\1' : u'\0');
+    }
+
+    const QImage* find(const QString& key) const
+    {
+        for (const auto& [k, image] : m_recent)
+            if (!key.isEmpty() && k == key)
+                return &image;
+        return nullptr;
+    }
+
+    void keep(const QString& key, const QImage& image)
+    {
+        if (key.isEmpty() || image.isNull())
+            return;
+        m_recent.insert(m_recent.begin(), {key, image});
+        qsizetype bytes = 0;
+        for (size_t i = 0; i < m_recent.size(); ++i) {
+            bytes += m_recent[i].second.sizeInBytes();
+            if (i > 0 && bytes > kSharedBytes) {
+                m_recent.resize(i);
+                break;
+            }
+        }
+    }
+
+private:
+    static constexpr qsizetype kSharedBytes = 64 * 1024 * 1024;
+    std::vector<std::pair<QString, QImage>> m_recent; // newest first
+};
 
 } // namespace
 
@@ -123,6 +162,17 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
 {
     PreparedPage page;
     page.layout = job.layout;
+    page.resolution = job.resolution;
+    page.items.reserve(job.items.size()); // the pointers kept in loaded stay valid
+    QHash<QString, const PreparedItem*> loaded;
+    const auto remember = [&](const PreparedItem& prepared) {
+        const QString key = SharedPictures::keyOf(prepared.item, job, prepared.placed.turn);
+        if (!key.isEmpty() && !prepared.picture.isEmpty())
+            loaded.insert(key, &prepared);
+    };
+    if (reuse && reuse->layout == job.layout)
+        for (const PreparedItem& earlier : reuse->items)
+            remember(earlier);
     for (qsizetype i = 0; i < job.items.size(); ++i) {
         const PrintItem& item = job.items.at(i);
         const std::optional<ItemPlacement> placed =
@@ -142,6 +192,11 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
                 }
             }
         }
+        // Other items of the same picture file, on this page or the one before, share its
+        // bitmap.
+        const QString key = SharedPictures::keyOf(item, job, placed->turn);
+        if (!earlier && !key.isEmpty())
+            earlier = loaded.value(key, nullptr);
         if (earlier) {
             prepared.picture = earlier->picture;
             prepared.drawable = earlier->drawable;
@@ -152,6 +207,7 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
                 prepared.drawable = drawableImage(prepared.picture);
         }
         page.items.append(std::move(prepared));
+        remember(page.items.constLast());
     }
     return page;
 }
@@ -193,7 +249,7 @@ void drawPreparedPage(QPainter& painter, const PreparedPage& page)
     painter.setRenderHint(QPainter::LosslessImageRendering);
     if (page.layout == BusinessCard) {
         const QImage card = composeCard(page);
-        for (const QRect& rect : cardSheetRects())
+        for (const QRect& rect : cardSheetRects(page.resolution))
             painter.drawImage(rect, card);
     } else {
         drawItems(painter, page, PrintTarget::Sheet);
@@ -201,22 +257,22 @@ void drawPreparedPage(QPainter& painter, const PreparedPage& page)
     painter.restore();
 }
 
-QRect cardPlaceInReadingOrder(int n)
+QRect cardPlaceInReadingOrder(int n, int dpi)
 {
     constexpr int kRows = 5;
     const int row = n / 2;
     const int column = n % 2;
-    return cardSheetRects().at(column * kRows + row);
+    return cardSheetRects(dpi).at(column * kRows + row);
 }
 
-void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards)
+void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi)
 {
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::LosslessImageRendering);
     const int places = int(cardSheetRects().size());
     for (int n = 0; n < cards.size() && n < places; ++n)
-        painter.drawImage(cardPlaceInReadingOrder(n), cards.at(n));
+        painter.drawImage(cardPlaceInReadingOrder(n, dpi), cards.at(n));
     painter.restore();
 }
 
@@ -224,14 +280,13 @@ namespace {
 
 // A picture item's load, run on a worker thread. Texts are not: their renderer writes the
 // job's one scratch picture.
-std::future<TBitmap> loadInBackground(const PrintItem& item, const ItemPlacement& placed,
-                                      const PrintJob& job)
+std::future<QImage> loadInBackground(const PrintItem& item, const ItemPlacement& placed,
+                                     const PrintJob& job)
 {
-    const QString path = fileInFolder(job.workingFolder, fileNamePart(item.attributes.FileName));
-    return std::async(std::launch::async, [path, turn = placed.turn] {
+    return std::async(std::launch::async, [path = picturePath(item, job), turn = placed.turn] {
         TBitmap bitmap;
         LoadPictureBitmap(bitmap, path, turn);
-        return bitmap;
+        return drawableImage(bitmap);
     });
 }
 
@@ -264,32 +319,45 @@ CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob
                 placeItem(job.layout, item.kind, item.geometry, job.pageSize, printable))
             placedItems.emplace_back(&item, *placed);
     }
-    std::future<TBitmap> next;
+    SharedPictures shared;
+    const auto keyOf = [&](size_t i) {
+        return SharedPictures::keyOf(*placedItems[i].first, job, placedItems[i].second.turn);
+    };
+    std::future<QImage> next;
     const auto startLoading = [&](size_t i) {
-        next = i < placedItems.size() && placedItems[i].first->kind != TextItem
+        next = i < placedItems.size() && placedItems[i].first->kind != TextItem &&
+                       !shared.find(keyOf(i))
                    ? loadInBackground(*placedItems[i].first, placedItems[i].second, job)
-                   : std::future<TBitmap>();
+                   : std::future<QImage>();
     };
     startLoading(0);
     for (size_t i = 0; i < placedItems.size(); ++i) {
         const auto& [item, placed] = placedItems[i];
-        TBitmap work;
+        const QString key = keyOf(i);
+        QImage drawable;
         // A picture that loaded but could not be turned is still drawn, upright.
-        if (next.valid())
-            work = next.get();
-        else
+        if (const QImage* kept = shared.find(key)) {
+            drawable = *kept;
+        } else if (next.valid()) {
+            drawable = next.get();
+        } else {
+            TBitmap work;
             loadItem(work, *item, job, placed.turn, report);
+            drawable = drawableImage(work);
+        }
+        shared.keep(key, drawable);
         startLoading(i + 1);
-        if (work.isEmpty())
+        if (drawable.isNull())
             continue;
-        stretchDraw(placed.target == PrintTarget::CardBitmap ? cardPainter : painter, placed.rect,
-                    work);
+        if (!placed.rect.isEmpty())
+            drawImage(placed.target == PrintTarget::CardBitmap ? cardPainter : painter,
+                      placed.rect, drawable);
         ++report.itemsDrawn;
     }
 
     if (job.layout == BusinessCard) {
         cardPainter.end();
-        for (const QRect& rect : cardSheetRects())
+        for (const QRect& rect : cardSheetRects(job.resolution))
             painter.drawImage(rect, card);
     }
     painter.restore();

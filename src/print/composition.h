@@ -36,6 +36,7 @@ struct PrintJob
     QList<PrintItem> items; // in drawing order, bottom of the stack first
     QString workingFolder;  // where picture and border files are, ends in "/"
     QString scratchPicture; // where texts are rendered for print ("temp.png")
+    int resolution = kCardSheetDpi; // the device's pixels per inch, where business cards go
 };
 
 // The items in the stacking order of their controls: each child of the page, bottom
@@ -78,6 +79,7 @@ struct PreparedItem
 struct PreparedPage
 {
     int layout = FullPage;
+    int resolution = kCardSheetDpi;
     QList<PreparedItem> items; // the placed items, in drawing order
     CompositionReport report;
 };
@@ -95,12 +97,12 @@ QImage composeCard(const PreparedPage& page);
 // drawn into all ten places, as ComposePage does.
 void drawPreparedPage(QPainter& painter, const PreparedPage& page);
 
-// Where the card of the n-th row of a sheet goes (n from 0 to 9): in reading order, left
-// to right and then down, unlike the order in which one card is repeated.
-QRect cardPlaceInReadingOrder(int n);
+// Where the card of the n-th row of a sheet goes (n from 0 to 9) at dpi: in reading order,
+// left to right and then down, unlike the order in which one card is repeated.
+QRect cardPlaceInReadingOrder(int n, int dpi = kCardSheetDpi);
 
-// A sheet of different business cards: the n-th card into the n-th place in reading
+// A sheet of different business cards at dpi: the n-th card into the n-th place in reading
 // order; places beyond the last card stay blank.
-void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards);
+void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi = kCardSheetDpi);
 
 } // namespace quadrela

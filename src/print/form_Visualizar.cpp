@@ -248,12 +248,13 @@ void TformVisualizar::refresh()
     if (!ckAjustePdf->isEnabled())
         ckAjustePdf->setChecked(false);
 
-    const SheetGeometry sheet =
-        sheetGeometry(named ? printer.pageLayout() : wholeSheet(printer), printer.resolution());
+    const SheetGeometry sheet = sheetGeometry(printedLayout(printer), printer.resolution());
     const WaitCursor wait;
     const QPoint shift = named ? offsetPixels(m_offset, printer.resolution()) : QPoint();
     if (!m_merge) {
-        sheetView->setSheet(sheet, recordSheet(sheet, m_ctx.job(), shift));
+        PrintJob job = m_ctx.job();
+        job.resolution = sheet.resolution;
+        sheetView->setSheet(sheet, recordSheet(sheet, job, shift));
         return;
     }
     // A row at fault is left out of the preview and named under it.
@@ -313,10 +314,11 @@ void TformVisualizar::updateMergeControls()
         m_mergeLabel->setText(QStringLiteral("Uma folha com a página como está."));
         return;
     }
-    m_mergeLabel->setText(QStringLiteral("Folha %1 de %2 (%3 linhas da planilha)")
+    m_mergeLabel->setText(QStringLiteral("Folha %1 de %2 (%3 da planilha)")
                               .arg(m_mergedSheet + 1)
                               .arg(m_merge->sheetCount())
-                              .arg(m_merge->rowCount()));
+                              .arg(countOf(m_merge->rowCount(), QStringLiteral("linha"),
+                                           QStringLiteral("linhas"))));
 }
 
 void TformVisualizar::showMergedSheet(int sheet)
@@ -346,9 +348,9 @@ void TformVisualizar::btMalaDiretaClick()
         m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
         return;
     }
-    QString summary = QStringLiteral("%1 linhas, %2 folhas.")
-                          .arg(merge->rowCount())
-                          .arg(merge->sheetCount());
+    QString summary = QStringLiteral("%1, %2.").arg(
+        countOf(merge->rowCount(), QStringLiteral("linha"), QStringLiteral("linhas")),
+        countOf(merge->sheetCount(), QStringLiteral("folha"), QStringLiteral("folhas")));
     if (!merge->matchSummary().isEmpty())
         summary += QStringLiteral("\n\r") + merge->matchSummary();
     m_ctx.dialogs.message(this, summary, Buttons::Ok);
@@ -399,7 +401,7 @@ void TformVisualizar::btSalvarPdfClick()
     const QString path = m_ctx.dialogs.chooseFile(this, request);
     if (path.isEmpty())
         return;
-    constexpr int kPdfResolution = 600; // the card rectangles are 600-dpi pixels
+    constexpr int kPdfResolution = 600;
     const QPoint shift =
         ckAjustePdf->isChecked() ? offsetPixels(m_offset, kPdfResolution) : QPoint();
     if (m_merge) {
@@ -415,7 +417,9 @@ void TformVisualizar::btSalvarPdfClick()
     CompositionReport report;
     try {
         const WaitCursor wait;
-        report = writeSheetPdf(path, wholeSheet(m_ctx.printer), kPdfResolution, m_ctx.job(), shift);
+        PrintJob job = m_ctx.job();
+        job.resolution = kPdfResolution;
+        report = writeSheetPdf(path, wholeSheet(m_ctx.printer), kPdfResolution, job, shift);
         m_ctx.dialogs.notify(this, savedNotice(path));
     } catch (const Error& e) {
         m_ctx.dialogs.message(this, e.message(), Buttons::Ok);

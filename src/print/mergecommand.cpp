@@ -6,49 +6,79 @@
 #include "pdffile.h"
 #include "printcommand.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressDialog>
+
+#include <limits>
 
 namespace quadrela {
 
 namespace {
 
 constexpr int kMaxListedFaults = 20;
+constexpr int kShowProgressAfterMs = 500;
 
-// Runs the sheets with a progress dialog; the painter is begun on device.
+// Runs the sheets with a progress box; the painter is begun on device. saving tells a PDF
+// from a print job, in the box and in the question.
 MergeOutcome runSheets(const MergeCommandContext& ctx, QPainter& painter, QPagedPaintDevice& device,
-                       QSize printable)
+                       QSize printable, bool saving)
 {
     ctx.sheets.rewind();
-    QProgressDialog progress(QStringLiteral("Imprimindo a mala direta..."),
+    QProgressDialog progress(saving ? QStringLiteral("Salvando a mala direta...")
+                                    : QStringLiteral("Imprimindo a mala direta..."),
                              QStringLiteral("Cancelar"), 0, ctx.sheets.sheetCount(), ctx.owner);
     progress.setWindowTitle(QStringLiteral("Quadrela"));
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
+    progress.setAutoReset(false);
+    // The box is shown between sheets below, never by its own timer: a timer can fire
+    // while a question about a row waits, and the window-modal box then takes the input
+    // the question needs.
+    progress.setMinimumDuration(std::numeric_limits<int>::max());
+    progress.setValue(0);
+    QElapsedTimer clock;
+    clock.start();
     bool goingOn = false;
     const auto goOn = [&](const MergeFault& fault) {
-        if (!goingOn)
-            goingOn = ctx.dialogs.message(ctx.owner, mergeFaultQuestion(fault), Buttons::YesNo) ==
-                      Answer::Yes;
-        return goingOn;
+        if (!goingOn && !progress.wasCanceled()) {
+            const bool shown = progress.isVisible();
+            progress.hide();
+            goingOn = ctx.dialogs.message(ctx.owner, mergeFaultQuestion(fault, saving),
+                                          Buttons::YesNo) == Answer::Yes;
+            if (shown && goingOn)
+                progress.show();
+        }
+        return goingOn && !progress.wasCanceled();
     };
     const auto step = [&](int sheets, int rows) {
+        if (!progress.isVisible() && !progress.wasCanceled() &&
+            clock.elapsed() >= kShowProgressAfterMs)
+            progress.show();
         progress.setValue(std::min(sheets, progress.maximum()));
-        progress.setLabelText(QStringLiteral("Imprimindo a mala direta: folha %1 de %2 "
-                                             "(%3 linhas)")
-                                  .arg(sheets)
-                                  .arg(progress.maximum())
-                                  .arg(rows));
+        progress.setLabelText(
+            QStringLiteral("%1 a mala direta: folha %2 de %3 (%4)")
+                .arg(saving ? QStringLiteral("Salvando") : QStringLiteral("Imprimindo"))
+                .arg(sheets)
+                .arg(progress.maximum())
+                .arg(countOf(rows, QStringLiteral("linha"), QStringLiteral("linhas"))));
+        // The box was shown here, not by itself, so it leaves the events to us: "Cancelar".
+        if (progress.isVisible())
+            QCoreApplication::processEvents();
         return !progress.wasCanceled();
     };
     painter.save();
+    // As for one sheet: nothing reaches the margins a printer cannot print in.
+    painter.setClipRect(QRect(QPoint(0, 0), printable), Qt::IntersectClip);
     painter.translate(ctx.shift);
-    const MergeOutcome outcome =
-        PrintMergedSheets(painter, device, printable, ctx.sheets, goOn, step);
+    MergeOutcome outcome = PrintMergedSheets(painter, device, printable, ctx.sheets, goOn, step);
     painter.restore();
+    // A cancel seen at a question, or during the last sheet, cancels all the same.
+    if (progress.wasCanceled())
+        outcome.kind = MergeOutcome::Cancelled;
     return outcome;
 }
 
@@ -67,20 +97,20 @@ void tellOutcome(const MergeCommandContext& ctx, const MergeOutcome& outcome)
         lines.append(fault.text());
     if (leftOut.size() > kMaxListedFaults)
         lines.append(QStringLiteral("... e mais %1.").arg(leftOut.size() - kMaxListedFaults));
-    ctx.dialogs.message(ctx.owner,
-                        QStringLiteral("%1 linhas ficaram de fora:\n\r%2")
-                            .arg(leftOut.size())
-                            .arg(lines.join(u'\n')),
+    const QString left = leftOut.size() == 1
+                             ? QStringLiteral("1 linha ficou de fora:")
+                             : QStringLiteral("%1 linhas ficaram de fora:").arg(leftOut.size());
+    ctx.dialogs.message(ctx.owner, QStringLiteral("%1\n\r%2").arg(left, lines.join(u'\n')),
                         Buttons::Ok);
 }
 
 } // namespace
 
-QString mergeFaultQuestion(const MergeFault& fault)
+QString mergeFaultQuestion(const MergeFault& fault, bool saving)
 {
-    return QStringLiteral("%1\n\rImprimir as outras linhas, deixando de fora esta e as que "
+    return QStringLiteral("%1\n\r%2 as outras linhas, deixando de fora esta e as que "
                           "tiverem problemas?")
-        .arg(fault.text());
+        .arg(fault.text(), saving ? QStringLiteral("Salvar") : QStringLiteral("Imprimir"));
 }
 
 MergeOutcome printMergedJob(const MergeCommandContext& ctx, QPrinter& printer)
@@ -89,7 +119,7 @@ MergeOutcome printMergedJob(const MergeCommandContext& ctx, QPrinter& printer)
     if (!painter.begin(&printer))
         throw Error(QStringLiteral("Não foi possível começar a impressão."));
     const MergeOutcome outcome =
-        runSheets(ctx, painter, printer, QSize(printer.width(), printer.height()));
+        runSheets(ctx, painter, printer, QSize(printer.width(), printer.height()), false);
     if (outcome.kind != MergeOutcome::Printed)
         printer.abort();
     painter.end();
@@ -104,7 +134,8 @@ MergeOutcome printMergedCommand(const PrintCommandContext& ctx, MergedSheets& sh
     if (!ctx.dialogs.choosePrinter(ctx.owner, ctx.printer))
         return MergeOutcome{MergeOutcome::Cancelled, 0, 0};
     ctx.printer.setDocName(QStringLiteral("Quadrela"));
-    ctx.printer.setResolution(600); // the card rectangles are 600-dpi device pixels
+    ctx.printer.setResolution(600);
+    ctx.printer.setPageLayout(printedLayout(ctx.printer));
     const MergeCommandContext merge{ctx.owner, ctx.dialogs, sheets, printerShift(ctx, ctx.printer)};
     try {
         return printMergedJob(merge, ctx.printer);
@@ -119,7 +150,7 @@ MergeOutcome writeMergedPdf(const MergeCommandContext& ctx, const QString& path,
 {
     MergeOutcome outcome;
     writePdf(path, layout, dpi, [&](QPainter& painter, QPdfWriter& pdf) {
-        outcome = runSheets(ctx, painter, pdf, QSize(pdf.width(), pdf.height()));
+        outcome = runSheets(ctx, painter, pdf, QSize(pdf.width(), pdf.height()), true);
         return outcome.kind == MergeOutcome::Printed;
     });
     if (outcome.kind == MergeOutcome::Printed)

@@ -25,8 +25,8 @@ struct MergeCommandContext
 };
 
 // The question asked for the first row at fault: going on leaves it and every later row
-// at fault out, and they are listed at the end.
-QString mergeFaultQuestion(const MergeFault& fault);
+// at fault out, and they are listed at the end. saving asks about a PDF, not a print job.
+QString mergeFaultQuestion(const MergeFault& fault, bool saving);
 
 // Prints every sheet onto the printer as one job. Cancelling or stopping withdraws the
 // job. The outcome is told to the user unless everything printed.

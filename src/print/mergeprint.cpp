@@ -12,6 +12,21 @@ namespace quadrela {
 namespace {
 
 constexpr int kCardsPerSheet = 10;
+// A message lists this many names at most, each cut to this many characters: a one-line
+// file read as a spreadsheet has thousands of columns, and the box must fit on screen.
+constexpr int kListedNames = 10;
+constexpr int kShownNameChars = 40;
+
+QString listOf(const QStringList& names, const QString& singular, const QString& plural)
+{
+    QStringList shown;
+    for (const QString& name : names.mid(0, kListedNames))
+        shown.append(name.size() > kShownNameChars ? name.left(kShownNameChars - 1) + u'…' : name);
+    QString list = shown.join(QStringLiteral(", "));
+    if (names.size() > kListedNames)
+        list += QStringLiteral(" e mais %1").arg(countOf(names.size() - kListedNames, singular, plural));
+    return list;
+}
 
 int scaled(int value, int numerator, int denominator)
 {
@@ -33,6 +48,11 @@ QRect itemArea(int layout, const QRect& geometry, QSize pageSize)
 }
 
 } // namespace
+
+QString countOf(qint64 count, const QString& singular, const QString& plural)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? singular : plural);
+}
 
 QString MergeFault::text() const
 {
@@ -76,7 +96,7 @@ QString MergedSheets::matchSummary() const
     auto braced = [](QStringList names) {
         for (QString& name : names)
             name = u'{' + name + u'}';
-        return names.join(QStringLiteral(", "));
+        return listOf(names, QStringLiteral("campo"), QStringLiteral("campos"));
     };
     if (m_pageFields.isEmpty())
         lines.append(QStringLiteral("A página não tem campos: escreva num texto, por exemplo, "
@@ -93,7 +113,8 @@ QString MergedSheets::matchSummary() const
                          .arg(braced(m_match.ambiguousFields)));
     if (!m_match.unusedColumns.isEmpty())
         lines.append(QStringLiteral("Colunas que nenhum campo usa: %1.")
-                         .arg(m_match.unusedColumns.join(QStringLiteral(", "))));
+                         .arg(listOf(m_match.unusedColumns, QStringLiteral("coluna"),
+                                     QStringLiteral("colunas"))));
     return lines.join(u'\n');
 }
 
@@ -175,10 +196,17 @@ bool MergedSheets::prepareRow(const CsvRecord& record, QSize printable, Prepared
     fault = MergeFault{record.line, QStringList(), QString()};
     if (record.fields.size() != header().size()) {
         const auto columns = [](qsizetype n) {
-            return n == 1 ? QStringLiteral("1 coluna") : QStringLiteral("%1 colunas").arg(n);
+            return countOf(n, QStringLiteral("coluna"), QStringLiteral("colunas"));
         };
         fault.reason = QStringLiteral("a linha tem %1, mas o cabeçalho tem %2.")
                            .arg(columns(record.fields.size()), columns(header().size()));
+        return false;
+    }
+    if (record.oversized >= 0) {
+        fault.columns = QStringList{header().at(record.oversized)};
+        fault.reason = QStringLiteral("o valor tem mais de %1 kB, mais do que um texto pode "
+                                      "mostrar.")
+                           .arg(kMaxCsvFieldBytes / 1024);
         return false;
     }
 
@@ -256,7 +284,7 @@ MergedSheets::Step MergedSheets::composeNext(QPainter& painter, QSize printable,
     if (beforeDrawing)
         beforeDrawing();
     if (m_page.layout == BusinessCard)
-        ComposeCardSheet(painter, cards);
+        ComposeCardSheet(painter, cards, m_page.resolution);
     else
         drawPreparedPage(painter, sheet);
     m_rowsDone += rows;

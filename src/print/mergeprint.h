@@ -23,6 +23,9 @@ class QPagedPaintDevice;
 
 namespace quadrela {
 
+// The count with the noun agreeing with it: "1 linha", "2 linhas", "0 linhas".
+QString countOf(qint64 count, const QString& singular, const QString& plural);
+
 // A row that cannot be printed, and why.
 struct MergeFault
 {

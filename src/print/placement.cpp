@@ -90,9 +90,9 @@ std::optional<ItemPlacement> placeItem(int layout, quint8 kind, const QRect& geo
     }
 }
 
-const QList<QRect>& cardSheetRects()
+QList<QRect> cardSheetRects(int dpi)
 {
-    static const QList<QRect> rects = [] {
+    static const QList<QRect> rects600 = [] {
         struct Column
         {
             int left;
@@ -107,6 +107,14 @@ const QList<QRect>& cardSheetRects()
                 list.append(fromCorners(c.left, top, c.right, top + kRowHeight));
         return list;
     }();
+    if (dpi == kCardSheetDpi)
+        return rects600;
+    QList<QRect> rects;
+    for (const QRect& r : rects600)
+        rects.append(fromCorners(scale(r.left(), dpi, kCardSheetDpi),
+                                 scale(r.top(), dpi, kCardSheetDpi),
+                                 scale(r.left() + r.width(), dpi, kCardSheetDpi),
+                                 scale(r.top() + r.height(), dpi, kCardSheetDpi)));
     return rects;
 }
 

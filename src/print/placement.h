@@ -38,9 +38,12 @@ struct ItemPlacement
 std::optional<ItemPlacement> placeItem(int layout, quint8 kind, const QRect& geometry,
                                        QSize pageSize, QSize printable);
 
-// The ten fixed rectangles, in 600-dots-per-inch device pixels, that the card bitmap is
-// stretched into: the left column top to bottom, then the right one. They fit a Letter
-// sheet; the right column is 5 pixels narrower than the left.
-const QList<QRect>& cardSheetRects();
+// The resolution the card places below are given in.
+inline constexpr int kCardSheetDpi = 600;
+
+// The ten fixed rectangles that the card bitmap is stretched into, in device pixels at dpi:
+// the left column top to bottom, then the right one. They fit a Letter sheet; at 600 dpi
+// the right column is 5 pixels narrower than the left.
+QList<QRect> cardSheetRects(int dpi = kCardSheetDpi);
 
 } // namespace quadrela

@@ -15,7 +15,7 @@ namespace quadrela {
 namespace {
 
 const QString kJobTitle = QStringLiteral("Quadrela");
-constexpr int kPrintResolution = 600;  // the card rectangles are 600-dpi device pixels
+constexpr int kPrintResolution = 600;
 
 QString jobFailedMessage(const QPrinter& printer)
 {
@@ -44,6 +44,13 @@ QString businessCardNotice()
                           "configurar a sua impressora para Papel Carta (215 x 279 mm)");
 }
 
+QPageLayout printedLayout(const QPrinter& printer)
+{
+    if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty())
+        return printer.pageLayout();
+    return QPageLayout(printer.pageLayout().pageSize(), QPageLayout::Portrait, QMarginsF());
+}
+
 QPoint printerShift(const PrintCommandContext& ctx, const QPrinter& printer)
 {
     if (!ctx.offsetFor || printer.outputFormat() != QPrinter::NativeFormat ||
@@ -62,7 +69,9 @@ PrintOutcome btImprimirClick(const PrintCommandContext& ctx)
     QPrinter& printer = ctx.printer;
     printer.setDocName(kJobTitle);
     printer.setResolution(kPrintResolution);
-    const PrintJob job = printJobFor(ctx.state, ctx.items, ctx.page);
+    printer.setPageLayout(printedLayout(printer));
+    PrintJob job = printJobFor(ctx.state, ctx.items, ctx.page);
+    job.resolution = printer.resolution();
 
     QPainter painter;
     if (!painter.begin(&printer)) {

@@ -4,6 +4,7 @@
 
 #include "printsheet.h"
 
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +39,11 @@ QString businessCardNotice();
 
 // The one message that tells which texts printed blank, with their reasons.
 QString textFailuresMessage(QStringList failures);
+
+// Where a job on the printer is placed, as the preview shows it: a named printer's own
+// layout, without the margins it cannot print in; for a file, the whole sheet, as
+// "Salvar PDF..." writes it, whatever margins the print dialog set.
+QPageLayout printedLayout(const QPrinter& printer);
 
 // The shift the print command gives the composition on this printer, in device pixels.
 QPoint printerShift(const PrintCommandContext& ctx, const QPrinter& printer);

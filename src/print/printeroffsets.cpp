@@ -72,10 +72,22 @@ bool savePrinterOffset(QSettings& settings, const QString& printerName, const Pr
     const auto tenths = [](double mm) {
         return QString::number(std::nearbyint(mm * 10) / 10, 'f', 1);
     };
-    settings.setValue(keyFor(printerName, "horizontal"), tenths(offset.horizontalMm));
-    settings.setValue(keyFor(printerName, "vertical"), tenths(offset.verticalMm));
+    const QString horizontal = tenths(offset.horizontalMm);
+    const QString vertical = tenths(offset.verticalMm);
+    settings.setValue(keyFor(printerName, "horizontal"), horizontal);
+    settings.setValue(keyFor(printerName, "vertical"), vertical);
     settings.sync();
-    if (settings.status() != QSettings::NoError) {
+    bool written = settings.status() == QSettings::NoError;
+    if (!written) {
+        // A file that could not be read (found out before the write or while merging with
+        // it) leaves its error in the status even when the write replaced it: only reading
+        // it again tells whether the values are there now.
+        const QSettings stored(settings.fileName(), settings.format());
+        written = stored.status() == QSettings::NoError &&
+                  stored.value(keyFor(printerName, "horizontal")).toString() == horizontal &&
+                  stored.value(keyFor(printerName, "vertical")).toString() == vertical;
+    }
+    if (!written) {
         setProblem(problem, QStringLiteral("Não foi possível gravar o ajuste no arquivo %1.")
                                 .arg(QDir::toNativeSeparators(settings.fileName())));
         return false;

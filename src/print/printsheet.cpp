@@ -97,6 +97,8 @@ CompositionReport composeSheet(QPainter& painter, QSize printable, const PrintJo
                                QPoint shift)
 {
     painter.save();
+    // Nothing reaches the margins a printer cannot print in, here as in the preview.
+    painter.setClipRect(QRect(QPoint(0, 0), printable), Qt::IntersectClip);
     painter.translate(shift);
     const CompositionReport report = ComposePage(painter, printable, job);
     painter.restore();
@@ -161,7 +163,7 @@ void drawCalibrationSheet(QPainter& painter, const SheetGeometry& sheet, const P
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(QColor(0xbb, 0xbb, 0xbb), std::max(1.0, 0.1 * mm)));
-    for (const QRect& card : cardSheetRects())
+    for (const QRect& card : cardSheetRects(dpi))
         painter.drawRect(card);
 
     painter.setPen(QPen(Qt::black, std::max(1.0, 0.12 * mm), Qt::SolidLine, Qt::FlatCap));

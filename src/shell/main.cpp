@@ -84,14 +84,15 @@ int main(int argc, char** argv)
     // working folder, so emptying that folder never touches it.
     RunLock lock(state.dataFolder + QStringLiteral("project.lock"));
     if (!lock.tryLock()) {
+        if (!lock.problem().isEmpty()) {
+            dialogs.message(nullptr, lock.problem(), Buttons::Ok);
+            return 1;
+        }
         dialogs.message(nullptr, QStringLiteral("O Quadrela já está aberto."), Buttons::Ok);
         return 0;
     }
-    // A start-up timing run neither asks about nor forgets a run that did not end normally.
-    const bool timing = qEnvironmentVariableIsSet("QUADRELA_QUIT_WHEN_SHOWN");
-    const bool crashed = !timing && lastRunEndedAbnormally(state.dataFolder);
-    if (!timing)
-        markRunStarted(state.dataFolder);
+    const bool crashed = lastRunEndedAbnormally(state.dataFolder);
+    markRunStarted(state.dataFolder);
     removeStaleHistoryFolders(state.dataFolder);
 
     TformMain formMain(state, dialogs);
@@ -142,15 +143,15 @@ int main(int argc, char** argv)
             showDialog(formNovo);
         }
     }
-    // For start-up timing: at the first event-loop turn, draw the new-project dialog once
-    // (what showing it costs on a screen) and quit.
-    if (timing)
+    // For timing the start and checking an installation: at the first event-loop turn, draw
+    // the new-project dialog once (what showing it costs on a screen) and quit as the user
+    // would; the run is otherwise an ordinary one.
+    if (qEnvironmentVariableIsSet("QUADRELA_QUIT_WHEN_SHOWN"))
         QTimer::singleShot(0, &app, [&formNovo] {
             formNovo.grab();
             QCoreApplication::quit();
         });
     const int status = app.exec();
-    if (!timing)
-        markRunEnded(state.dataFolder);
+    markRunEnded(state.dataFolder);
     return status;
 }

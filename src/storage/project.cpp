@@ -154,6 +154,9 @@ qint64 memoryNeededFor(const QList<TItem>& records, const QString& workingFolder
         QSize full = QImageReader(file).size();
         if (!full.isValid())
             full = shown; // a metafile is drawn at the size it is shown
+        // A picture beyond the bound is never decoded: its item shows the notice.
+        if (!pictureSizeAllowed(full.width(), full.height()))
+            continue;
         total += keptBytes(full, shown, dpr);
         largestRead = std::max(largestRead, qint64(full.width()) * full.height() * 4);
     }

@@ -13,6 +13,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace quadrela {
 
 namespace {
@@ -57,10 +61,17 @@ bool lastRunEndedAbnormally(const QString& dataFolder)
 void markRunStarted(const QString& dataFolder)
 {
     // Only its being there counts: written plainly, not through a save file, whose commit
-    // waits for the disk at every start.
-    QFile marker(runMarkerPath(dataFolder));
-    if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        marker.write(QByteArray::number(QCoreApplication::applicationPid()));
+    // waits for the disk at every start. Never through a link, which would cut short a
+    // file of the user's elsewhere, and only into a regular file.
+    const int fd = ::open(QFile::encodeName(runMarkerPath(dataFolder)).constData(),
+                          O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+    if (fd < 0)
+        return;
+    struct stat st;
+    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0)
+        (void)!::write(fd, pid.constData(), size_t(pid.size()));
+    ::close(fd);
 }
 
 void markRunEnded(const QString& dataFolder)

@@ -1,6 +1,5 @@
 #include "archive.h"
 #include "core/errors.h"
-#include "core/ondemandlibrary.h"
 #include "core/textfile.h"
 #include "entryname.h"
 
@@ -25,61 +24,6 @@
 namespace quadrela {
 
 namespace {
-
-// libzip, opened when the first archive is read or written.
-#define QUADRELA_ZIP_FUNCTIONS(X)                                                                  \
-    X(zip_close)                                                                                   \
-    X(zip_compression_method_supported)                                                            \
-    X(zip_delete)                                                                                  \
-    X(zip_discard)                                                                                 \
-    X(zip_error_fini)                                                                              \
-    X(zip_error_init)                                                                              \
-    X(zip_error_init_with_code)                                                                    \
-    X(zip_error_strerror)                                                                          \
-    X(zip_fclose)                                                                                  \
-    X(zip_file_add)                                                                                \
-    X(zip_file_get_external_attributes)                                                            \
-    X(zip_file_set_external_attributes)                                                            \
-    X(zip_file_strerror)                                                                           \
-    X(zip_fopen_index)                                                                             \
-    X(zip_fread)                                                                                   \
-    X(zip_get_name)                                                                                \
-    X(zip_get_num_entries)                                                                         \
-    X(zip_open)                                                                                    \
-    X(zip_set_file_compression)                                                                    \
-    X(zip_source_file_create)                                                                      \
-    X(zip_source_free)                                                                             \
-    X(zip_stat_index)                                                                              \
-    X(zip_stat_init)                                                                               \
-    X(zip_strerror)
-
-QUADRELA_ON_DEMAND_FUNCTIONS(ZipFunctions, libzip, QUADRELA_LIBZIP_SONAME, QUADRELA_ZIP_FUNCTIONS)
-
-// The code below calls libzip by its own names; each call goes through the table.
-#define zip_close(...) libzip().zip_close(__VA_ARGS__)
-#define zip_compression_method_supported(...) libzip().zip_compression_method_supported(__VA_ARGS__)
-#define zip_delete(...) libzip().zip_delete(__VA_ARGS__)
-#define zip_discard(...) libzip().zip_discard(__VA_ARGS__)
-#define zip_error_fini(...) libzip().zip_error_fini(__VA_ARGS__)
-#define zip_error_init(...) libzip().zip_error_init(__VA_ARGS__)
-#define zip_error_init_with_code(...) libzip().zip_error_init_with_code(__VA_ARGS__)
-#define zip_error_strerror(...) libzip().zip_error_strerror(__VA_ARGS__)
-#define zip_fclose(...) libzip().zip_fclose(__VA_ARGS__)
-#define zip_file_add(...) libzip().zip_file_add(__VA_ARGS__)
-#define zip_file_get_external_attributes(...) libzip().zip_file_get_external_attributes(__VA_ARGS__)
-#define zip_file_set_external_attributes(...) libzip().zip_file_set_external_attributes(__VA_ARGS__)
-#define zip_file_strerror(...) libzip().zip_file_strerror(__VA_ARGS__)
-#define zip_fopen_index(...) libzip().zip_fopen_index(__VA_ARGS__)
-#define zip_fread(...) libzip().zip_fread(__VA_ARGS__)
-#define zip_get_name(...) libzip().zip_get_name(__VA_ARGS__)
-#define zip_get_num_entries(...) libzip().zip_get_num_entries(__VA_ARGS__)
-#define zip_open(...) libzip().zip_open(__VA_ARGS__)
-#define zip_set_file_compression(...) libzip().zip_set_file_compression(__VA_ARGS__)
-#define zip_source_file_create(...) libzip().zip_source_file_create(__VA_ARGS__)
-#define zip_source_free(...) libzip().zip_source_free(__VA_ARGS__)
-#define zip_stat_index(...) libzip().zip_stat_index(__VA_ARGS__)
-#define zip_stat_init(...) libzip().zip_stat_init(__VA_ARGS__)
-#define zip_strerror(...) libzip().zip_strerror(__VA_ARGS__)
 
 // An archive that was not closed successfully is discarded, which leaves the file on
 // disk exactly as it was before.
@@ -326,6 +270,10 @@ private:
 
     void prepareDestination()
     {
+        // Unpacking through a link would write into the folder it points at.
+        if (QFileInfo(QDir::cleanPath(m_dest)).isSymLink())
+            throw Error(QStringLiteral("A pasta %1 é um link simbólico, que o Quadrela não segue.")
+                            .arg(nativePath(m_dest)));
         if (!QDir().mkpath(m_dest) || !QFileInfo(m_dest).isDir())
             throw Error(
                 QStringLiteral("Não foi possível criar a pasta %1.").arg(nativePath(m_dest)));

@@ -1,5 +1,4 @@
 #include "art/artwork.h"
-#include "art/rawpicture.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -20,8 +19,6 @@ private slots:
     void refusedRequests();
     void highDensityKeepsLogicalSize();
     void appIconHasSmallAndLargeSizes();
-    void rawPictures_data();
-    void rawPictures();
 };
 
 namespace {
@@ -50,7 +47,6 @@ const QList<std::pair<const char*, QSize>>& expectedPictures()
         {"banner", {640, 100}},
         {"logo", {83, 96}},
         {"creditos-picture", {300, 206}},
-        {"icon", {256, 256}},
         {"novo", {32, 32}},
         {"abrir", {32, 32}},
         {"salvar", {32, 32}},
@@ -78,8 +74,8 @@ void TestArt::pictures_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("fillsFrame");
     for (const auto& [name, size] : expectedPictures()) {
-        // The banner and the credits picture cover their whole frame; glyphs, the logo
-        // and the icon must leave their corners see-through.
+        // The banner and the credits picture cover their whole frame; glyphs and the logo
+        // must leave their corners see-through.
         const bool fills = QByteArray(name) == "banner" || QByteArray(name) == "creditos-picture";
         QTest::newRow(name) << QString::fromLatin1(name) << size << fills;
     }
@@ -165,39 +161,6 @@ void TestArt::appIconHasSmallAndLargeSizes()
     QVERIFY(sizes.contains(QSize(16, 16)));
     QVERIFY(sizes.contains(QSize(256, 256)));
     QCOMPARE(icon.pixmap(QSize(48, 48)).size(), QSize(48, 48));
-}
-
-void TestArt::rawPictures_data()
-{
-    QImage picture(5, 3, QImage::Format_ARGB32_Premultiplied);
-    picture.fill(qRgba(10, 20, 30, 40));
-    picture.setPixel(4, 2, qRgba(200, 0, 0, 255));
-    const QByteArray whole = rawpicture::encode(picture);
-    QByteArray huge = whole;
-    qToLittleEndian<quint32>(rawpicture::kMaxSide + 1, huge.data() + 8);
-    QByteArray noWidth = whole;
-    qToLittleEndian<quint32>(0, noWidth.data() + 8);
-
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QImage>("expected"); // null: refused
-    QTest::newRow("whole picture") << whole << picture;
-    QTest::newRow("empty") << QByteArray() << QImage();
-    QTest::newRow("header only") << whole.left(rawpicture::kHeaderSize) << QImage();
-    QTest::newRow("one pixel short") << whole.chopped(4) << QImage();
-    QTest::newRow("trailing bytes") << whole + "xxxx" << QImage();
-    QTest::newRow("another magic") << "PNG" + whole.mid(3) << QImage();
-    QTest::newRow("side beyond the bound") << huge << QImage();
-    QTest::newRow("zero width") << noWidth << QImage();
-}
-
-void TestArt::rawPictures()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QImage, expected);
-    const QImage decoded = rawpicture::decode(bytes);
-    QCOMPARE(decoded.isNull(), expected.isNull());
-    if (!expected.isNull())
-        QCOMPARE(decoded, expected);
 }
 
 QTEST_MAIN(TestArt)

@@ -488,6 +488,7 @@ void TestCodecs::oversizedPictureRefused_data()
 
     QTest::newRow("PNG wider than a side may be") << "wide.png" << pngDeclaring(30001, 10);
     QTest::newRow("PNG with too many pixels") << "big.png" << pngDeclaring(20000, 20000);
+    QTest::newRow("PNG just over the pixel bound") << "over.png" << pngDeclaring(8001, 8000);
 
     // A real JPEG whose frame header is changed to claim 40000 x 40000.
     QByteArray jpeg = readAll(kCorpus + "/jpeg/valid/testorig.jpg");

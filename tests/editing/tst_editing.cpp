@@ -1,6 +1,5 @@
 // Editing safety on the main window: every kind of step undone and redone against the
 // page's records, the keys, the selection frame, and the page found again after a kill.
-#include "catalogue/form_Novo.h"
 #include "core/convert.h"
 #include "imaging/form_Texto.h"
 #include "page/form_Resize.h"
@@ -31,7 +30,7 @@ namespace {
 
 // clang-format off
 enum Step { AddPicture, AddBorder, AddText, ChangeText, Delete, DragText, DragEdge, ResizeDialog,
-            AlignRight, Front, Back, Arrows };
+            AlignRight, Front, Back, Arrows, BorderAgain };
 // clang-format on
 
 // Two pictures and a text block, the history started afresh; in the data folder given,
@@ -75,6 +74,7 @@ void doStep(Desk& d, Step step)
     case AddPicture:
         d.dialogs.queueFile(writePicture(d.ws.outside() + "c.png", QSize(90, 90)));
         return d.form.btImagemClick();
+    case BorderAgain: // after a border showing the same working copy
     case AddBorder:
         writePicture(d.ws.state.workingFolder + "borda.png", QSize(50, 70));
         return d.form.history().record("Borda", [&] {
@@ -151,7 +151,8 @@ private slots:
     void recoveryAfterKill_data();
     void recoveryAfterKill();
     void refusedWriteToldOnce();
-    void newProjectStartsNewHistory_data();
+    void steadyChangesStillWritten();
+    void staleHistoryFoldersGoNotThroughLinks();
     void newProjectStartsNewHistory();
 };
 
@@ -170,7 +171,8 @@ void TestEditing::steps_data()
                                                  {"align right", AlignRight},
                                                  {"front", Front},
                                                  {"back", Back},
-                                                 {"arrows, one step", Arrows}};
+                                                 {"arrows, one step", Arrows},
+                                                 {"border sharing a copy", BorderAgain}};
     for (const auto& [name, step] : rows)
         QTest::newRow(name) << int(step) << (step == Delete ? 1 : 0);
 }
@@ -180,6 +182,8 @@ void TestEditing::steps()
     QFETCH(int, step);
     QFETCH(int, aside);
     Desk d;
+    if (step == BorderAgain)
+        doStep(d, AddBorder), d.form.history().clear();
     QVERIFY(!d.form.btnDesfazer->isEnabled());
     const QByteArray before = d.records();
     const QStringList filesBefore = d.files();
@@ -293,58 +297,21 @@ void TestEditing::selectionFrameOnScreenOnly()
     QVERIFY(!blue(rendered));
     QTest::keyClick(d.form.scroll, Qt::Key_Escape);
     QVERIFY(!d.form.selectionFrame->isVisible());
-    // A text released off itself after the picture: the text pressed last is the selection.
-    QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(c->width() / 2, c->height() / 2));
-    TFocusImage* text = d.control(2);
-    QTest::mousePress(text, Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseRelease(text, Qt::LeftButton, {}, QPoint(5, text->height() + 40));
-    QCOMPARE(d.form.selectionFrame->followed(), text);
     doStep(d, AddBorder); // a border cannot move, so it shows no frame
     QTest::mouseClick(d.control(3), Qt::LeftButton, {}, QPoint(2, 2));
     QCOMPARE(d.form.handlers().selection(), d.control(3));
     QVERIFY(!d.form.selectionFrame->isVisible());
 }
 
-void TestEditing::newProjectStartsNewHistory_data()
-{
-    QTest::addColumn<bool>("chosen");
-    QTest::addColumn<bool>("changedMeanwhile");
-    QTest::newRow("Cancelar keeps page and history") << false << false;
-    QTest::newRow("OK empties the page") << true << false;
-    QTest::newRow("page changed after the question") << true << true;
-}
-
 void TestEditing::newProjectStartsNewHistory()
 {
-    QFETCH(bool, chosen);
-    QFETCH(bool, changedMeanwhile);
     Desk d;
     doStep(d, AlignRight);
-    const QByteArray aligned = d.records();
-    d.dialogs.queueAnswer(Answer::Ok); // the private data folder has no template catalogue
-    TformNovo novo(d.ws.state, d.dialogs,
-                   {[&d] { return d.form.projectContext(); }, {}, false,
-                    [&d] { return d.form.clearPageForNewProject(); }},
-                   &d.form);
-    connect(&d.form, &TformMain::newProjectDialogRequested, &novo, &QWidget::show);
     d.dialogs.queueAnswer(Answer::No);
     QTest::keyClick(d.form.scroll, Qt::Key_N, Qt::ControlModifier);
-    QVERIFY(novo.isVisible());
-    if (changedMeanwhile) {
-        doStep(d, Front);
-        d.dialogs.queueAnswer(Answer::Cancel);
-    }
-    (chosen ? novo.btOK : novo.btCancelar)->click();
-    QCoreApplication::processEvents();
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(d.dialogs);
-    const int steps = chosen && !changedMeanwhile ? 0 : 1 + changedMeanwhile;
-    QCOMPARE(d.form.history().stack().count(), steps);
-    QCOMPARE(d.form.btnDesfazer->isEnabled(), steps > 0);
-    QCOMPARE(d.form.items().Count(), steps ? 3 : 0);
-    if (steps) {
-        d.form.history().stack().setIndex(1);
-        QCOMPARE(d.records(), aligned);
-    }
+    QCOMPARE(d.form.history().stack().count(), 0);
+    QVERIFY(!d.form.btnDesfazer->isEnabled());
 }
 
 void TestEditing::recoveryAfterKill_data()
@@ -414,6 +381,29 @@ void TestEditing::refusedWriteToldOnce()
     }
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(d.dialogs);
     QCOMPARE(d.dialogs.messages().size(), 1);
+}
+
+void TestEditing::steadyChangesStillWritten()
+{
+    Desk d;
+    d.form.recoveryWriter().writeNow();
+    const QString items = d.ws.state.workingFolder + "item.txt";
+    QVERIFY(QFile::remove(items));
+    for (int i = 0; i < 15 && !QFile::exists(items); ++i) {
+        d.form.recoveryWriter().pageChanged();
+        QTest::qWait(RecoveryWriter::kDelayMs / 5);
+    }
+    QVERIFY(QFile::exists(items));
+}
+
+void TestEditing::staleHistoryFoldersGoNotThroughLinks()
+{
+    Workspace ws;
+    const QString data = ws.state.dataFolder, kept = ws.outside() + "guardado/";
+    QVERIFY(QDir().mkpath(data + "historico-velho/1") && QDir().mkpath(kept) && writeBytes(kept + "foto.png", "x"));
+    QVERIFY(QFile::link(kept, data + "historico-link"));
+    removeStaleHistoryFolders(data);
+    QVERIFY(!QFileInfo::exists(data + "historico-velho") && QFile::exists(kept + "foto.png"));
 }
 
 int main(int argc, char** argv)

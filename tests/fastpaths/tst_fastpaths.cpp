@@ -377,6 +377,7 @@ void TestFastPaths::keptSizeRule_data()
                                                 << QSize(500, 400) << QSize(501, 200) << false;
     QTest::newRow("odd side rounds up") << QSize(1001, 801) << QSize(250, 200) << 1.0 << 2
                                         << QSize(501, 401) << QSize(500, 400) << true;
+    QTest::newRow("grown a row taller than kept") << photo << QSize(236, 130) << 1.0 << 8 << QSize(500, 375) << QSize(500, 376) << false;
     QTest::newRow("shown beyond the picture: whole")
         << QSize(400, 300) << QSize(600, 450) << 1.0 << 1 << QSize(400, 300) << QSize(9000, 9000)
         << true;

@@ -241,6 +241,8 @@ void TestTextRender::tooLargeIsRefused_data()
     QTest::newRow("font size 20 000") << 20000 << "A";
     QTest::newRow("line wider than the bound") << 400 << QString(200, u'W');
     QTest::newRow("too many lines") << 200 << QString("a\n").repeated(400);
+    // The engine's sum of widths wraps around past 2^25 pixels, here to some 4300.
+    QTest::newRow("line whose width wraps the engine's sum") << 10 << QString(2736000, u'W');
 }
 
 void TestTextRender::tooLargeIsRefused()

@@ -65,8 +65,12 @@ void TestMerge::dialects_data()
     QTest::newRow("ragged rows read as they are")
         << QByteArray("A;B;C\n1;2\n1;2;3;4\n") << ';' << true
         << QStringList{"1:A|B|C", "2:1|2", "3:1|2|3|4"};
-    QTest::newRow("one column") << QByteArray("Nome\nAna\n") << ',' << true
-                                << QStringList{"1:Nome", "2:Ana"};
+    QTest::newRow("one column: commas belong to the values")
+        << QByteArray("Nome\nSouza, Ana\n\"Lima; Bia\"\n") << '\0' << true
+        << QStringList{"1:Nome", "2:Souza, Ana", "3:Lima; Bia"};
+    QTest::newRow("header longer than the sample")
+        << QByteArray("c;").repeated(40000) + "\n1;2\n" << ';' << true
+        << QStringList{"1:" + QString("c|").repeated(40000), "2:1|2"};
     // Only the end of the file shows it is not UTF-8.
     QTest::newRow("Windows-1252 beyond the first 64 KiB")
         << QByteArray("A;B\n") + QByteArray("x;y\n").repeated(20000) + QByteArray("\xC9;z\n") << ';'
@@ -104,6 +108,13 @@ void TestMerge::unreadable_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
 
+    // Bytes that start with a slash name the file to read.
+    const QString huge = write("A;B\n");
+    QVERIFY(QFile::resize(huge, kMaxCsvFileBytes + 1));
+    QTest::newRow("larger than any spreadsheet") << huge.toUtf8() << "grande demais";
+    QTest::newRow("a device that never ends") << QByteArray("/dev/zero") << "não é um arquivo comum";
+    QTest::newRow("a column name too long")
+        << QByteArray("A;") + QByteArray(kMaxCsvFieldBytes + 1, 'b') << "Linha 1, coluna 2";
     QTest::newRow("empty file") << QByteArray() << "está vazio";
     QTest::newRow("only a byte-order mark and blank lines")
         << QByteArray("\xEF\xBB\xBF\r\n\r\n") << "está vazio";
@@ -119,7 +130,7 @@ void TestMerge::unreadable()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
     try {
-        CsvReader reader(write(bytes));
+        CsvReader reader(bytes.startsWith('/') ? QString::fromUtf8(bytes) : write(bytes));
         QFAIL("read");
     } catch (const Error& e) {
         QVERIFY2(e.message().contains(message), qPrintable(e.message()));

@@ -14,6 +14,8 @@ namespace quadrela::test {
 Answer RecordingDialogs::message(QWidget*, const QString& text, Buttons buttons)
 {
     events.append(QStringLiteral("message: ") + text);
+    if (beforeAnswer && buttons != Buttons::Ok)
+        beforeAnswer();
     return buttons == Buttons::Ok ? Answer::Ok : answer;
 }
 

@@ -30,6 +30,7 @@ public:
 
     bool acceptPrinter = true;
     Answer answer = Answer::Ok;  // to questions
+    std::function<void()> beforeAnswer;
     QStringList events;  // "message: <text>" and "printer", in order
     QStringList messages() const;
 };

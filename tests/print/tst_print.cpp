@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QUrl>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
@@ -131,6 +132,8 @@ private slots:
     void foldedCard();
     void textPrintedAtFiveTimesItsSize();
     void alphaHonoured();
+    void picturesDecodedOncePerJob_data();
+    void picturesDecodedOncePerJob();
     void imagesReachThePdfLosslessly_data();
     void imagesReachThePdfLosslessly();
     void previewMatchesPrinter_data();
@@ -139,6 +142,8 @@ private slots:
     void calibrationRulers();
     void storedPrinterOffsets_data();
     void storedPrinterOffsets();
+    void savedPrinterOffsets_data();
+    void savedPrinterOffsets();
     void transparencyDoesNotLeak_data();
     void transparencyDoesNotLeak();
     void unreadablePicturePrintsNothing_data();
@@ -152,6 +157,8 @@ private slots:
 
     void cliPrint_data();
     void cliPrint();
+    void cliCardsAtAnyDpi_data();
+    void cliCardsAtAnyDpi();
     void cliRender_data();
     void cliRender();
     void cliFailures_data();
@@ -373,8 +380,7 @@ void TestPrint::fullPage_data()
     QTest::addColumn<QRect>("expected");  // on the sheet, 600 dpi
 
     QTest::newRow("Letter, no margins") << 0.0 << QRect(1912, 827, 1275, 1645);
-    // One inch all round: a 3900 x 5400 printable area starting at (600, 600).
-    QTest::newRow("Letter, one-inch margins") << 25.4 << QRect(600 + 1462, 600 + 677, 975, 1346);
+    QTest::newRow("Letter, one-inch margins left out of a file") << 25.4 << QRect(1912, 827, 1275, 1645);
 }
 
 void TestPrint::fullPage()
@@ -548,6 +554,29 @@ void TestPrint::alphaHonoured()
     const QRect rect(1028, 940, 2056, 2000);  // the place, roughly
     QVERIFY(isRed(sheetPixel(sheet, 60, pointIn(rect, 0.25, 0.5))));
     QVERIFY(isGreen(sheetPixel(sheet, 60, pointIn(rect, 0.75, 0.5))));
+}
+
+void TestPrint::picturesDecodedOncePerJob_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QString>("files"); // one letter per item; then the distinct images printed
+    QTest::addColumn<int>("images");
+    QTest::newRow("forty items of one picture") << int(FullPage) << QString(40, u'a') << 1;
+    QTest::newRow("two pictures taking turns") << int(FullPage) << "abababab" << 2;
+    QTest::newRow("folded card: turned front, upright inside") << int(FoldedCard) << "aaaaaa" << 2;
+}
+
+void TestPrint::picturesDecodedOncePerJob()
+{
+    QFETCH(int, layout);
+    QFETCH(QString, files);
+    PageFixture f(layout);
+    for (int i = 0; i < files.size(); ++i)
+        f.addPicture(files.at(i) + QStringLiteral(".png"), solid(QSize(9, 9), QColor(files.at(i) == u'a' ? Qt::red : Qt::blue)), QRect(i * 480 / files.size(), 40 + i % 4 * 90, 12, 12));
+    QFile file(f.dir.path() + QStringLiteral("/shared.pdf"));
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, file.fileName(), dialogs), PrintOutcome::Printed);
+    QTEST(int(file.open(QIODevice::ReadOnly) ? file.readAll().count("/Subtype /Image") : -1), "images");
 }
 
 void TestPrint::imagesReachThePdfLosslessly_data()
@@ -742,6 +771,33 @@ void TestPrint::storedPrinterOffsets()
     // Nothing out of range is ever stored.
     QVERIFY(!savePrinterOffset(settings, printer, PrintOffset{0, 10.1}, &message));
     QCOMPARE(settings.value(QStringLiteral("AjusteImpressora/") + QUrl::toPercentEncoding(printer) + QStringLiteral("/vertical")), vertical);
+}
+
+void TestPrint::savedPrinterOffsets_data()
+{
+    QTest::addColumn<QString>("file");      // below a temporary folder that holds a file "arquivo"
+    QTest::addColumn<QByteArray>("before"); // its bytes; empty for none
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("kept to a tenth") << "a.conf" << QByteArray() << true;
+    QTest::newRow("unreadable file rewritten") << "b.conf" << QByteArray("2.5,-1") << true;
+    QTest::newRow("folder below a file") << "arquivo/c.conf" << QByteArray() << false;
+}
+
+void TestPrint::savedPrinterOffsets()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, before);
+    QFETCH(bool, ok);
+    const QTemporaryDir dir;
+    QFile old(dir.filePath(before.isEmpty() ? "arquivo" : file));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write(before) == before.size());
+    old.close();
+    QSettings settings(dir.filePath(file), QSettings::IniFormat);
+    QString message;
+    QCOMPARE(savePrinterOffset(settings, "Sala", PrintOffset{1.46, -9.94}, &message), ok);
+    QCOMPARE(message.isEmpty(), ok);
+    QSettings again(dir.filePath(file), QSettings::IniFormat);
+    QCOMPARE(loadPrinterOffset(again, "Sala"), (ok ? PrintOffset{1.5, -9.9} : PrintOffset()));
 }
 
 void TestPrint::transparencyDoesNotLeak_data()
@@ -999,6 +1055,29 @@ void TestPrint::cliPrint()
     QVERIFY2(nearlyEqual(got, {across}), describe(got).constData());
 }
 
+void TestPrint::cliCardsAtAnyDpi_data()
+{
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QRect>("first"); // the top-left card and the bottom-right one, at that dpi
+    QTest::addColumn<QRect>("last");
+    QTest::newRow("150 dpi") << 150 << QRect(75, 28, 516, 297) << QRect(595, 1238, 515, 297);
+    QTest::newRow("300 dpi") << 300 << QRect(150, 55, 1032, 595) << QRect(1190, 2475, 1030, 595);
+    QTest::newRow("600 dpi") << 600 << QRect(300, 110, 2065, 1190) << QRect(2380, 4950, 2060, 1190);
+    QTest::newRow("1200 dpi") << 1200 << QRect(600, 220, 4130, 2380) << QRect(4760, 9900, 4120, 2380);
+}
+
+void TestPrint::cliCardsAtAnyDpi()
+{
+    QFETCH(int, dpi);
+    QFETCH(QRect, first);
+    QFETCH(QRect, last);
+    const QString pdf = m_dir.path() + QStringLiteral("/cards-%1.pdf").arg(dpi);
+    QCOMPARE(runCli({"print", "--dpi", QString::number(dpi), makeArchive(BusinessCard, {pictureRecord("red.png", QRect(0, 0, 380, 217))}, {{"red.png", solid(QSize(76, 43), Qt::red)}}), pdf}).exitCode, 0);
+    const Runs found{runsAlong(rasterise(pdf, dpi, QRect(0, first.center().y(), 12000, 1)), isRed).value(0),
+                     runsAlong(rasterise(pdf, dpi, QRect(last.center().x(), 0, 1, 14000)), isRed).value(4)};
+    QVERIFY2(nearlyEqual(found, {{first.left(), first.right() + 1}, {last.top(), last.bottom() + 1}}), describe(found).constData());
+}
+
 void TestPrint::cliRender_data()
 {
     QTest::addColumn<int>("layout");
@@ -1251,7 +1330,14 @@ void TestPrint::cliMerge_data()
 
     const QByteArray three("N;X\nAna;1\nBia;2\nCia;3\n");
     QTest::newRow("every row, progress") << three << QStringList() << 0 << 3 << "3 de 3 folhas";
-    QTest::newRow("rows 3 to 4") << three << QStringList{"--rows", "3-4"} << 0 << 2 << "";
+    QTest::newRow("rows 3 to 4") << three << QStringList{"--rows", "3-4"} << 0 << 2 << "2 de 2 folhas";
+    QTest::newRow("one sheet, singular") << three << QStringList{"--rows", "4-9"} << 0 << 1 << "1 de 1 folha\n";
+    QTest::newRow("row longer than the header")
+        << QByteArray("N;X\nAna;1;x\nBia;2\n") << QStringList() << 1 << 0
+        << "Linha 2: a linha tem 3 colunas, mas o cabeçalho tem 2 colunas.";
+    QTest::newRow("value longer than any text shows")
+        << QByteArray("N;X\n") + QByteArray(70000, 'W') + ";1\nBia;2\n" << QStringList{"--skip-bad-rows"}
+        << 0 << 1 << "Linha 2, coluna N: o valor tem mais de 64 kB";
     QTest::newRow("quiet") << three << QStringList{"--quiet"} << 0 << 3 << "";
     QTest::newRow("ragged row stops the job")
         << QByteArray("N;X\nAna;1\nBia\nCia;3\n") << QStringList() << 1 << 0
@@ -1263,6 +1349,9 @@ void TestPrint::cliMerge_data()
         << 0 << 1 << "Linha 2, colunas N, X: o texto preenchido não cabe na página.";
     QTest::newRow("no header") << QByteArray("Ana;1\nBia;2\n") << QStringList() << 0 << 1
                                << "Nenhum campo da página corresponde a uma coluna";
+    QTest::newRow("unused columns, ten listed")
+        << "N;X" + QByteArray(";c").repeated(12) + "\nAna;1" + QByteArray(";z").repeated(12) << QStringList()
+        << 0 << 1 << "usa: c, c, c, c, c, c, c, c, c, c e mais 2 colunas.\n";
     QTest::newRow("empty spreadsheet") << QByteArray() << QStringList() << 1 << 0 << "está vazio";
     QTest::newRow("rows without a spreadsheet") << QByteArray() << QStringList{"--rows", "2-3", "--merge"}
                                                 << 2 << 0 << "usage";
@@ -1310,9 +1399,11 @@ void TestPrint::mergedPdfAndRowsAtFault_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<int>("pages"); // 0: the earlier file stays as it was
     QTest::addColumn<int>("messages");
+    QTest::addColumn<bool>("cancel"); // "Cancelar" pressed before the answer; the row is the last
 
-    QTest::newRow("going on leaves the row out") << int(Answer::Yes) << 2 << 2;
-    QTest::newRow("stopping keeps the earlier file") << int(Answer::No) << 0 << 1;
+    QTest::newRow("going on leaves the row out") << int(Answer::Yes) << 2 << 2 << false;
+    QTest::newRow("stopping keeps the earlier file") << int(Answer::No) << 0 << 1 << false;
+    QTest::newRow("cancelled, then going on") << int(Answer::Yes) << 0 << 1 << true;
 }
 
 void TestPrint::mergedPdfAndRowsAtFault()
@@ -1320,8 +1411,9 @@ void TestPrint::mergedPdfAndRowsAtFault()
     QFETCH(int, answer);
     QFETCH(int, pages);
     QFETCH(int, messages);
+    QFETCH(bool, cancel);
     const QString csv = m_dir.path() + QStringLiteral("/fault.csv");
-    const QByteArray rows("N;X\nAna;1\nBia\nCia;3\n");
+    const QByteArray rows = QByteArray("N;X\nAna;1\nBia\n") + (cancel ? "" : "Cia;3\n");
     writeFile(csv, rows);
     const QString pdf = m_dir.path() + QStringLiteral("/fault.pdf");
     writeFile(pdf, QByteArray("earlier"));
@@ -1330,10 +1422,17 @@ void TestPrint::mergedPdfAndRowsAtFault()
     MergedSheets sheets(printJobFor(f.state, *f.items, &f.page), csv);
     RecordingDialogs dialogs;
     dialogs.answer = Answer(answer);
+    if (cancel)
+        dialogs.beforeAnswer = [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QProgressDialog*>(w))
+                    box->cancel();
+        };
     writeMergedPdf(MergeCommandContext{nullptr, dialogs, sheets, QPoint()}, pdf,
                    QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()), 600);
     QCOMPARE(dialogs.messages().size(), messages);
-    QVERIFY2(dialogs.messages().first().startsWith(QStringLiteral("Linha 3: ")), qPrintable(dialogs.messages().first()));
+    const QString question = dialogs.messages().first();
+    QVERIFY2(question.startsWith(QStringLiteral("Linha 3: ")) && question.contains(u"Salvar as outras"), qPrintable(question));
     QFile written(pdf);
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QByteArray bytes = written.readAll();

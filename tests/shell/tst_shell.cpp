@@ -15,14 +15,11 @@
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QGroupBox>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -106,8 +103,6 @@ class TestShell : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init();
-    void groupBoxFramesAreFusions_data(); // first: later tests may load image plugins
-    void groupBoxFramesAreFusions();
     void pagePlacement_data();
     void pagePlacement();
     void panelsKeepRightEdge_data();
@@ -135,42 +130,6 @@ private:
 void TestShell::init()
 {
     app()->setDialogs(nullptr);
-}
-
-void TestShell::groupBoxFramesAreFusions_data()
-{
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("titled, taller than a band") << " Modelos " << QSize(238, 460);
-    QTest::newRow("untitled") << QString() << QSize(120, 75);
-    QTest::newRow("too small to hold the borders") << "X" << QSize(9, 20);
-}
-
-// The program's style draws group box frames itself, for speed; they must look as Fusion's,
-// and, until something loads the image plugins (the reference frames do), load none.
-void TestShell::groupBoxFramesAreFusions()
-{
-    QFETCH(QString, title);
-    QFETCH(QSize, size);
-    const auto pluginsLoaded = [] {
-        QFile maps(QStringLiteral("/proc/self/maps"));
-        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("imageformats");
-    };
-    const auto drawn = [&](QStyle* style) {
-        QGroupBox box(title);
-        box.setStyle(style);
-        box.resize(size);
-        return box.grab().toImage();
-    };
-    const bool loadedBefore = pluginsLoaded();
-    const QImage ours = drawn(nullptr);
-    QVERIFY2(loadedBefore || !pluginsLoaded(), "drawing a frame loaded the image plugins");
-    // Fusion's stretching blends by another route, which may round a channel the other way.
-    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
-    const QImage expected = drawn(fusion.get());
-    for (qsizetype i = 0; i < ours.sizeInBytes(); ++i)
-        QVERIFY2(std::abs(ours.constBits()[i] - expected.constBits()[i]) <= 1,
-                 qPrintable(QString::number(i / 4)));
 }
 
 void TestShell::pagePlacement_data()

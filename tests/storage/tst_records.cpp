@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 #include <sys/stat.h>
 
@@ -740,6 +741,8 @@ void TestRecords::readCp1252File()
     f.write("Jo\xE3o\r\n\x80\r\n");
     f.close();
     QCOMPARE(quadrela::readCp1252File(path), cp1252("João\r\n€\r\n"));
+    QVERIFY(f.resize(kMaxRecordFileBytes));
+    QCOMPARE(quadrela::readCp1252File(path).size(), kMaxRecordFileBytes);
 }
 
 void TestRecords::readCp1252FileFailures_data()
@@ -747,6 +750,9 @@ void TestRecords::readCp1252FileFailures_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("missing file") << "item.txt";
     QTest::newRow("folder") << "sub";
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("link to an endless device") << "zero";
+    QTest::newRow("a byte too large") << "large";
 }
 
 void TestRecords::readCp1252FileFailures()
@@ -755,11 +761,15 @@ void TestRecords::readCp1252FileFailures()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("sub"));
     const QString path = dir.filePath(name);
+    QVERIFY(QFile::link("/dev/zero", dir.filePath("zero")) && ::mkfifo(qPrintable(dir.filePath("fifo")), 0600) == 0);
+    QFile large(dir.filePath("large"));
+    QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(kMaxRecordFileBytes + 1));
     try {
         quadrela::readCp1252File(path);
         QFAIL("no error");
     } catch (const Error& e) {
-        QCOMPARE(e.message(), "Cannot open file " + path);
+        QCOMPARE(e.message(), name != "large" ? "Cannot open file " + path
+                                              : "O arquivo " + path + " é grande demais: passa de 8388608 bytes.");
     }
 }
 

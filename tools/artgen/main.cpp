@@ -1,16 +1,13 @@
 // quadrela-artgen: renders one SVG drawing into a shipped picture of the data folder.
 //
-//   quadrela-artgen IN.svg OUT.(png|argb|jpg|bmp) WIDTH HEIGHT [--background #RRGGBB]
+//   quadrela-artgen IN.svg OUT.(png|jpg|bmp) WIDTH HEIGHT [--background #RRGGBB]
 //
-// PNG keeps the drawing's transparency (RGBA), and so does ARGB, the program's own artwork
-// as its bare pixels (art/rawpicture.h), which shows without decoding; JPEG (quality 92) and BMP
-// (24 bits per pixel) cannot, so they are laid on the background colour, white unless given. The
-// drawing is stretched to exactly WIDTH × HEIGHT. Any warning of the SVG renderer fails the run: a
+// PNG keeps the drawing's transparency (RGBA); JPEG (quality 92) and BMP (24 bits per pixel)
+// cannot, so they are laid on the background colour, white unless given. The drawing is
+// stretched to exactly WIDTH × HEIGHT. Any warning of the SVG renderer fails the run: a
 // drawing that uses something the renderer drops would otherwise ship quietly damaged.
 // The output is written whole or not at all, so a failed run never leaves a picture that
 // the build would take as up to date.
-#include "art/rawpicture.h"
-
 #include <QColor>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -27,8 +24,6 @@
 #include <cstring>
 
 namespace {
-
-using namespace quadrela;
 
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
@@ -54,8 +49,8 @@ void printLine(const QString& text)
 
 int usage()
 {
-    printLine(QStringLiteral("usage: quadrela-artgen IN.svg OUT.(png|argb|jpg|bmp) WIDTH HEIGHT "
-                             "[--background #RRGGBB]"));
+    printLine(QStringLiteral(
+        "usage: quadrela-artgen IN.svg OUT.(png|jpg|bmp) WIDTH HEIGHT [--background #RRGGBB]"));
     return kExitUsage;
 }
 
@@ -93,8 +88,6 @@ bool parseArguments(const QStringList& args, Options& options)
     const QString ext = QFileInfo(options.output).suffix().toLower();
     if (ext == u"png")
         options.format = "png";
-    else if (ext == u"argb")
-        options.format = "argb";
     else if (ext == u"jpg" || ext == u"jpeg")
         options.format = "jpeg";
     else if (ext == u"bmp")
@@ -122,8 +115,7 @@ QImage render(QSvgRenderer& svg, const Options& options)
         return image;
     QColor fill = options.background;
     if (!fill.isValid())
-        fill = options.format == "png" || options.format == "argb" ? QColor(Qt::transparent)
-                                                                   : QColor(Qt::white);
+        fill = options.format == "png" ? QColor(Qt::transparent) : QColor(Qt::white);
     image.fill(fill);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -131,7 +123,7 @@ QImage render(QSvgRenderer& svg, const Options& options)
     svg.render(&painter, QRectF(QPointF(0, 0), QSizeF(options.size)));
     painter.end();
 
-    if (options.format == "png" || options.format == "argb")
+    if (options.format == "png")
         return image.convertToFormat(QImage::Format_ARGB32);
     // BMP and JPEG have no alpha: the drawing already lies on an opaque fill, so dropping
     // the channel loses nothing (a transparent pixel would come out black). The BMP writer
@@ -161,20 +153,12 @@ int run(const QStringList& args)
     QSaveFile file(options.output);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("%1: %2").arg(options.output, file.errorString()));
-    if (options.format == "argb") {
-        const QByteArray bytes = rawpicture::encode(image);
-        if (file.write(bytes) != bytes.size()) {
-            file.cancelWriting();
-            return fail(QStringLiteral("%1: %2").arg(options.output, file.errorString()));
-        }
-    } else {
-        QImageWriter writer(&file, options.format);
-        if (options.format == "jpeg")
-            writer.setQuality(92);
-        if (!writer.write(image)) {
-            file.cancelWriting();
-            return fail(QStringLiteral("%1: %2").arg(options.output, writer.errorString()));
-        }
+    QImageWriter writer(&file, options.format);
+    if (options.format == "jpeg")
+        writer.setQuality(92);
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return fail(QStringLiteral("%1: %2").arg(options.output, writer.errorString()));
     }
     // commit() does not report a buffer the disk refused: only the flush does, and Qt's
     // text for it can be "Unknown error" where errno names the reason.

@@ -206,9 +206,9 @@ int printMerged(const PrintJob& job, const PrintOptions& options)
     };
     const auto progress = [&](int done, int) {
         if (!options.quiet && (done % kSheetsPerReport == 0 || done == total))
-            printMessage(QString::fromLatin1(total == 1 ? "%1 de %2 folha" : "%1 de %2 folhas")
+            printMessage(QStringLiteral("%1 de %2")
                              .arg(done)
-                             .arg(total));
+                             .arg(countOf(total, QStringLiteral("folha"), QStringLiteral("folhas"))));
         return true;
     };
     MergeOutcome outcome;
@@ -298,7 +298,8 @@ int runPrint(const QStringList& args)
 
     return withOpenedArchive(
         options.archive, printableSize(options.paper, options.dpi), [&](const OpenedPage& opened) {
-            const PrintJob job = printJobFor(opened.state, opened.items, opened.page);
+            PrintJob job = printJobFor(opened.state, opened.items, opened.page);
+            job.resolution = options.dpi;
             if (!options.merge.isEmpty())
                 return printMerged(job, options);
             const CompositionReport report =
