@@ -80,6 +80,8 @@ TformTexto::TformTexto(AppState& state, TCampos& items, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Texto"));
     setFixedSize(608, 324);
+    // The windows' default face, as in the main window: the controls are sized for it.
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     createControls();

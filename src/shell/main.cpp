@@ -16,9 +16,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QTimer>
-#include <QTranslator>
 
 #include <functional>
 #include <memory>
@@ -59,11 +57,6 @@ private:
 int main(int argc, char** argv)
 {
     Application app(argc, argv);
-
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_pt_BR"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtTranslator);
 
     QtDialogs dialogs;
     app.setDialogs(&dialogs);

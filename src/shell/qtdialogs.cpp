@@ -3,9 +3,11 @@
 #include "application.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -129,6 +131,7 @@ QString QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request)
     if (request.kind == FileDialogRequest::OpenPicture)
         addPicturePreview(dialog);
     addPlaces(dialog, request.places);
+    dialog.setProxyModel(new FileListInPortuguese(&dialog));
     // Room for the file list's columns beside the places and the preview.
     dialog.resize(dialog.sizeHint().expandedTo(QSize(860, 520)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -160,6 +163,20 @@ bool QtDialogs::choosePrinter(QWidget* owner, QPrinter& printer)
 {
     QPrintDialog dialog(&printer, owner);
     return dialog.exec() == QDialog::Accepted;
+}
+
+QVariant FileListInPortuguese::data(const QModelIndex& index, int role) const
+{
+    enum Column { Type = 2, Modified = 3 }; // QFileSystemModel's columns
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    if (files && role == Qt::DisplayRole) {
+        const QModelIndex source = mapToSource(index);
+        if (index.column() == Modified)
+            return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+        if (index.column() == Type && files->isDir(source))
+            return QStringLiteral("Pasta");
+    }
+    return QIdentityProxyModel::data(index, role);
 }
 
 } // namespace quadrela

@@ -8,12 +8,14 @@
 #include "shell/application.h"
 #include "shell/form_Main.h"
 #include "shell/glyphbutton.h"
+#include "shell/qtdialogs.h"
 #include "shell/recentprojects.h"
 #include "workspace.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -122,6 +124,8 @@ private slots:
     void errorReport_data();
     void errorReport();
     void captionsGetNoDisplayName();
+    void portugueseWhateverTheMachine_data();
+    void portugueseWhateverTheMachine();
 
 private:
     Application* app() { return static_cast<Application*>(qApp); }
@@ -469,6 +473,34 @@ void TestShell::captionsGetNoDisplayName()
     const QString shown = QGuiApplication::applicationDisplayName();
     QCoreApplication::setApplicationName(name);
     QCOMPARE(shown, QStringLiteral("sonda"));
+}
+
+void TestShell::portugueseWhateverTheMachine_data()
+{
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("expected");
+    Workspace ws; // the file dialog's list: a folder's type, a file's date
+    QDir().mkpath(ws.outside() + "pasta");
+    QFile file(ws.outside() + "a.txt");
+    QVERIFY(file.open(QFile::WriteOnly) &&
+            file.setFileTime({{2023, 12, 9}, {14, 5}}, QFile::FileModificationTime));
+    QFileSystemModel files;
+    QTRY_COMPARE(files.rowCount(files.setRootPath(ws.outside())), 2);
+    FileListInPortuguese list;
+    list.setSourceModel(&files);
+    const QModelIndex folder = list.mapFromSource(files.index(ws.outside() + "pasta"));
+    const QModelIndex a = list.mapFromSource(files.index(file.fileName()));
+    QTest::newRow("folder type") << folder.siblingAtColumn(2).data().toString() << "Pasta";
+    QTest::newRow("date") << a.siblingAtColumn(3).data().toString() << "09/12/2023 14:05";
+    QTest::newRow("8-point face") << QFontInfo(QFont("MS Sans Serif", 8)).family()
+                                  << "Liberation Sans";
+}
+
+void TestShell::portugueseWhateverTheMachine()
+{
+    QFETCH(QString, shown);
+    QFETCH(QString, expected);
+    QCOMPARE(shown, expected);
 }
 
 int main(int argc, char** argv)

@@ -1121,16 +1121,13 @@ void TestProject::setUpPage()
         break;
     case FoldedCard: {
         // The dashed fold at x = 271 on white, labels at the top of each half, drawn once.
-        const QImage once = p.background->canvas().copy();
         SetUpPage(p.ctx(), layout);
-        QCOMPARE(p.background->canvas(), once);
+        QCOMPARE(p.background->canvas().convertToFormat(QImage::Format_RGB32), canvas);
         const int onFold = darkPixels(canvas, QRect(271, 40, 1, 300));
         QVERIFY2(onFold > 100 && onFold < 300, qPrintable(QString::number(onFold)));
         QCOMPARE(darkPixels(canvas, QRect(270, 0, 1, 382)), 0);
         QCOMPARE(darkPixels(canvas, QRect(272, 40, 1, 342)), 0);
         QCOMPARE(canvas.pixel(100, 200), qRgb(255, 255, 255));
-        QCOMPARE(canvas.pixel(493, 381), qRgb(255, 255, 255));
-        QCOMPARE(canvas.pixel(100, 382), earlier);
         QCOMPARE(canvas.pixel(271, 390), earlier);
         QVERIFY(darkPixels(canvas, QRect(0, 0, 70, 20)) > 10);   // "Frente"
         QVERIFY(darkPixels(canvas, QRect(272, 0, 70, 20)) > 10); // "Interno"
