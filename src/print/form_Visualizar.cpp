@@ -420,6 +420,7 @@ void TformVisualizar::btSalvarPdfClick()
         PrintJob job = m_ctx.job();
         job.resolution = kPdfResolution;
         report = writeSheetPdf(path, wholeSheet(m_ctx.printer), kPdfResolution, job, shift);
+        m_ctx.dialogs.notify(this, savedNotice(path));
     } catch (const Error& e) {
         m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
         return;

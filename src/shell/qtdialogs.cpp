@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 
 #include "codecs/picture.h"
@@ -136,6 +137,26 @@ QString QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+void QtDialogs::notify(QWidget* owner, const QString& text)
+{
+    // Long enough to read a path; a tool-tip window takes no focus from what the user does.
+    constexpr int kShownMs = 6000;
+    QWidget* window = owner ? owner->window() : nullptr;
+    auto* notice = new QLabel(text, window, Qt::ToolTip);
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->setAttribute(Qt::WA_ShowWithoutActivating);
+    notice->setForegroundRole(QPalette::ToolTipText);
+    notice->setBackgroundRole(QPalette::ToolTipBase);
+    notice->setAutoFillBackground(true);
+    notice->setFrameShape(QFrame::Box);
+    notice->setMargin(6);
+    notice->adjustSize();
+    if (window)
+        notice->move(window->mapToGlobal(QPoint(8, window->height() - notice->height() - 8)));
+    notice->show();
+    QTimer::singleShot(kShownMs, notice, &QWidget::close);
 }
 
 bool QtDialogs::choosePrinter(QWidget* owner, QPrinter& printer)
