@@ -2,6 +2,7 @@
 // print dialog. The program uses the Qt implementation; tests use a scripted one.
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -60,6 +61,20 @@ public:
         Q_UNUSED(choice);
         return false;
     }
+
+    // A brief notice near the bottom of the owner's window that goes away by itself,
+    // without a click. Programs without a screen have nothing to show it on.
+    virtual void notify(QWidget* owner, const QString& text)
+    {
+        Q_UNUSED(owner);
+        Q_UNUSED(text);
+    }
 };
+
+// What a file written on request says: its name and the folder it went to.
+inline QString savedNotice(const QString& path)
+{
+    return QStringLiteral("Arquivo salvo: %1").arg(QDir::toNativeSeparators(path));
+}
 
 } // namespace quadrela

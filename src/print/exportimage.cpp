@@ -158,12 +158,8 @@ QString exportPictureCommand(QWidget* owner, ModalDialogs& dialogs, const PrintJ
     }
     if (!report.textFailures.isEmpty())
         dialogs.message(owner, textFailuresMessage(report.textFailures), Buttons::Ok);
+    dialogs.notify(owner, savedNotice(path));
     return path;
-}
-
-QString exportedNote(const QString& path)
-{
-    return QStringLiteral("Imagem gravada: %1").arg(QDir::toNativeSeparators(path));
 }
 
 } // namespace quadrela

@@ -42,11 +42,9 @@ QByteArray encodeExportedPicture(const QImage& picture, const QByteArray& format
 CompositionReport writeExportedPicture(const QString& path, const PrintJob& job,
                                        const PictureExportChoice& choice);
 
-// Asks for the options and the file, then writes the picture. Returns the path written,
-// or nothing when the user cancelled or the file could not be written (which is told).
+// Asks for the options and the file, then writes the picture and notes where it went.
+// Returns the path written, or nothing when the user cancelled or the file could not be
+// written (which is told).
 QString exportPictureCommand(QWidget* owner, ModalDialogs& dialogs, const PrintJob& job);
-
-// The note that confirms an export.
-QString exportedNote(const QString& path);
 
 } // namespace quadrela

@@ -144,7 +144,17 @@ void TformVisualizar::createControls()
     cbPapel = new QComboBox(this);
     cbPapel->addItem(QStringLiteral("Carta (216 x 279 mm)"), int(QPageSize::Letter));
     cbPapel->addItem(QStringLiteral("A4 (210 x 297 mm)"), int(QPageSize::A4));
-    cbPapel->setCurrentIndex(m_ctx.printer.pageLayout().pageSize().id() == QPageSize::A4 ? 1 : 0);
+    // The paper last printed on, which may have been picked in the print dialog.
+    const QPageSize paper = m_ctx.printer.pageLayout().pageSize();
+    if (cbPapel->findData(int(paper.id())) < 0 && paper.id() != QPageSize::Custom) {
+        const QSizeF mm = paper.size(QPageSize::Millimeter);
+        cbPapel->addItem(QStringLiteral("%1 (%2 x %3 mm)")
+                             .arg(paper.name())
+                             .arg(std::lround(mm.width()))
+                             .arg(std::lround(mm.height())),
+                         int(paper.id()));
+    }
+    cbPapel->setCurrentIndex(std::max(0, cbPapel->findData(int(paper.id()))));
     top->addWidget(cbPapel);
     top->addSpacing(16);
     const auto addButton = [this](QBoxLayout* row, const QString& caption, auto&& slot) {
@@ -183,8 +193,7 @@ void TformVisualizar::createControls()
     addButton(bottom, QStringLiteral("Ajustar impressora..."), [this] { btAjustarClick(); });
     ckAjustePdf = new QCheckBox(QStringLiteral("Aplicar o ajuste da impressora ao PDF"), this);
     bottom->addWidget(ckAjustePdf);
-    lbAviso = new QLabel(this);
-    bottom->addWidget(lbAviso, 1);
+    bottom->addStretch(1);
     addButton(bottom, QStringLiteral("Salvar PDF..."), [this] { btSalvarPdfClick(); });
     addButton(bottom, QStringLiteral("Exportar imagem..."), [this] { btExportarImagemClick(); });
     QPushButton* print = addButton(bottom, QStringLiteral("Imprimir..."), [this] {
@@ -423,6 +432,7 @@ void TformVisualizar::btSalvarPdfClick()
         PrintJob job = m_ctx.job();
         job.resolution = kPdfResolution;
         report = writeSheetPdf(path, wholeSheet(m_ctx.printer), kPdfResolution, job, shift);
+        m_ctx.dialogs.notify(this, savedNotice(path));
     } catch (const Error& e) {
         m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
         return;
@@ -433,9 +443,7 @@ void TformVisualizar::btSalvarPdfClick()
 
 void TformVisualizar::btExportarImagemClick()
 {
-    const QString path = exportPictureCommand(this, m_ctx.dialogs, m_ctx.job());
-    if (!path.isEmpty())
-        lbAviso->setText(exportedNote(path));
+    exportPictureCommand(this, m_ctx.dialogs, m_ctx.job());
 }
 
 void TformVisualizar::btAjustarClick()

@@ -66,7 +66,6 @@ public:
     QComboBox* cbPapel = nullptr;
     QLabel* lbImpressora = nullptr;
     QCheckBox* ckAjustePdf = nullptr;
-    QLabel* lbAviso = nullptr; // confirms what was written
 
     void btSalvarPdfClick();
     // The page alone as a picture, whatever spreadsheet is shown.

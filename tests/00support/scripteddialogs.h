@@ -45,11 +45,13 @@ public:
     QString chooseFile(QWidget* owner, const FileDialogRequest& request) override;
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
     bool choosePictureExport(QWidget* owner, bool foldedCard, PictureExportChoice& choice) override;
+    void notify(QWidget*, const QString& text) override { m_notices.append(text); }
 
     const QList<Message>& messages() const { return m_messages; }
     QStringList messageTexts() const;
     const QList<FileRequest>& fileRequests() const { return m_fileRequests; }
     int printerRequests() const { return m_printerRequests; }
+    const QStringList& notices() const { return m_notices; }
 
     // What was asked without an answer to give; empty when the script was followed.
     const QStringList& unexpected() const { return m_unexpected; }
@@ -70,6 +72,7 @@ private:
     QList<FileRequest> m_fileRequests;
     int m_printerRequests = 0;
     QStringList m_unexpected;
+    QStringList m_notices;
 };
 
 } // namespace quadrela::test
