@@ -320,8 +320,7 @@ void picturesToPack(const TCampos& items, const QString& workingFolder, PackedPi
                 copy = workingCopyPath(workingFolder, name, bytes, &exists);
                 if (!exists) {
                     if (!writeWholeFile(copy, bytes))
-                        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1.")
-                                        .arg(QDir::toNativeSeparators(copy)));
+                        throw cannotWriteFile(copy);
                     packed.copiesMade.append(copy);
                 }
             }

@@ -105,8 +105,7 @@ void writeEmptyArchive(const QString& archivePath)
     QString reason;
     if (!writeWholeFile(archivePath,
                         QByteArray(endOfCentralDirectory, sizeof endOfCentralDirectory), &reason))
-        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                        .arg(nativePath(archivePath), reason));
+        throw cannotWriteFile(archivePath, reason);
 }
 
 void addFile(zip_t* za, const PackItem& item, const QString& archivePath)
@@ -410,8 +409,7 @@ int PackArchive(const QString& archivePath, const QStringList& files)
     int code = 0;
     ZipPtr za(zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE, &code));
     if (!za)
-        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                        .arg(nativePath(archivePath), openErrorText(code)));
+        throw cannotWriteFile(archivePath, openErrorText(code));
 
     QSet<QString> listed;
     for (const PackItem& item : items)
@@ -435,9 +433,7 @@ int PackArchive(const QString& archivePath, const QStringList& files)
         addFile(za.get(), item, archivePath);
 
     if (zip_close(za.get()) != 0)
-        throw Error(
-            QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                .arg(nativePath(archivePath), QString::fromLocal8Bit(zip_strerror(za.get()))));
+        throw cannotWriteFile(archivePath, QString::fromLocal8Bit(zip_strerror(za.get())));
     za.release();
     return int(items.size());
 }
