@@ -466,25 +466,15 @@ void LoadWorkingFolder(const ProjectContext& ctx)
             attributes.FileName = record.FileName;
             item.SetAttributes(attributes);
         } else {
-            state.text.FontSize = record.FontSize;
-            state.text.FontName = record.FontName;
-            state.text.Color = record.Color;
-            state.text.Alignment = record.Alignment;
-            state.text.Style = record.Style;
+            state.text = TextAttributes{record.FontName, record.FontSize, record.Color,
+                                        record.Alignment, record.Style};
             ctx.items.Add(TextItem, record.Text, TCampos::CallerReports);
             TImg& item = ctx.items.Items(ctx.items.Count() - 1);
             item.PlaceAsRecorded(geometry);
             if (!item.StandInReason().isEmpty())
                 unshownTexts.append(textNamed(record.Text) + QStringLiteral(": ") +
                                     item.StandInReason());
-            TDesc attributes;
-            attributes.Text = record.Text;
-            attributes.FontName = record.FontName;
-            attributes.FontSize = record.FontSize;
-            attributes.Color = record.Color;
-            attributes.Alignment = record.Alignment;
-            attributes.Style = record.Style;
-            item.SetAttributes(attributes);
+            item.SetAttributes(textItemAttributes(record.Text, state.text));
         }
     }
     ctx.items.DropPrefetched();
