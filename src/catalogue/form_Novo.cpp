@@ -246,6 +246,8 @@ void TformNovo::showPreview(int model)
 void TformNovo::btOKClick()
 {
     hide();
+    if (m_link.clearPage && !m_link.clearPage())
+        return;
     const ProjectContext context = m_link.projectContext();
     SetUpPage(context, m_entry.layout);
     m_state.pageLayout = m_entry.layout;

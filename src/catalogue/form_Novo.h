@@ -32,6 +32,8 @@ public:
         std::function<ProjectContext()> projectContext;
         std::function<void()> scrollResize;
         bool showAtStart = true; // false when a crashed run's page may be recovered first
+        // Empties the page for the chosen project before it is set up; false keeps the page.
+        std::function<bool()> clearPage;
     };
 
     // Loads the template catalogue and shows the dialog.

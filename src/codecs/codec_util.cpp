@@ -12,10 +12,10 @@ namespace quadrela::codec {
 void checkPictureSize(qint64 width, qint64 height)
 {
     if (width <= 0 || height <= 0)
-        throw Error(QStringLiteral("Invalid picture size (%1 x %2 pixels)").arg(width).arg(height));
+        throw Error(QStringLiteral("Tamanho de imagem inválido (%1 x %2 pixels)").arg(width).arg(height));
     if (!pictureSizeAllowed(width, height))
-        throw Error(QStringLiteral("Picture too large (%1 x %2 pixels; at most %3 pixels a side "
-                                   "and %4 million pixels in all)")
+        throw Error(QStringLiteral("Imagem grande demais (%1 x %2 pixels; no máximo %3 pixels de "
+                                   "lado e %4 milhões de pixels no total)")
                         .arg(width)
                         .arg(height)
                         .arg(kMaxPictureSide)
@@ -37,7 +37,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 {
     QString reason;
     if (!writeWholeFile(path, bytes, &reason))
-        throw Error(QStringLiteral("Cannot create file %1: %2").arg(path, reason));
+        throw Error(QStringLiteral("Não foi possível criar o arquivo %1: %2").arg(path, reason));
 }
 
 } // namespace quadrela::codec

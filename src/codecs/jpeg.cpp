@@ -106,7 +106,7 @@ bool jpegReadHeader(JpegContext* c, const unsigned char* data, unsigned long siz
     jpeg_read_header(&c->cinfo, TRUE);
     // The header ends at the first scan's start: a file that ends there has nothing to show.
     if (c->dataEnded || c->cinfo.src->bytes_in_buffer == 0) {
-        std::snprintf(c->message, JMSG_LENGTH_MAX, "the file ends before the picture data");
+        std::snprintf(c->message, JMSG_LENGTH_MAX, "o arquivo termina antes dos dados da imagem");
         return false;
     }
     info->cmyk = c->cinfo.jpeg_color_space == JCS_CMYK || c->cinfo.jpeg_color_space == JCS_YCCK;
@@ -130,14 +130,14 @@ bool jpegReadPixels(JpegContext* c, JSAMPROW* rows, int height)
         return false;
     jpeg_start_decompress(&c->cinfo);
     if (c->cinfo.output_components != 4) {
-        std::snprintf(c->message, JMSG_LENGTH_MAX, "unexpected pixel layout");
+        std::snprintf(c->message, JMSG_LENGTH_MAX, "disposição de pixels inesperada");
         return false;
     }
     while (c->cinfo.output_scanline < c->cinfo.output_height &&
            int(c->cinfo.output_scanline) < height) {
         if (jpeg_read_scanlines(&c->cinfo, rows + c->cinfo.output_scanline,
                                 c->cinfo.output_height - c->cinfo.output_scanline) == 0) {
-            std::snprintf(c->message, JMSG_LENGTH_MAX, "Premature end of JPEG file");
+            std::snprintf(c->message, JMSG_LENGTH_MAX, "o arquivo JPEG termina antes da hora");
             return false;
         }
     }
@@ -157,7 +157,7 @@ public:
         c.errorManager.emit_message = jpegEmitMessage;
         c.progress.progress_monitor = jpegProgress;
         if (setjmp(c.jump))
-            throw Error(QStringLiteral("Not enough memory to read a JPEG picture"));
+            throw Error(QStringLiteral("Memória insuficiente para ler uma imagem JPEG"));
         jpeg_create_decompress(&c.cinfo);
         c.cinfo.progress = &c.progress;
     }
@@ -172,7 +172,7 @@ private:
 
 Error jpegError(const JpegContext& c)
 {
-    return Error(QStringLiteral("Invalid JPEG picture: %1").arg(QString::fromUtf8(c.message)));
+    return Error(QStringLiteral("Imagem JPEG inválida: %1").arg(QString::fromUtf8(c.message)));
 }
 
 void cmykToRgb(QImage& image, bool inverted)
@@ -209,7 +209,7 @@ bool jpegSetScale(JpegContext* c, int denominator, JpegInfo* info)
 JpegInfo readHeader(JpegContext* c, const QByteArray& bytes)
 {
     if (bytes.isEmpty())
-        throw Error(QStringLiteral("Invalid JPEG picture: the file is empty"));
+        throw Error(QStringLiteral("Imagem JPEG inválida: o arquivo está vazio"));
     JpegInfo info{};
     if (!jpegReadHeader(c, reinterpret_cast<const unsigned char*>(bytes.constData()),
                         static_cast<unsigned long>(bytes.size()), &info))
@@ -246,7 +246,7 @@ QImage decodeJpegScaled(const QByteArray& bytes, int denominator)
 
     QImage image(info.width, info.height, QImage::Format_RGB32);
     if (image.isNull())
-        throw Error(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
+        throw Error(QStringLiteral("Memória insuficiente para uma imagem de %1 x %2 pixels")
                         .arg(info.width)
                         .arg(info.height));
     std::vector<JSAMPROW> rows(size_t(info.height));

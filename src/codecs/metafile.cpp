@@ -313,12 +313,12 @@ Conversion runIsolated(Converter convert, const QByteArray& bytes)
 {
     int fds[2];
     if (::pipe(fds) != 0)
-        throw Error(QStringLiteral("Cannot start the metafile converter"));
+        throw Error(QStringLiteral("Não foi possível iniciar o conversor de metarquivos"));
     const pid_t pid = ::fork();
     if (pid < 0) {
         ::close(fds[0]);
         ::close(fds[1]);
-        throw Error(QStringLiteral("Cannot start the metafile converter"));
+        throw Error(QStringLiteral("Não foi possível iniciar o conversor de metarquivos"));
     }
     if (pid == 0) {
         ::close(fds[0]);
@@ -366,22 +366,22 @@ Conversion runIsolated(Converter convert, const QByteArray& bytes)
     }
 
     if (timedOut)
-        throw Error(QStringLiteral("The metafile could not be read: the converter did not "
-                                   "finish within %1 seconds")
+        throw Error(QStringLiteral("Não foi possível ler o metarquivo: o conversor não "
+                                   "terminou em %1 segundos")
                         .arg(kConvertSeconds));
     if (tooLarge)
-        throw Error(QStringLiteral("The metafile could not be read: its drawing is too large"));
+        throw Error(QStringLiteral("Não foi possível ler o metarquivo: o desenho é grande demais"));
     if (WIFSIGNALED(status))
-        throw Error(QStringLiteral("The metafile could not be read: the converter stopped "
-                                   "(signal %1)")
+        throw Error(QStringLiteral("Não foi possível ler o metarquivo: o conversor parou "
+                                   "(sinal %1)")
                         .arg(WTERMSIG(status)));
     qint32 header[4];
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
         received.size() < qsizetype(sizeof header))
-        throw Error(QStringLiteral("The metafile could not be read"));
+        throw Error(QStringLiteral("Não foi possível ler o metarquivo"));
     std::memcpy(header, received.constData(), sizeof header);
     if (header[3] < 0 || received.size() - qsizetype(sizeof header) != header[3])
-        throw Error(QStringLiteral("The metafile could not be read"));
+        throw Error(QStringLiteral("Não foi possível ler o metarquivo"));
     Conversion result;
     result.ok = header[0] == 1;
     result.width = header[1];
@@ -407,21 +407,21 @@ MetafileSvg convertWmf(const QByteArray& bytes, const QString& fontFolder)
                        (qFromLittleEndian<quint16>(p) == 1 || qFromLittleEndian<quint16>(p) == 2) &&
                        qFromLittleEndian<quint16>(p + 2) == 9;
     if (!placeable && !plain)
-        throw Error(QStringLiteral("Invalid metafile: the WMF header is missing"));
+        throw Error(QStringLiteral("Metarquivo inválido: falta o cabeçalho WMF"));
 
     QSize size = placeableWmfSize(bytes);
     if (size.isValid())
         codec::checkPictureSize(size.width(), size.height());
     if (!wmfFontsIn(fontFolder))
-        throw Error(QStringLiteral("The metafile cannot be drawn: the fonts for metafiles are "
-                                   "missing from %1 (package %2)")
+        throw Error(QStringLiteral("Não é possível desenhar o metarquivo: as fontes de metarquivos "
+                                   "não estão em %1 (pacote %2)")
                         .arg(QDir::toNativeSeparators(fontFolder), QLatin1String(kWmfFontPackage)));
     const QByteArray folder = QFile::encodeName(fontFolder);
     const WmfFunctions& wmf = libwmf();
     const Conversion c = runIsolated(
         [&wmf, &folder](const QByteArray& b) { return wmfToSvg(wmf, b, folder); }, bytes);
     if (!c.ok)
-        throw Error(QStringLiteral("Invalid metafile: %1").arg(QString::fromUtf8(c.text)));
+        throw Error(QStringLiteral("Metarquivo inválido: %1").arg(QString::fromUtf8(c.text)));
     if (!size.isValid())
         size = QSize(c.width, c.height);
     // libwmf copies the bytes of text records as they are (Windows code page) into an SVG
@@ -439,16 +439,16 @@ MetafileSvg convertEmf(const QByteArray& bytes)
 {
     const std::optional<QSize> frame = emfFrameSize(bytes);
     if (!frame)
-        throw Error(QStringLiteral("Invalid enhanced metafile: the EMF header is missing"));
+        throw Error(QStringLiteral("Metarquivo avançado inválido: falta o cabeçalho EMF"));
     const QSize size = *frame;
     if (size.isEmpty())
-        throw Error(QStringLiteral("Invalid enhanced metafile: the picture frame is empty"));
+        throw Error(QStringLiteral("Metarquivo avançado inválido: o quadro da imagem está vazio"));
     codec::checkPictureSize(size.width(), size.height());
     const EmfFunctions& emf = libemf2svg();
     const Conversion c =
         runIsolated([&emf](const QByteArray& b) { return emfToSvg(emf, b); }, bytes);
     if (!c.ok)
-        throw Error(QStringLiteral("Invalid enhanced metafile: %1").arg(QString::fromUtf8(c.text)));
+        throw Error(QStringLiteral("Metarquivo avançado inválido: %1").arg(QString::fromUtf8(c.text)));
     return {c.text, size};
 }
 

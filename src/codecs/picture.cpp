@@ -43,17 +43,17 @@ QList<IconEntry> checkIconDirectory(const QByteArray& bytes)
     const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
     const qint64 fileSize = bytes.size();
     if (fileSize < 6 || qFromLittleEndian<quint16>(p) != 0 || qFromLittleEndian<quint16>(p + 2) != 1)
-        throw Error(QStringLiteral("Invalid icon picture: the icon header is missing"));
+        throw Error(QStringLiteral("Ícone inválido: falta o cabeçalho do ícone"));
     const int count = qFromLittleEndian<quint16>(p + 4);
     if (count == 0 || 6 + 16LL * count > fileSize)
-        throw Error(QStringLiteral("Invalid icon picture: the icon directory is damaged"));
+        throw Error(QStringLiteral("Ícone inválido: o diretório do ícone está danificado"));
     QList<IconEntry> entries;
     for (int i = 0; i < count; ++i) {
         const uchar* e = p + 6 + 16 * i;
         IconEntry entry{qFromLittleEndian<quint32>(e + 12), qFromLittleEndian<quint32>(e + 8),
                         false};
         if (entry.offset + entry.size > fileSize || entry.size < 16)
-            throw Error(QStringLiteral("Invalid icon picture: picture %1 lies outside the file")
+            throw Error(QStringLiteral("Ícone inválido: a imagem %1 fica fora do arquivo")
                             .arg(i + 1));
         const uchar* d = p + entry.offset;
         entry.png = std::memcmp(d, "\x89PNG", 4) == 0;
@@ -73,8 +73,8 @@ QList<IconEntry> checkIconDirectory(const QByteArray& bytes)
                 // 32-bit entries often leave out the mask: their alpha is the mask.
                 const qint64 neededWithoutMask = needed - (bpp == 32 ? maskRow * h : 0);
                 if (entry.size < neededWithoutMask)
-                    throw Error(QStringLiteral("Invalid icon picture: picture %1 is shorter than "
-                                               "its size says")
+                    throw Error(QStringLiteral("Ícone inválido: a imagem %1 é mais curta do que "
+                                               "o seu tamanho indica")
                                     .arg(i + 1));
             }
         }
@@ -138,7 +138,7 @@ void checkBmpHeader(const QByteArray& bytes)
 {
     const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
     if (bytes.size() < 26 || p[0] != 'B' || p[1] != 'M')
-        throw Error(QStringLiteral("Invalid bitmap picture: the bitmap header is missing"));
+        throw Error(QStringLiteral("Bitmap inválido: falta o cabeçalho do bitmap"));
     const quint32 headerSize = qFromLittleEndian<quint32>(p + 14);
     qint64 w = 0, h = 0;
     if (headerSize == 12) {
@@ -190,13 +190,13 @@ QImage readWithQt(const QByteArray& bytes, PictureFormat format, bool retrying =
     QImageReader reader(&buffer, qtFormat);
     reader.setAutoTransform(false);
     if (!reader.canRead())
-        throw Error(QStringLiteral("Invalid %1 picture: %2").arg(typeName, reader.errorString()));
+        throw Error(QStringLiteral("Imagem %1 inválida: %2").arg(typeName, reader.errorString()));
 
     int best = 0;
     if (format == PictureFormat::Ico) {
         const int count = reader.imageCount();
         if (count <= 0)
-            throw Error(QStringLiteral("Invalid icon picture: the file holds no picture"));
+            throw Error(QStringLiteral("Ícone inválido: o arquivo não contém nenhuma imagem"));
         qint64 bestArea = -1;
         int bestDepth = -1;
         for (int i = 0; i < count; ++i) {
@@ -227,7 +227,7 @@ QImage readWithQt(const QByteArray& bytes, PictureFormat format, bool retrying =
             return readWithQt(repaired, format, true);
     }
     if (image.isNull())
-        throw Error(QStringLiteral("Invalid %1 picture: %2").arg(typeName, reader.errorString()));
+        throw Error(QStringLiteral("Imagem %1 inválida: %2").arg(typeName, reader.errorString()));
     codec::checkPictureSize(image.width(), image.height());
     completeColorTable(image);
     if (format == PictureFormat::Ico) {
@@ -284,7 +284,7 @@ void TPicture::LoadFromData(const QByteArray& bytes, PictureFormat format)
     TPicture loaded;
     switch (format) {
     case PictureFormat::None:
-        throw Error(QStringLiteral("No picture format given"));
+        throw Error(QStringLiteral("Nenhum formato de imagem indicado"));
     case PictureFormat::Png: {
         TPNGObject png;
         png.LoadFromData(bytes);
@@ -309,7 +309,7 @@ void TPicture::LoadFromData(const QByteArray& bytes, PictureFormat format)
             format == PictureFormat::Wmf ? convertWmf(bytes) : convertEmf(bytes);
         auto renderer = std::make_unique<QSvgRenderer>(metafile.svg);
         if (!renderer->isValid())
-            throw Error(QStringLiteral("Invalid metafile: its drawing cannot be rendered"));
+            throw Error(QStringLiteral("Metarquivo inválido: não é possível desenhar o seu conteúdo"));
         loaded.m_svg = std::move(renderer);
         loaded.m_size = metafile.size;
         break;
@@ -325,7 +325,7 @@ void TPicture::LoadFromData(const QByteArray& bytes, PictureFormat format)
 void TPicture::SaveToFile(const QString& path) const
 {
     if (isEmpty())
-        throw Error(QStringLiteral("Cannot save an empty picture"));
+        throw Error(QStringLiteral("Não é possível salvar uma imagem vazia"));
     codec::writeFile(path, m_data);
 }
 
@@ -336,7 +336,7 @@ QImage TPicture::toImage() const
     if (m_svg) {
         QImage image(m_size, QImage::Format_ARGB32_Premultiplied);
         if (image.isNull())
-            throw Error(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
+            throw Error(QStringLiteral("Memória insuficiente para uma imagem de %1 x %2 pixels")
                             .arg(m_size.width())
                             .arg(m_size.height()));
         image.fill(Qt::transparent);

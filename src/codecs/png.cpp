@@ -214,7 +214,7 @@ public:
         if (m_png)
             m_info = png_create_info_struct(m_png);
         if (!m_png || !m_info)
-            throw Error(QStringLiteral("Not enough memory to read a PNG picture"));
+            throw Error(QStringLiteral("Memória insuficiente para ler uma imagem PNG"));
     }
     ~ReadStruct() { png_destroy_read_struct(&m_png, &m_info, nullptr); }
     ReadStruct(const ReadStruct&) = delete;
@@ -236,7 +236,7 @@ public:
         if (m_png)
             m_info = png_create_info_struct(m_png);
         if (!m_png || !m_info)
-            throw Error(QStringLiteral("Not enough memory to write a PNG picture"));
+            throw Error(QStringLiteral("Memória insuficiente para gravar uma imagem PNG"));
     }
     ~WriteStruct() { png_destroy_write_struct(&m_png, &m_info); }
     WriteStruct(const WriteStruct&) = delete;
@@ -251,7 +251,7 @@ private:
 
 Error pngError(const PngFailure& failure)
 {
-    return Error(QStringLiteral("Invalid PNG picture: %1").arg(QString::fromUtf8(failure.message)));
+    return Error(QStringLiteral("Imagem PNG inválida: %1").arg(QString::fromUtf8(failure.message)));
 }
 
 QList<QRgb> greyRamp(int bitDepth)
@@ -282,7 +282,7 @@ void TPNGObject::LoadFromData(const QByteArray& bytes)
 {
     static const unsigned char signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
     if (bytes.size() < 8 || std::memcmp(bytes.constData(), signature, 8) != 0)
-        throw Error(QStringLiteral("Invalid PNG picture: the PNG signature is missing"));
+        throw Error(QStringLiteral("Imagem PNG inválida: falta a assinatura PNG"));
 
     PngFailure failure{};
     ReadStruct rs(&failure);
@@ -303,7 +303,7 @@ void TPNGObject::LoadFromData(const QByteArray& bytes)
     const bool indexed = isIndexed(header->colorType);
     const size_t expectedRowBytes = size_t(w) * (indexed ? 1 : 4);
     if (header->rowBytes != expectedRowBytes)
-        throw Error(QStringLiteral("Invalid PNG picture: unexpected row layout"));
+        throw Error(QStringLiteral("Imagem PNG inválida: disposição de linhas inesperada"));
 
     const QImage::Format format = indexed ? QImage::Format_Indexed8
                                   : (header->colorType & PNG_COLOR_MASK_ALPHA)
@@ -311,7 +311,7 @@ void TPNGObject::LoadFromData(const QByteArray& bytes)
                                       : QImage::Format_RGB32;
     QImage bitmap(w, h, format);
     if (bitmap.isNull())
-        throw Error(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels").arg(w).arg(h));
+        throw Error(QStringLiteral("Memória insuficiente para uma imagem de %1 x %2 pixels").arg(w).arg(h));
     std::vector<png_bytep> rows(static_cast<size_t>(h));
     for (int y = 0; y < h; ++y)
         rows[size_t(y)] = bitmap.scanLine(y);
@@ -368,7 +368,7 @@ void TPNGObject::LoadFromData(const QByteArray& bytes)
 TPNGObject TPNGObject::fromBitmap(const QImage& bitmap)
 {
     if (bitmap.isNull())
-        throw Error(QStringLiteral("Cannot make a PNG picture of an empty bitmap"));
+        throw Error(QStringLiteral("Não é possível fazer uma imagem PNG de um bitmap vazio"));
     codec::checkPictureSize(bitmap.width(), bitmap.height());
 
     TPNGObject png;
@@ -391,7 +391,7 @@ TPNGObject TPNGObject::fromBitmap(const QImage& bitmap)
         png.m_colorType = kColorRgb;
     }
     if (png.m_bitmap.isNull())
-        throw Error(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
+        throw Error(QStringLiteral("Memória insuficiente para uma imagem de %1 x %2 pixels")
                         .arg(bitmap.width())
                         .arg(bitmap.height()));
     return png;
@@ -407,7 +407,7 @@ void TPNGObject::setTransparentColor(QRgb rgb)
     if (hasAlphaChannel())
         throw pngAlphaTransparencyRefused();
     if (m_bitmap.isNull())
-        throw Error(QStringLiteral("Cannot set the transparent colour of an empty PNG picture"));
+        throw Error(QStringLiteral("Não é possível definir a cor transparente de uma imagem PNG vazia"));
     rgb = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
     if (m_bitmap.format() == QImage::Format_ARGB32) {
         // A 16-bit picture whose transparent colour was applied on reading: the new colour
@@ -475,7 +475,7 @@ void TPNGObject::stretchDraw(QPainter& p, const QRect& r) const
 QByteArray TPNGObject::encode(PngCompression compression) const
 {
     if (m_bitmap.isNull())
-        throw Error(QStringLiteral("Cannot write an empty PNG picture"));
+        throw Error(QStringLiteral("Não é possível gravar uma imagem PNG vazia"));
 
     auto layout = std::make_unique<PngWriteLayout>();
     *layout = PngWriteLayout{};
@@ -548,7 +548,7 @@ QByteArray TPNGObject::encode(PngCompression compression) const
     WriteStruct ws(&failure);
     png_set_write_fn(ws.png(), &out, pngWriteData, pngFlush);
     if (!pngWrite(ws.png(), ws.info(), layout.get(), rows.data()))
-        throw Error(QStringLiteral("Cannot write the PNG picture: %1")
+        throw Error(QStringLiteral("Não foi possível gravar a imagem PNG: %1")
                         .arg(QString::fromUtf8(failure.message)));
     return out;
 }

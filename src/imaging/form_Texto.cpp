@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -79,6 +80,8 @@ TformTexto::TformTexto(AppState& state, TCampos& items, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Texto"));
     setFixedSize(608, 324);
+    // The windows' default face, as in the main window: the controls are sized for it.
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     createControls();
@@ -99,9 +102,7 @@ void TformTexto::createControls()
 
     cbFont = new QComboBox(this);
     cbFont->setGeometry(16, 27, 168, 22);
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
-    cbFont->addItems(families);
+    cbFont->addItems(fontFamilyChoices(QFontDatabase::families()));
 
     cbCores = new QComboBox(this);
     cbCores->setGeometry(192, 27, 129, 22);
@@ -380,6 +381,21 @@ void TformTexto::btCancelarClick()
     m_state.editing.Active = false;
     m_state.editing.control = nullptr;
     hide();
+}
+
+QStringList fontFamilyChoices(const QStringList& families)
+{
+    static const QStringList aliases = {QStringLiteral("Sans Serif"), QStringLiteral("Serif"),
+                                        QStringLiteral("Monospace")};
+    static const QRegularExpression foundryTag(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    QStringList choices;
+    for (QString family : families) {
+        family.remove(foundryTag);
+        if (!family.isEmpty() && !aliases.contains(family) && !choices.contains(family))
+            choices.append(family);
+    }
+    choices.sort(Qt::CaseInsensitive);
+    return choices;
 }
 
 } // namespace quadrela

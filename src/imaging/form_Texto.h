@@ -78,4 +78,9 @@ private:
 quint8 styleForEntry(int entry);
 int entryForStyle(quint8 style);
 
+// The font list's entries from the font database's families: plain family names, sorted,
+// each once. A family installed from several foundries comes as "Name [foundry]", which
+// the record file cannot hold; the generic aliases name no font of their own.
+QStringList fontFamilyChoices(const QStringList& families);
+
 } // namespace quadrela

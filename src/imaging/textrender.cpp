@@ -169,7 +169,7 @@ void RenderTextPicture(const TextAttributes& attributes, const QString& text,
         const QString reason = failureReason(file, errno);
         file.close();
         QFile::remove(outPath);
-        throw Error(QStringLiteral("Cannot create file %1: %2").arg(outPath, reason));
+        throw Error(QStringLiteral("Não foi possível criar o arquivo %1: %2").arg(outPath, reason));
     }
 }
 

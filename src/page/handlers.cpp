@@ -93,10 +93,11 @@ TImg* ItemHandlers::selectedItem() const
 void ItemHandlers::Im1MouseDown(TFocusImage* control, Qt::MouseButton button,
                                 Qt::MouseButtons buttons, QPoint pos)
 {
-    if (button == Qt::RightButton) {
-        m_selection = control;
+    // The item pressed last is the selected one, whatever its kind: the keys, the frame and
+    // the menu act on what the user last touched.
+    m_selection = control;
+    if (button == Qt::RightButton)
         return;
-    }
     m_pressPoint = pos;
     // The pointer is where it was pressed. Qt reports no move when an item comes to lie
     // under a pointer at rest (after a drag, or when the item is placed there), so an
@@ -106,7 +107,7 @@ void ItemHandlers::Im1MouseDown(TFocusImage* control, Qt::MouseButton button,
     if (item && item->Kind() == BorderItem)
         return;
     if (item && item->Kind() == TextItem) {
-        // A text item is always moved, never resized, and keeps the selection as it was.
+        // A text item is always moved, never resized.
         m_gesture = GestureMove;
         return;
     }
@@ -114,7 +115,6 @@ void ItemHandlers::Im1MouseDown(TFocusImage* control, Qt::MouseButton button,
     m_gesture = pickHandle(control->size(), pos, buttons & Qt::LeftButton, screenCursor(), shape);
     if (m_gesture != GestureNone)
         setScreenCursor(shape);
-    m_selection = control;
 }
 
 void ItemHandlers::Im1MouseMove(TFocusImage* control, QPoint pos)

@@ -3,6 +3,9 @@
 #include "core/dialogs.h"
 #include "core/errors.h"
 
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 
 namespace quadrela {
@@ -14,6 +17,20 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(kAppTitle);
     // Settings (the printer offsets) go to ~/.config/Quadrela/Quadrela.conf.
     setOrganizationName(kAppTitle);
+    speakBrazilianPortuguese();
+    // The windows are laid out for a narrow 8-point face; without it fontconfig falls back
+    // to a wider one and captions are cut. Liberation Sans has Arial's metrics.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+}
+
+void Application::speakBrazilianPortuguese()
+{
+    // Whatever the machine's language: dates, numbers and Qt's own dialogs too.
+    const QLocale portuguese(QLocale::Portuguese, QLocale::Brazil);
+    QLocale::setDefault(portuguese);
+    if (m_qtTexts.load(portuguese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&m_qtTexts);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace quadrela {
 
@@ -25,7 +26,10 @@ public:
     void reportError(const QString& message);
 
 private:
+    void speakBrazilianPortuguese();
+
     ModalDialogs* m_dialogs = nullptr;
+    QTranslator m_qtTexts; // Qt's own dialogs and buttons in Portuguese
 };
 
 } // namespace quadrela

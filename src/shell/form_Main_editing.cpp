@@ -53,6 +53,7 @@ void TformMain::createEditing()
         m_state, *m_items, panelDraw,
         [this](const QString& message) { m_dialogs.message(this, message, Buttons::Ok); });
     connect(&stack, &QUndoStack::indexChanged, this, [this] {
+        m_pageOffered = false;
         m_recovery->pageChanged();
         refreshSelectionFrame();
     });
@@ -61,6 +62,7 @@ void TformMain::createEditing()
 void TformMain::projectReplaced()
 {
     m_history->clear();
+    updateTitle();
     refreshSelectionFrame();
     // Waits for a write under way, so none lands after the working folder is emptied.
     m_recovery->writeNow();
@@ -118,6 +120,9 @@ bool TformMain::pageKey(const PageKeyCommand& command)
         return true;
     case PageKey::Save:
         btSalvarClick();
+        return true;
+    case PageKey::SaveAs:
+        btSalvarComoClick();
         return true;
     case PageKey::None:
         break;

@@ -16,9 +16,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QTimer>
-#include <QTranslator>
 
 #include <functional>
 #include <memory>
@@ -59,11 +57,6 @@ private:
 int main(int argc, char** argv)
 {
     Application app(argc, argv);
-
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_pt_BR"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtTranslator);
 
     QtDialogs dialogs;
     app.setDialogs(&dialogs);
@@ -120,7 +113,8 @@ int main(int argc, char** argv)
                             formMain.scrollResize();
                             formMain.projectReplaced();
                         },
-                        !crashed},
+                        !crashed,
+                        [&formMain] { return formMain.clearPageForNewProject(); }},
                        &formMain);
     QObject::connect(&formMain, &TformMain::newProjectDialogRequested, &formNovo,
                      [&formNovo] { showDialog(formNovo); });
@@ -136,6 +130,7 @@ int main(int argc, char** argv)
     if (crashed) {
         if (offerRecovery(formMain.projectContext()) == Recovery::Recovered) {
             formMain.projectReplaced();
+            formMain.history().stack().resetClean(); // a recovered page was never saved
             formMain.scrollResize();
         } else {
             showDialog(formNovo);

@@ -3,6 +3,8 @@
 
 #include "core/dialogs.h"
 
+#include <QIdentityProxyModel>
+
 namespace quadrela {
 
 class QtDialogs : public ModalDialogs
@@ -11,6 +13,18 @@ public:
     Answer message(QWidget* owner, const QString& text, Buttons buttons) override;
     QString chooseFile(QWidget* owner, const FileDialogRequest& request) override;
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
+    void notify(QWidget* owner, const QString& text) override;
+};
+
+// The file dialog's list as Qt's file model gives it, but with the modification date in the
+// program's locale (the model itself writes it in the machine's) and folders called
+// "Pasta" (a name Qt's own Portuguese texts lack).
+class FileListInPortuguese : public QIdentityProxyModel
+{
+    Q_OBJECT
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override;
 };
 
 // Qt filter strings for a request: "Description (*.a *.b)".

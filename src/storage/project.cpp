@@ -79,6 +79,9 @@ void drawFoldedCardBackground(TFocusImage* background)
 {
     QImage& canvas = background->canvas();
     QPainter p(&canvas);
+    // Cleared first: the labels' anti-aliased edges drawn again over themselves would
+    // darken with every folded card set up.
+    p.fillRect(QRect(0, 0, 541, 382), Qt::white);
     QPen dashed(Qt::black);
     dashed.setStyle(Qt::DashLine);
     dashed.setWidth(1);
@@ -258,6 +261,14 @@ void SetUpPage(const ProjectContext& ctx, int layout)
 
 bool AskToSaveProject(const ProjectContext& ctx)
 {
+    if (!OfferToSaveProject(ctx))
+        return false;
+    ctx.items.Clear();
+    return true;
+}
+
+bool OfferToSaveProject(const ProjectContext& ctx)
+{
     if (ctx.items.Count() == 0)
         return true;
     const Answer answer = ctx.dialogs.message(
@@ -269,7 +280,6 @@ bool AskToSaveProject(const ProjectContext& ctx)
         if (path.isEmpty() || !SaveProject(ctx, path))
             return false;
     }
-    ctx.items.Clear();
     return true;
 }
 
@@ -369,14 +379,14 @@ bool SaveProject(const ProjectContext& ctx, const QString& path)
     }
 }
 
-void OpenProject(const ProjectContext& ctx, const QString& path)
+bool OpenProject(const ProjectContext& ctx, const QString& path)
 {
     BusyCursor busy;
     AppState& state = ctx.state;
     if (!fileExists(path))
-        return;
+        return false;
     if (!AskToSaveProject(ctx))
-        return;
+        return false;
 
     // An archive inside the working folder would be deleted before it is read.
     QTemporaryFile safeCopy;
@@ -399,22 +409,22 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
     EarlyPictures early(ctx, archive);
     UnpackArchive(archive, state.workingFolder, {},
                   [&early](const QString& bareName, const QString&) { early.landed(bareName); });
-    LoadWorkingFolder(ctx);
+    return LoadWorkingFolder(ctx);
 }
 
-void LoadWorkingFolder(const ProjectContext& ctx)
+bool LoadWorkingFolder(const ProjectContext& ctx)
 {
     AppState& state = ctx.state;
     FolderFiles work(state.workingFolder);
     const QString projectPath = work.path(kProjectFile);
     if (!fileExists(projectPath)) {
         ctx.dialogs.message(ctx.owner, kNotRecognised, Buttons::Ok);
-        return;
+        return false;
     }
     const QString projectText = readCp1252File(projectPath);
     if (!hasProjectMagic(projectText)) {
         ctx.dialogs.message(ctx.owner, kNotRecognised, Buttons::Ok);
-        return;
+        return false;
     }
     const ProjectRecord project = ReadProjectRecord(projectText);
     if (project.layout) {
@@ -436,7 +446,7 @@ void LoadWorkingFolder(const ProjectContext& ctx)
                                 .arg(QString::number((needed + (1 << 20) - 1) >> 20),
                                      QString::number(available >> 20)),
                             Buttons::Ok);
-        return;
+        return false;
     }
     for (const TItem& record : records) {
         if (record.Kind == BorderItem || record.Kind == PictureItem)
@@ -490,6 +500,7 @@ void LoadWorkingFolder(const ProjectContext& ctx)
                          .arg(unshownTexts.join(QStringLiteral("\n"))));
     if (!parts.isEmpty())
         ctx.dialogs.message(ctx.owner, parts.join(QStringLiteral("\n\r\n\r")), Buttons::Ok);
+    return true;
 }
 
 } // namespace quadrela

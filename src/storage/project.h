@@ -37,14 +37,18 @@ void SetUpPage(const ProjectContext& ctx, int layout);
 // Asks whether to save a page that holds items. Returns true to go on (the page is then
 // empty), false when the user cancelled or the save failed.
 bool AskToSaveProject(const ProjectContext& ctx);
+// The same question and save, but the page stays as it is: for a caller that replaces it
+// only later, if at all.
+bool OfferToSaveProject(const ProjectContext& ctx);
 
 // Opens the project archive at path. Failures that end the open are thrown with the
-// message the user reads; the recognition failures are shown here.
-void OpenProject(const ProjectContext& ctx, const QString& path);
+// message the user reads; the recognition failures are shown here. True when the page
+// now holds the project.
+bool OpenProject(const ProjectContext& ctx, const QString& path);
 
 // Rebuilds the page from the record files and pictures of the working folder, as opening
-// does once the archive is unpacked there.
-void LoadWorkingFolder(const ProjectContext& ctx);
+// does once the archive is unpacked there. False when it was not a project, or too big.
+bool LoadWorkingFolder(const ProjectContext& ctx);
 
 // Writes the records and packs the archive. A failure is shown in a message box and
 // gives false; the page, its items and the working folder stay as they were.

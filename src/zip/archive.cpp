@@ -44,11 +44,51 @@ struct InflaterFree
     void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
 };
 
+// libzip words its errors in English; the ones a user can meet are said here in Portuguese,
+// the rare others as libzip has them.
+QString zipErrorText(zip_error_t* error)
+{
+    static const QHash<int, QString> texts = {
+        {ZIP_ER_NOZIP, QStringLiteral("não é um arquivo ZIP")},
+        {ZIP_ER_INCONS, QStringLiteral("o arquivo ZIP está danificado")},
+        {ZIP_ER_EOF, QStringLiteral("o arquivo termina antes da hora")},
+        {ZIP_ER_CRC, QStringLiteral("o conteúdo está danificado (erro de CRC)")},
+        {ZIP_ER_ZLIB, QStringLiteral("o conteúdo comprimido está danificado")},
+        {ZIP_ER_COMPNOTSUPP, QStringLiteral("método de compressão não suportado")},
+        {ZIP_ER_ENCRNOTSUPP, QStringLiteral("criptografia não suportada")},
+        {ZIP_ER_NOPASSWD, QStringLiteral("o arquivo é protegido por senha")},
+        {ZIP_ER_WRONGPASSWD, QStringLiteral("o arquivo é protegido por senha")},
+        {ZIP_ER_NOENT, QStringLiteral("o arquivo não existe")},
+        {ZIP_ER_EXISTS, QStringLiteral("o nome já existe no arquivo")},
+        {ZIP_ER_OPEN, QStringLiteral("não foi possível abrir o arquivo")},
+        {ZIP_ER_READ, QStringLiteral("erro de leitura")},
+        {ZIP_ER_SEEK, QStringLiteral("erro de leitura")},
+        {ZIP_ER_WRITE, QStringLiteral("erro de gravação")},
+        {ZIP_ER_TMPOPEN, QStringLiteral("não foi possível criar o arquivo temporário")},
+        {ZIP_ER_RENAME, QStringLiteral("não foi possível substituir o arquivo")},
+        {ZIP_ER_CLOSE, QStringLiteral("não foi possível fechar o arquivo")},
+        {ZIP_ER_MEMORY, QStringLiteral("memória insuficiente")},
+    };
+    const auto known = texts.constFind(zip_error_code_zip(error));
+    if (known == texts.cend())
+        return QString::fromLocal8Bit(zip_error_strerror(error));
+    // The system's own reason says what went wrong ("No space left on device").
+    if (zip_error_system_type(error) == ZIP_ET_SYS && zip_error_code_system(error) != 0)
+        return QStringLiteral("%1: %2").arg(
+            *known, QString::fromLocal8Bit(std::strerror(zip_error_code_system(error))));
+    return *known;
+}
+
+QString zipErrorText(zip_t* za)
+{
+    return zipErrorText(zip_get_error(za));
+}
+
 QString openErrorText(int code)
 {
     zip_error_t error;
     zip_error_init_with_code(&error, code);
-    const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
+    const QString text = zipErrorText(&error);
     zip_error_fini(&error);
     return text;
 }
@@ -129,7 +169,7 @@ void addFile(zip_t* za, const PackItem& item, const QString& archivePath)
     zip_source_t* source =
         zip_source_file_create(QFile::encodeName(item.path).constData(), 0, -1, &error);
     if (!source) {
-        const QString reason = QString::fromLocal8Bit(zip_error_strerror(&error));
+        const QString reason = zipErrorText(&error);
         zip_error_fini(&error);
         throw fail(reason);
     }
@@ -140,13 +180,13 @@ void addFile(zip_t* za, const PackItem& item, const QString& archivePath)
     const zip_int64_t index = zip_file_add(za, encoded.bytes.constData(), source, nameFlags);
     if (index < 0) {
         zip_source_free(source);
-        throw fail(QString::fromLocal8Bit(zip_strerror(za)));
+        throw fail(zipErrorText(za));
     }
     const zip_uint32_t mode = S_IFREG | (st.st_mode & 0777);
     if (zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE, 6) != 0 ||
         zip_file_set_external_attributes(za, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, mode << 16) !=
             0)
-        throw fail(QString::fromLocal8Bit(zip_strerror(za)));
+        throw fail(zipErrorText(za));
 }
 
 // A save that was killed leaves libzip's temporary file "<archive>.XXXXXX" (six letters or
@@ -317,7 +357,7 @@ private:
         zip_stat_t st;
         zip_stat_init(&st);
         if (zip_stat_index(za, index, 0, &st) != 0)
-            throw entryError(name, QString::fromLocal8Bit(zip_strerror(za)));
+            throw entryError(name, zipErrorText(za));
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
             throw entryError(name, QStringLiteral("o conteúdo está protegido por senha."));
         if ((st.valid & ZIP_STAT_COMP_METHOD) &&
@@ -341,7 +381,7 @@ private:
         } else {
             ZipFilePtr in(zip_fopen_index(za, index, 0));
             if (!in)
-                throw entryError(name, QString::fromLocal8Bit(zip_strerror(za)));
+                throw entryError(name, zipErrorText(za));
             std::vector<char> buffer(64 * 1024);
             for (;;) {
                 const zip_int64_t n = zip_fread(in.get(), buffer.data(), buffer.size());
@@ -426,14 +466,14 @@ int PackArchive(const QString& archivePath, const QStringList& files)
         if (zip_delete(za.get(), zip_uint64_t(i)) != 0)
             throw Error(
                 QStringLiteral("Não foi possível atualizar o arquivo %1: %2")
-                    .arg(nativePath(archivePath), QString::fromLocal8Bit(zip_strerror(za.get()))));
+                    .arg(nativePath(archivePath), zipErrorText(za.get())));
     }
 
     for (const PackItem& item : items)
         addFile(za.get(), item, archivePath);
 
     if (zip_close(za.get()) != 0)
-        throw cannotWriteFile(archivePath, QString::fromLocal8Bit(zip_strerror(za.get())));
+        throw cannotWriteFile(archivePath, zipErrorText(za.get()));
     za.release();
     return int(items.size());
 }

@@ -520,7 +520,7 @@ void TestCodecs::oversizedPictureRefused()
     writeAll(path, bytes);
     TPicture picture;
     const QString message = expectedMessage([&] { picture.LoadFromFile(path); });
-    QVERIFY2(message.startsWith("Picture too large"), qPrintable(message));
+    QVERIFY2(message.startsWith("Imagem grande demais"), qPrintable(message));
 }
 
 void TestCodecs::metafileFrameAt96Dpi_data()
@@ -597,7 +597,7 @@ void TestCodecs::cliDecode_data()
     QTest::addColumn<QString>("stderrStart");
     QTest::newRow("icon with mask") << QStringList{"ico/valid/bmp-24bpp-mask.ico"} << 0 << "";
     QTest::newRow("metafile") << QStringList{"wmf_emf/emf/valid/drawing.emf"} << 0 << "";
-    QTest::newRow("damaged") << QStringList{"pngsuite/xcsn0g01.png"} << 1 << "Invalid PNG picture";
+    QTest::newRow("damaged") << QStringList{"pngsuite/xcsn0g01.png"} << 1 << "Imagem PNG inválida";
     QTest::newRow("JPEG cut short") << QStringList{"jpeg/broken/truncated_jpeg.jpg"} << 0 << "";
     QTest::newRow("unknown extension")
         << QStringList{"jpeg/README.ijg"} << 1 << "Unknown picture file extension (.ijg)";

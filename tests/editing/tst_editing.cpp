@@ -1,5 +1,6 @@
 // Editing safety on the main window: every kind of step undone and redone against the
 // page's records, the keys, the selection frame, and the page found again after a kill.
+#include "catalogue/form_Novo.h"
 #include "core/convert.h"
 #include "imaging/form_Texto.h"
 #include "page/form_Resize.h"
@@ -153,6 +154,7 @@ private slots:
     void refusedWriteToldOnce();
     void steadyChangesStillWritten();
     void staleHistoryFoldersGoNotThroughLinks();
+    void newProjectStartsNewHistory_data();
     void newProjectStartsNewHistory();
 };
 
@@ -244,6 +246,7 @@ void TestEditing::keys_data()
     QTest::newRow("ctrl shift z") << int(Qt::Key_Z) << (ctrl | shift) << int(PageKey::Redo)
                                   << QPoint();
     QTest::newRow("ctrl y") << int(Qt::Key_Y) << ctrl << int(PageKey::Redo) << QPoint();
+    QTest::newRow("ctrl shift s") << int(Qt::Key_S) << (ctrl | shift) << int(PageKey::SaveAs) << QPoint();
     QTest::newRow("plain z") << int(Qt::Key_Z) << 0 << int(PageKey::None) << QPoint();
     QTest::newRow("ctrl c") << int(Qt::Key_C) << ctrl << int(PageKey::Copy) << QPoint();
     QTest::newRow("ctrl n") << int(Qt::Key_N) << ctrl << int(PageKey::New) << QPoint();
@@ -302,15 +305,27 @@ void TestEditing::selectionFrameOnScreenOnly()
     QVERIFY(!d.form.selectionFrame->isVisible());
 }
 
+void TestEditing::newProjectStartsNewHistory_data()
+{
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("Cancelar keeps page and history") << false;
+    QTest::newRow("OK empties the page") << true;
+}
+
 void TestEditing::newProjectStartsNewHistory()
 {
+    QFETCH(bool, chosen);
     Desk d;
     doStep(d, AlignRight);
+    d.dialogs.queueAnswer(Answer::Ok); // the private data folder has no template catalogue
+    TformNovo novo(d.ws.state, d.dialogs, {[&d] { return d.form.projectContext(); }, {}, false,
+                                           [&d] { return d.form.clearPageForNewProject(); }});
     d.dialogs.queueAnswer(Answer::No);
     QTest::keyClick(d.form.scroll, Qt::Key_N, Qt::ControlModifier);
+    chosen ? novo.btOKClick() : novo.btCancelarClick();
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(d.dialogs);
-    QCOMPARE(d.form.history().stack().count(), 0);
-    QVERIFY(!d.form.btnDesfazer->isEnabled());
+    QCOMPARE(d.form.history().stack().count(), chosen ? 0 : 1);
+    QCOMPARE(d.form.items().Count(), chosen ? 0 : 3);
 }
 
 void TestEditing::recoveryAfterKill_data()

@@ -189,7 +189,7 @@ void TestFastPaths::scratchPictureThatCannotBeWritten()
         RenderTextPicture(a, QStringLiteral("Olá"), out);
         QFAIL("writing into a missing folder succeeded");
     } catch (const Error& e) {
-        QCOMPARE(e.message(), QStringLiteral("Cannot create file %1: %2")
+        QCOMPARE(e.message(), QStringLiteral("Não foi possível criar o arquivo %1: %2")
                                   .arg(out, QString::fromLocal8Bit(std::strerror(ENOENT))));
     }
     QVERIFY(!QFile::exists(out));

@@ -1120,12 +1120,14 @@ void TestProject::setUpPage()
         QCOMPARE(canvas.pixel(379, 217), earlier);
         break;
     case FoldedCard: {
-        // The dashed fold at x = 271, not cleared around it, labels at the top of each half.
+        // The dashed fold at x = 271 on white, labels at the top of each half, drawn once.
+        SetUpPage(p.ctx(), layout);
+        QCOMPARE(p.background->canvas().convertToFormat(QImage::Format_RGB32), canvas);
         const int onFold = darkPixels(canvas, QRect(271, 40, 1, 300));
         QVERIFY2(onFold > 100 && onFold < 300, qPrintable(QString::number(onFold)));
         QCOMPARE(darkPixels(canvas, QRect(270, 0, 1, 382)), 0);
         QCOMPARE(darkPixels(canvas, QRect(272, 40, 1, 342)), 0);
-        QCOMPARE(canvas.pixel(100, 200), earlier);
+        QCOMPARE(canvas.pixel(100, 200), qRgb(255, 255, 255));
         QCOMPARE(canvas.pixel(271, 390), earlier);
         QVERIFY(darkPixels(canvas, QRect(0, 0, 70, 20)) > 10);   // "Frente"
         QVERIFY(darkPixels(canvas, QRect(272, 0, 70, 20)) > 10); // "Interno"

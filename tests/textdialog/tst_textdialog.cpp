@@ -165,6 +165,8 @@ private slots:
     void refusedCharacters_data();
     void refusedCharacters();
     void sizeBox();
+    void fontFamilies_data();
+    void fontFamilies();
 };
 
 void TestTextDialog::showSetsControls_data()
@@ -547,6 +549,22 @@ void TestTextDialog::sizeBox()
     box->stepBy(-100);
     QCOMPARE(box->value(), 4);
     QCOMPARE(f.ws.state.text.FontSize, 4);
+}
+
+void TestTextDialog::fontFamilies_data()
+{
+    QTest::addColumn<QStringList>("families");
+    QTest::addColumn<QStringList>("choices");
+    QTest::newRow("foundries, aliases, sorted")
+        << QStringList{"C059 [UKWN]", "Serif", "arimo", "C059 [urw]", "Monospace", "Sans Serif"}
+        << QStringList{"arimo", "C059"};
+}
+
+void TestTextDialog::fontFamilies()
+{
+    QFETCH(QStringList, families);
+    QFETCH(QStringList, choices);
+    QCOMPARE(fontFamilyChoices(families), choices);
 }
 
 QTEST_MAIN(TestTextDialog)
