@@ -346,14 +346,7 @@ void TformTexto::placeBlock()
             throw;
         }
         added = &m_items.Items(m_items.Count() - 1);
-        TDesc attributes;
-        attributes.Text = text;
-        attributes.FontName = m_state.text.FontName;
-        attributes.Color = m_state.text.Color;
-        attributes.Alignment = m_state.text.Alignment;
-        attributes.Style = m_state.text.Style;
-        attributes.FontSize = m_state.text.FontSize;
-        added->SetAttributes(attributes);
+        added->SetAttributes(textItemAttributes(text, m_state.text));
         added->Image()->setTransparent(true);
         added->Image()->raise();
     }

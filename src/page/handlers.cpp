@@ -149,12 +149,7 @@ void ItemHandlers::Im1DblClick(TFocusImage* control)
     m_state.editing.Text = item.Attributes().Text;
     m_state.editing.Active = true;
     m_state.editing.control = control;
-    const TDesc& a = item.Attributes();
-    m_state.text.FontName = a.FontName;
-    m_state.text.Color = a.Color;
-    m_state.text.Alignment = a.Alignment;
-    m_state.text.Style = a.Style;
-    m_state.text.FontSize = a.FontSize;
+    m_state.text = textAttributesOf(item.Attributes());
     resetScreenCursor();
     emit textEditRequested();
 }
@@ -229,25 +224,22 @@ void ItemHandlers::deleteSelected()
     const int index = m_items.IndexOf(m_selection);
     if (index < 0)
         return;
+    // Only the item's own working copy goes, never the path as stored (after opening an
+    // archive that names a file on another computer, or anywhere at all), and not while
+    // another item still shows the same copy.
     const TImg& item = m_items.Items(index);
-    if (item.Kind() == BorderItem || item.Kind() == PictureItem) {
-        // Only the item's own working copy goes, never the path as stored (after opening
-        // an archive that names a file on another computer, or anywhere at all), and not
-        // while another item still shows the same copy.
-        const QString name = fileNamePart(item.Attributes().FileName);
-        bool shared = false;
-        for (int i = 0; i < m_items.Count() && !shared; ++i) {
-            const TImg& other = m_items.Items(i);
-            shared = i != index && (other.Kind() == BorderItem || other.Kind() == PictureItem) &&
-                     fileNamePart(other.Attributes().FileName) == name;
-        }
-        const QString copy = m_state.workingFolder + name;
-        if (!name.isEmpty() && !shared && QFileInfo(copy).isFile()) {
-            if (m_discardCopy)
-                m_discardCopy(copy);
-            else
-                QFile::remove(copy);
-        }
+    const QString name = workingCopyName(item.Kind(), item.Attributes());
+    bool shared = false;
+    for (int i = 0; i < m_items.Count() && !shared; ++i) {
+        const TImg& other = m_items.Items(i);
+        shared = i != index && workingCopyName(other.Kind(), other.Attributes()) == name;
+    }
+    const QString copy = m_state.workingFolder + name;
+    if (!name.isEmpty() && !shared && QFileInfo(copy).isFile()) {
+        if (m_discardCopy)
+            m_discardCopy(copy);
+        else
+            QFile::remove(copy);
     }
     m_items.Delete(index);
     m_selection = nullptr;

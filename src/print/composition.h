@@ -70,9 +70,8 @@ struct PreparedItem
 {
     PrintItem item;
     ItemPlacement placed;
-    TBitmap picture; // empty when the picture is missing or unreadable
     // The picture as it is drawn, made once: a PDF stores an image drawn again and again
-    // from the same QImage only once.
+    // from the same QImage only once. Null when the picture is missing or unreadable.
     QImage drawable;
 };
 

@@ -330,8 +330,7 @@ void picturesToPack(const TCampos& items, const QString& workingFolder, PackedPi
                 copy = workingCopyPath(workingFolder, name, bytes, &exists);
                 if (!exists) {
                     if (!writeWholeFile(copy, bytes))
-                        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1.")
-                                        .arg(QDir::toNativeSeparators(copy)));
+                        throw cannotWriteFile(copy);
                     packed.copiesMade.append(copy);
                 }
             }
@@ -477,25 +476,15 @@ bool LoadWorkingFolder(const ProjectContext& ctx)
             attributes.FileName = record.FileName;
             item.SetAttributes(attributes);
         } else {
-            state.text.FontSize = record.FontSize;
-            state.text.FontName = record.FontName;
-            state.text.Color = record.Color;
-            state.text.Alignment = record.Alignment;
-            state.text.Style = record.Style;
+            state.text = TextAttributes{record.FontName, record.FontSize, record.Color,
+                                        record.Alignment, record.Style};
             ctx.items.Add(TextItem, record.Text, TCampos::CallerReports);
             TImg& item = ctx.items.Items(ctx.items.Count() - 1);
             item.PlaceAsRecorded(geometry);
             if (!item.StandInReason().isEmpty())
                 unshownTexts.append(textNamed(record.Text) + QStringLiteral(": ") +
                                     item.StandInReason());
-            TDesc attributes;
-            attributes.Text = record.Text;
-            attributes.FontName = record.FontName;
-            attributes.FontSize = record.FontSize;
-            attributes.Color = record.Color;
-            attributes.Alignment = record.Alignment;
-            attributes.Style = record.Style;
-            item.SetAttributes(attributes);
+            item.SetAttributes(textItemAttributes(record.Text, state.text));
         }
     }
     ctx.items.DropPrefetched();

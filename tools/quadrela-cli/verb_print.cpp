@@ -289,12 +289,11 @@ int runPrint(const QStringList& args)
         return kExitUsage;
     // Refused before any work is done: the output would be written only at the end.
     if (const QString refused = unwritableDestination(options.output); !refused.isEmpty())
-        throw Error(cannotWriteMessage(options.output, refused));
+        throw cannotWriteFile(options.output, refused);
     for (const QString& input : {options.archive, options.merge}) {
         if (!input.isEmpty() && sameFile(input, options.output))
-            throw Error(cannotWriteMessage(options.output,
-                                           QStringLiteral("é o arquivo de entrada %1")
-                                               .arg(QDir::toNativeSeparators(input))));
+            throw cannotWriteFile(options.output, QStringLiteral("é o arquivo de entrada %1")
+                                                      .arg(QDir::toNativeSeparators(input)));
     }
 
     return withOpenedArchive(
