@@ -2,7 +2,6 @@
 
 #include "core/errors.h"
 #include "core/textfile.h"
-#include "pdffile.h"
 #include "printcommand.h"
 #include "printsheet.h"
 
@@ -119,17 +118,16 @@ CompositionReport writeExportedPicture(const QString& path, const PrintJob& job,
 {
     const QByteArray format = exportFormatFor(path);
     if (format.isEmpty())
-        throw Error(cannotWriteMessage(
-            path, QStringLiteral("a imagem é gravada como .png, .jpg ou .jpeg")));
+        throw cannotWriteFile(path, QStringLiteral("a imagem é gravada como .png, .jpg ou .jpeg"));
     // Refused before the work: the picture takes a while to compose.
     if (const QString refused = unwritableDestination(path); !refused.isEmpty())
-        throw Error(cannotWriteMessage(path, refused));
+        throw cannotWriteFile(path, refused);
     CompositionReport report;
     const QByteArray bytes =
         encodeExportedPicture(exportedPicture(job, choice, &report), format, choice.dpi);
     QString reason;
     if (bytes.isEmpty() || !writeWholeFile(path, bytes, &reason))
-        throw Error(cannotWriteMessage(path, reason));
+        throw cannotWriteFile(path, reason);
     return report;
 }
 

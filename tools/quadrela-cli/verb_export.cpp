@@ -6,7 +6,6 @@
 #include "core/errors.h"
 #include "print/composition.h"
 #include "print/exportimage.h"
-#include "print/pdffile.h"
 #include "print/printcommand.h"
 
 #include <QFileInfo>
