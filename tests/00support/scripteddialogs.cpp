@@ -87,13 +87,10 @@ bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter&)
 
 bool ScriptedDialogs::choosePictureExport(QWidget*, bool, PictureExportChoice& choice)
 {
-    if (m_exports.isEmpty()) {
+    if (m_exports.isEmpty())
         m_unexpected.append(QStringLiteral("export options without a queued answer"));
-        return false;
-    }
-    const std::optional<PictureExportChoice> answer = m_exports.dequeue();
-    if (answer)
-        choice = *answer;
+    const auto answer = m_exports.isEmpty() ? std::nullopt : m_exports.dequeue();
+    choice = answer.value_or(choice);
     return answer.has_value();
 }
 

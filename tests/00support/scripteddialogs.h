@@ -56,10 +56,7 @@ public:
     // What was asked without an answer to give; empty when the script was followed.
     const QStringList& unexpected() const { return m_unexpected; }
     // Answers the test queued but the program never asked for.
-    int unusedAnswers() const
-    {
-        return int(m_answers.size() + m_files.size() + m_printers.size() + m_exports.size());
-    }
+    int unusedAnswers() const { return int(m_answers.size() + m_files.size() + m_printers.size() + m_exports.size()); }
     // One line per unexpected call, for QVERIFY2.
     QByteArray report() const;
 
