@@ -116,8 +116,7 @@ TurnedPicture turnPicture(const QByteArray& bytes, PictureFormat format, Picture
         jpegPictureSize(bytes); // refuses what the decoder would refuse
         result.extension = QStringLiteral("jpg");
         result.bytes = losslessJpeg(bytes, turn);
-        result.lossless = !result.bytes.isEmpty();
-        if (!result.lossless)
+        if (result.bytes.isEmpty())
             result.bytes = reencodedJpeg(bytes, turn);
         return result;
     }

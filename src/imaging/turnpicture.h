@@ -21,7 +21,6 @@ struct TurnedPicture
 {
     QByteArray bytes;
     QString extension; // "jpg" or "png", without the dot
-    bool lossless = false; // a JPEG turned without decoding its pixels
 };
 
 // The picture turned, as the contents of a new file. A JPEG stays a JPEG: its coded blocks
