@@ -18,7 +18,9 @@ QList<bool> entryVisibility(const ItemHandlers& h)
 {
     return {h.popFrente->isVisible(),        h.popAtras->isVisible(),
             h.popRedimensionar->isVisible(), h.popCopiar->isVisible(),
-            h.popDeletar->isVisible(),       h.popAlinhar->isVisible()};
+            h.popDeletar->isVisible(),       h.popAlinhar->isVisible(),
+            h.popGirarDireita->isVisible(),  h.popGirarEsquerda->isVisible(),
+            h.popEspelharH->isVisible(),     h.popEspelharV->isVisible()};
 }
 
 // Opens the item menu as the user does, with a right click on the item.
@@ -47,6 +49,8 @@ private slots:
     void entriesByKind();
     void align_data();
     void align();
+    void turn_data();
+    void turn();
     void sendToBackKeepsBordersBelow();
     void bringToFront();
     void copy_data();
@@ -60,10 +64,12 @@ private slots:
 void TestItemMenu::entriesByKind_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<QList<bool>>("visible");  // front, back, resize, copy, delete, align
-    QTest::newRow("border") << int(BorderItem) << QList<bool>{false, false, false, true, true, false};
-    QTest::newRow("picture") << int(PictureItem) << QList<bool>{true, true, true, true, true, true};
-    QTest::newRow("text") << int(TextItem) << QList<bool>{true, true, false, true, true, true};
+    // front, back, resize, copy, delete, align, turn right and left, mirror either way
+    QTest::addColumn<QList<bool>>("visible");
+    const QList<bool> noTurn{false, false, false, false}, turns{true, true, true, true};
+    QTest::newRow("border") << int(BorderItem) << QList<bool>{false, false, false, true, true, false} + noTurn;
+    QTest::newRow("picture") << int(PictureItem) << QList<bool>{true, true, true, true, true, true} + turns;
+    QTest::newRow("text") << int(TextItem) << QList<bool>{true, true, false, true, true, true} + noTurn;
 }
 
 void TestItemMenu::entriesByKind()
@@ -116,6 +122,37 @@ void TestItemMenu::align()
     alignAction(*h.handlers, command)->trigger();
     QCOMPARE(c->pos(), expected);
     QCOMPARE(c->size(), size);
+}
+
+void TestItemMenu::turn_data()
+{
+    QTest::addColumn<int>("entry"); // right, left, mirror horizontally, vertically
+    QTest::addColumn<QRect>("place");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("right, about the centre") << 0 << QRect(100, 100, 61, 30) << QRect(115, 85, 30, 61);
+    QTest::newRow("left, taller") << 1 << QRect(100, 100, 30, 61) << QRect(85, 115, 61, 30);
+    QTest::newRow("mirrored, in place") << 3 << QRect(100, 100, 61, 30) << QRect(100, 100, 61, 30);
+}
+
+void TestItemMenu::turn()
+{
+    QFETCH(int, entry);
+    QFETCH(QRect, place);
+    QFETCH(QRect, expected);
+    Workspace ws;
+    PageHarness h(ws);
+    h.addPicture("p0.png", QRect(0, 0, 10, 10));
+    const QString file = h.items->Items(h.addPicture("foto.png", place)).Attributes().FileName;
+    h.addText("t2", QRect());
+    h.handlers->setSelection(h.control(1));
+    const ItemHandlers& m = *h.handlers;
+    QList<QAction*>{m.popGirarDireita, m.popGirarEsquerda, m.popEspelharH, m.popEspelharV}.at(entry)->trigger();
+    TFocusImage* c = h.control(1);
+    QCOMPARE(h.handlers->selection(), c);
+    QCOMPARE(c->geometry(), expected);
+    QCOMPARE(stackIndex(h.page, c), 2);
+    QCOMPARE(c->fullBitmap().size(), expected.size() == place.size() ? QSize(40, 30) : QSize(30, 40));
+    QVERIFY(!QFileInfo::exists(file) && QFileInfo(h.items->Items(1).Attributes().FileName).isFile());
 }
 
 void TestItemMenu::sendToBackKeepsBordersBelow()
