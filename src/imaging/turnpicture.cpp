@@ -60,7 +60,8 @@ QByteArray losslessJpeg(const QByteArray& bytes, PictureTurn turn)
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
     if (tjTransform(handle.get(), reinterpret_cast<const unsigned char*>(bytes.constData()),
-                    static_cast<unsigned long>(bytes.size()), 1, &out, &outSize, &transform, 0) != 0) {
+                    static_cast<unsigned long>(bytes.size()), 1, &out, &outSize, &transform,
+                    0) != 0) {
         tjFree(out);
         return QByteArray();
     }

@@ -9,7 +9,13 @@
 
 namespace quadrela {
 
-enum class PictureTurn { Right, Left, MirrorHorizontal, MirrorVertical };
+enum class PictureTurn
+{
+    Right,
+    Left,
+    MirrorHorizontal,
+    MirrorVertical
+};
 
 // Whether the turn swaps the picture's width and height.
 constexpr bool swapsSides(PictureTurn turn)

@@ -28,12 +28,13 @@ QString writeTurnedCopy(const QString& workingFolder, const QString& file, Pictu
     const PictureFormat format = formatForExtension(ext);
     if (format == PictureFormat::None)
         throw unknownExtension(ext);
-    const TurnedPicture turned = turnPicture(readRegularFile(file, kMaxPictureFileBytes), format, turn);
+    const TurnedPicture turned =
+        turnPicture(readRegularFile(file, kMaxPictureFileBytes), format, turn);
     const QString name = fileNamePart(file);
     const QString stem = name.left(name.size() - ext.size() - 1);
     bool exists = false;
-    const QString copy = workingCopyPath(
-        workingFolder, stem + u'.' + turned.extension, turned.bytes, &exists);
+    const QString copy =
+        workingCopyPath(workingFolder, stem + u'.' + turned.extension, turned.bytes, &exists);
     QString reason;
     if (!exists && !writeWholeFile(copy, turned.bytes, &reason))
         throw Error(QStringLiteral("Não foi possível criar o arquivo %1: %2").arg(copy, reason));
@@ -49,8 +50,8 @@ void ItemHandlers::turnSelected(PictureTurn turn)
         return;
     TFocusImage* old = item->Image();
     const QString copy = writeTurnedCopy(
-        m_state.workingFolder, fileInFolder(m_state.workingFolder, fileNamePart(item->Attributes().FileName)),
-        turn);
+        m_state.workingFolder,
+        fileInFolder(m_state.workingFolder, fileNamePart(item->Attributes().FileName)), turn);
 
     // A quarter turn swaps the sides about the item's centre; turning back restores the
     // place exactly, as the two halves of the difference cancel.

@@ -31,7 +31,7 @@ namespace {
 
 // clang-format off
 enum Step { AddPicture, AddBorder, AddText, ChangeText, Delete, DragText, DragEdge, ResizeDialog,
-            AlignRight, Front, Back, Arrows, BorderAgain, TurnRight, Mirror };
+            AlignRight, Front, Back, Arrows, BorderAgain, TurnRight };
 // clang-format on
 
 // Two pictures and a text block, the history started afresh; in the data folder given,
@@ -116,8 +116,6 @@ void doStep(Desk& d, Step step)
         return h.popAtras->trigger();
     case TurnRight:
         return h.popGirarDireita->trigger();
-    case Mirror:
-        return h.popEspelharV->trigger();
     case Arrows:
         QTest::keyClick(d.form.scroll, Qt::Key_Right, Qt::ShiftModifier);
         return QTest::keyClick(d.form.scroll, Qt::Key_Up);
@@ -179,8 +177,7 @@ void TestEditing::steps_data()
                                                  {"back", Back},
                                                  {"arrows, one step", Arrows},
                                                  {"border sharing a copy", BorderAgain},
-                                                 {"turned right", TurnRight},
-                                                 {"mirrored", Mirror}};
+                                                 {"turned right", TurnRight}};
     for (const auto& [name, step] : rows)
         QTest::newRow(name) << int(step) << (step == Delete || step >= TurnRight ? 1 : 0);
 }

@@ -49,8 +49,6 @@ private slots:
     void entriesByKind();
     void align_data();
     void align();
-    void turn_data();
-    void turn();
     void sendToBackKeepsBordersBelow();
     void bringToFront();
     void copy_data();
@@ -64,18 +62,17 @@ private slots:
 void TestItemMenu::entriesByKind_data()
 {
     QTest::addColumn<int>("kind");
-    // front, back, resize, copy, delete, align, turn right and left, mirror either way
-    QTest::addColumn<QList<bool>>("visible");
-    const QList<bool> noTurn{false, false, false, false}, turns{true, true, true, true};
-    QTest::newRow("border") << int(BorderItem) << QList<bool>{false, false, false, true, true, false} + noTurn;
-    QTest::newRow("picture") << int(PictureItem) << QList<bool>{true, true, true, true, true, true} + turns;
-    QTest::newRow("text") << int(TextItem) << QList<bool>{true, true, false, true, true, true} + noTurn;
+    QTest::addColumn<QList<bool>>("visible");  // front, back, resize, copy, delete, align
+    QTest::newRow("border") << int(BorderItem) << QList<bool>{false, false, false, true, true, false};
+    QTest::newRow("picture") << int(PictureItem) << QList<bool>{true, true, true, true, true, true};
+    QTest::newRow("text") << int(TextItem) << QList<bool>{true, true, false, true, true, true};
 }
 
 void TestItemMenu::entriesByKind()
 {
     QFETCH(int, kind);
     QFETCH(QList<bool>, visible);
+    visible += QList<bool>(4, kind == PictureItem); // turned and mirrored: pictures only
     Workspace ws;
     PageHarness h(ws);
     TFocusImage* border = h.control(h.addBorder("moldura.png"));
@@ -97,7 +94,7 @@ void TestItemMenu::entriesByKind()
 
 void TestItemMenu::align_data()
 {
-    QTest::addColumn<int>("command");  // position in the "Alinhar" submenu
+    QTest::addColumn<int>("command");  // position in the "Alinhar" submenu, then the turns
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QPoint>("expected");
     QTest::newRow("Esquerda") << 0 << QSize(120, 51) << QPoint(0, 44);
@@ -108,6 +105,9 @@ void TestItemMenu::align_data()
     QTest::newRow("Centro Vertical, 51 high") << 4 << QSize(120, 51) << QPoint(33, 326);
     QTest::newRow("Centro Vertical, taller than the page") << 4 << QSize(120, 801) << QPoint(33, -49);
     QTest::newRow("Rodapé") << 5 << QSize(120, 51) << QPoint(33, 651);
+    QTest::newRow("Girar à direita, about the centre") << 6 << QSize(61, 30) << QPoint(48, 29);
+    QTest::newRow("Girar à esquerda, taller") << 7 << QSize(30, 61) << QPoint(18, 59);
+    QTest::newRow("Espelhar verticalmente, in place") << 9 << QSize(61, 30) << QPoint(33, 44);
 }
 
 void TestItemMenu::align()
@@ -117,42 +117,14 @@ void TestItemMenu::align()
     QFETCH(QPoint, expected);
     Workspace ws;
     PageHarness h(ws);
-    TFocusImage* c = h.control(h.addPicture("foto.png", QRect(QPoint(33, 44), size)));
-    h.handlers->setSelection(c);
-    alignAction(*h.handlers, command)->trigger();
-    QCOMPARE(c->pos(), expected);
-    QCOMPARE(c->size(), size);
-}
-
-void TestItemMenu::turn_data()
-{
-    QTest::addColumn<int>("entry"); // right, left, mirror horizontally, vertically
-    QTest::addColumn<QRect>("place");
-    QTest::addColumn<QRect>("expected");
-    QTest::newRow("right, about the centre") << 0 << QRect(100, 100, 61, 30) << QRect(115, 85, 30, 61);
-    QTest::newRow("left, taller") << 1 << QRect(100, 100, 30, 61) << QRect(85, 115, 61, 30);
-    QTest::newRow("mirrored, in place") << 3 << QRect(100, 100, 61, 30) << QRect(100, 100, 61, 30);
-}
-
-void TestItemMenu::turn()
-{
-    QFETCH(int, entry);
-    QFETCH(QRect, place);
-    QFETCH(QRect, expected);
-    Workspace ws;
-    PageHarness h(ws);
-    h.addPicture("p0.png", QRect(0, 0, 10, 10));
-    const QString file = h.items->Items(h.addPicture("foto.png", place)).Attributes().FileName;
-    h.addText("t2", QRect());
-    h.handlers->setSelection(h.control(1));
+    h.handlers->setSelection(h.control(h.addPicture("foto.png", QRect(QPoint(33, 44), size))));
     const ItemHandlers& m = *h.handlers;
-    QList<QAction*>{m.popGirarDireita, m.popGirarEsquerda, m.popEspelharH, m.popEspelharV}.at(entry)->trigger();
-    TFocusImage* c = h.control(1);
+    const QList<QAction*> turns{m.popGirarDireita, m.popGirarEsquerda, m.popEspelharH, m.popEspelharV};
+    (command < 6 ? alignAction(m, command) : turns.at(command - 6))->trigger();
+    TFocusImage* c = h.control(0); // a turned picture is shown by a new control
+    QCOMPARE(c->pos(), expected);
+    QCOMPARE(c->size(), command == 6 || command == 7 ? size.transposed() : size);
     QCOMPARE(h.handlers->selection(), c);
-    QCOMPARE(c->geometry(), expected);
-    QCOMPARE(stackIndex(h.page, c), 2);
-    QCOMPARE(c->fullBitmap().size(), expected.size() == place.size() ? QSize(40, 30) : QSize(30, 40));
-    QVERIFY(!QFileInfo::exists(file) && QFileInfo(h.items->Items(1).Attributes().FileName).isFile());
 }
 
 void TestItemMenu::sendToBackKeepsBordersBelow()
