@@ -58,6 +58,19 @@ void ItemHandlers::createMenu(QMenu* menu)
             runStep(m_stepRunner, label, [this, c] { align(c); });
         });
     }
+    const std::tuple<const char*, PictureTurn, QAction* ItemHandlers::*> turns[] = {
+        {"Girar 90° à direita", PictureTurn::Right, &ItemHandlers::popGirarDireita},
+        {"Girar 90° à esquerda", PictureTurn::Left, &ItemHandlers::popGirarEsquerda},
+        {"Espelhar horizontalmente", PictureTurn::MirrorHorizontal, &ItemHandlers::popEspelharH},
+        {"Espelhar verticalmente", PictureTurn::MirrorVertical, &ItemHandlers::popEspelharV},
+    };
+    for (const auto& [caption, command, entry] : turns) {
+        const PictureTurn turn = command;
+        const QString label = QString::fromUtf8(caption);
+        this->*entry = menu->addAction(label, this, [this, turn, label] {
+            runStep(m_stepRunner, label, [this, turn] { turnSelected(turn); });
+        });
+    }
     connect(menu, &QMenu::aboutToShow, this, &ItemHandlers::PopupMenuPopup);
 }
 
@@ -177,6 +190,10 @@ void ItemHandlers::PopupMenuPopup()
     popCopiar->setVisible(true);
     popDeletar->setVisible(true);
     popAlinhar->setVisible(kind != BorderItem);
+    for (QAction* turn : {popGirarDireita, popGirarEsquerda, popEspelharH, popEspelharV}) {
+        turn->setVisible(kind == PictureItem);
+        turn->setEnabled(!item->ShowsMissingNotice());
+    }
 }
 
 void ItemHandlers::bringToFront()
@@ -224,6 +241,13 @@ void ItemHandlers::deleteSelected()
     const int index = m_items.IndexOf(m_selection);
     if (index < 0)
         return;
+    releaseWorkingCopy(index);
+    m_items.Delete(index);
+    m_selection = nullptr;
+}
+
+void ItemHandlers::releaseWorkingCopy(int index)
+{
     // Only the item's own working copy goes, never the path as stored (after opening an
     // archive that names a file on another computer, or anywhere at all), and not while
     // another item still shows the same copy.
@@ -241,8 +265,6 @@ void ItemHandlers::deleteSelected()
         else
             QFile::remove(copy);
     }
-    m_items.Delete(index);
-    m_selection = nullptr;
 }
 
 void ItemHandlers::align(AlignCommand command)

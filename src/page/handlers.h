@@ -4,6 +4,7 @@
 
 #include "Imgfocus.h"
 #include "gestures.h"
+#include "imaging/turnpicture.h"
 #include "steprunner.h"
 
 #include <QObject>
@@ -60,6 +61,8 @@ public:
     void copyToClipboard();
     void deleteSelected();
     void align(AlignCommand command);
+    // Shows the selected picture item's picture turned, from a new working copy.
+    void turnSelected(PictureTurn turn);
 
     // The item menu's entries.
     QAction* popFrente = nullptr;
@@ -69,6 +72,10 @@ public:
     QAction* popDeletar = nullptr;
     QAction* popAlinhar = nullptr;
     QMenu* alignMenu = nullptr;
+    QAction* popGirarDireita = nullptr;
+    QAction* popGirarEsquerda = nullptr;
+    QAction* popEspelharH = nullptr;
+    QAction* popEspelharV = nullptr;
 
 signals:
     // The user asked for the resize dialog or, by a double-click, for the text dialog.
@@ -79,6 +86,8 @@ private:
     void createMenu(QMenu* menu);
     // The item of the selection, or null when the selection is gone.
     TImg* selectedItem() const;
+    // Takes the item's working copy off the page unless another item shows it too.
+    void releaseWorkingCopy(int index);
 
     TCampos& m_items;
     AppState& m_state;

@@ -31,7 +31,7 @@ namespace {
 
 // clang-format off
 enum Step { AddPicture, AddBorder, AddText, ChangeText, Delete, DragText, DragEdge, ResizeDialog,
-            AlignRight, Front, Back, Arrows, BorderAgain };
+            AlignRight, Front, Back, Arrows, BorderAgain, TurnRight };
 // clang-format on
 
 // Two pictures and a text block, the history started afresh; in the data folder given,
@@ -114,6 +114,8 @@ void doStep(Desk& d, Step step)
     case Back:
         h.setSelection(text);
         return h.popAtras->trigger();
+    case TurnRight:
+        return h.popGirarDireita->trigger();
     case Arrows:
         QTest::keyClick(d.form.scroll, Qt::Key_Right, Qt::ShiftModifier);
         return QTest::keyClick(d.form.scroll, Qt::Key_Up);
@@ -174,9 +176,10 @@ void TestEditing::steps_data()
                                                  {"front", Front},
                                                  {"back", Back},
                                                  {"arrows, one step", Arrows},
-                                                 {"border sharing a copy", BorderAgain}};
+                                                 {"border sharing a copy", BorderAgain},
+                                                 {"turned right", TurnRight}};
     for (const auto& [name, step] : rows)
-        QTest::newRow(name) << int(step) << (step == Delete ? 1 : 0);
+        QTest::newRow(name) << int(step) << (step == Delete || step >= TurnRight ? 1 : 0);
 }
 
 void TestEditing::steps()
@@ -193,7 +196,7 @@ void TestEditing::steps()
     const QByteArray after = d.records();
     const QStringList filesAfter = d.files();
     QVERIFY(after != before);
-    QCOMPARE(filesAfter.size(), filesBefore.size() - aside + (step <= AddBorder ? 1 : 0));
+    QCOMPARE(filesAfter.size(), filesBefore.size() - aside + (step <= AddBorder || step >= TurnRight));
     QCOMPARE(d.form.history().stack().count(), 1);
     QVERIFY(d.form.btnDesfazer->isEnabled() && !d.form.btnRefazer->isEnabled());
 
