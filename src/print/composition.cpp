@@ -163,6 +163,7 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
     PreparedPage page;
     page.layout = job.layout;
     page.resolution = job.resolution;
+    page.cards = job.cards;
     page.items.reserve(job.items.size()); // the pointers kept in loaded stay valid
     QHash<QString, const PreparedItem*> loaded;
     const auto remember = [&](const PreparedItem& prepared) {
@@ -214,6 +215,16 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
 
 namespace {
 
+// The card drawn into every place of the sheet from its first card on.
+void drawCardIntoPlaces(QPainter& painter, const QImage& card, const CardSheet& sheet, int dpi)
+{
+    const QList<QRect> places = cardPlaces(sheet, dpi);
+    for (int n = firstPlace(sheet); n < places.size(); ++n)
+        painter.drawImage(places.at(n), card);
+    if (sheet.cutMarks)
+        drawCutMarks(painter, sheet, dpi);
+}
+
 // Draws the items meant for target; returns how many were drawn.
 int drawItems(QPainter& painter, const PreparedPage& page, PrintTarget target)
 {
@@ -248,9 +259,7 @@ void drawPreparedPage(QPainter& painter, const PreparedPage& page)
     // The PDF engine would store images as JPEG, blurring thin lines and greying white.
     painter.setRenderHint(QPainter::LosslessImageRendering);
     if (page.layout == BusinessCard) {
-        const QImage card = composeCard(page);
-        for (const QRect& rect : cardSheetRects(page.resolution))
-            painter.drawImage(rect, card);
+        drawCardIntoPlaces(painter, composeCard(page), page.cards, page.resolution);
     } else {
         drawItems(painter, page, PrintTarget::Sheet);
     }
@@ -265,14 +274,17 @@ QRect cardPlaceInReadingOrder(int n, int dpi)
     return cardSheetRects(dpi).at(column * kRows + row);
 }
 
-void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi)
+void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi,
+                      const CardSheet& sheet)
 {
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::LosslessImageRendering);
-    const int places = int(cardSheetRects().size());
-    for (int n = 0; n < cards.size() && n < places; ++n)
-        painter.drawImage(cardPlaceInReadingOrder(n, dpi), cards.at(n));
+    const QList<QRect> places = cardPlaces(sheet, dpi);
+    for (int n = 0; n < cards.size() && firstPlace(sheet) + n < places.size(); ++n)
+        painter.drawImage(places.at(firstPlace(sheet) + n), cards.at(n));
+    if (sheet.cutMarks)
+        drawCutMarks(painter, sheet, dpi);
     painter.restore();
 }
 
@@ -357,8 +369,7 @@ CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob
 
     if (job.layout == BusinessCard) {
         cardPainter.end();
-        for (const QRect& rect : cardSheetRects(job.resolution))
-            painter.drawImage(rect, card);
+        drawCardIntoPlaces(painter, card, job.cards, job.resolution);
     }
     painter.restore();
     return report;
