@@ -141,12 +141,18 @@ void drawCutMarks(QPainter& painter, const CardSheet& sheet, int dpi)
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(Qt::black, std::max(1, pixels(0.1, dpi)), Qt::SolidLine, Qt::FlatCap));
+    // A margin too narrow for a whole mark gets what fits between the paper's edge and the
+    // cards.
+    const int above = std::max(sheet.paperCorner.y(), block.top() - gap - length);
+    const int before = std::max(sheet.paperCorner.x(), block.left() - gap - length);
     for (int x : across) {
-        painter.drawLine(x, block.top() - gap - length, x, block.top() - gap);
+        if (above < block.top() - gap)
+            painter.drawLine(x, above, x, block.top() - gap);
         painter.drawLine(x, blockBottom + gap, x, blockBottom + gap + length);
     }
     for (int y : down) {
-        painter.drawLine(block.left() - gap - length, y, block.left() - gap, y);
+        if (before < block.left() - gap)
+            painter.drawLine(before, y, block.left() - gap, y);
         painter.drawLine(blockRight + gap, y, blockRight + gap + length, y);
     }
     painter.restore();
