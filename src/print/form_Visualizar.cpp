@@ -263,12 +263,12 @@ void TformVisualizar::refresh()
     if (!ckAjustePdf->isEnabled())
         ckAjustePdf->setChecked(false);
 
-    {
+    // Each printer has the card stock last chosen for it.
+    if (const QString name = named ? printer.printerName() : QString(); m_folhaFor != name) {
+        m_folhaFor = name;
         QSettings settings;
         const QSignalBlocker quiet(cbFolha);
-        cbFolha->setCurrentIndex(std::max(
-            0, cbFolha->findData(loadPrinterCardStock(settings, named ? printer.printerName()
-                                                                      : QString()))));
+        cbFolha->setCurrentIndex(std::max(0, cbFolha->findData(loadPrinterCardStock(settings, name))));
     }
 
     const SheetGeometry sheet = sheetGeometry(printedLayout(printer), printer.resolution());

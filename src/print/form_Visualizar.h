@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QBoxLayout;
 class QCheckBox;
@@ -102,6 +103,7 @@ private:
     void folhaChanged();
     // The business-card places as chosen, on paper whose corner is at paperCorner.
     CardSheet chosenCards(QPoint paperCorner = QPoint()) const;
+    std::optional<QString> m_folhaFor; // the printer whose card stock the list shows
     void updateMergeControls();
 
     PrintOffset m_offset;

@@ -5,6 +5,7 @@
 #include "core/convert.h"
 #include "imaging/picload.h"
 #include "imaging/textrender.h"
+#include "print/cardstock.h"
 #include "print/composition.h"
 #include "print/dialogpaper.h"
 #include "print/mergecommand.h"
@@ -776,6 +777,10 @@ void TestPrint::storedPrinterOffsets()
     // Nothing out of range is ever stored.
     QVERIFY(!savePrinterOffset(settings, printer, PrintOffset{0, 10.1}, &message));
     QCOMPARE(settings.value(QStringLiteral("AjusteImpressora/") + QUrl::toPercentEncoding(printer) + QStringLiteral("/vertical")), vertical);
+    // The card stock is kept for that printer alone, and only a stock offered.
+    QVERIFY(savePrinterCardStock(settings, printer, QStringLiteral("a4-c32011")));
+    QVERIFY(!savePrinterCardStock(settings, printer, QStringLiteral("a4")));
+    QCOMPARE(loadPrinterCardStock(settings, printer) + u'|' + loadPrinterCardStock(settings, QString()) + u'|' + loadPrinterCardStock(settings, "Outra"), QStringLiteral("a4-c32011||"));
 }
 
 void TestPrint::savedPrinterOffsets_data()
