@@ -128,6 +128,8 @@ private slots:
     void placement();
 
     void businessCardSheet();
+    void printCommandTakesCardSheet_data();
+    void printCommandTakesCardSheet();
     void fullPage_data();
     void fullPage();
     void stackingOrder();
@@ -378,6 +380,38 @@ void TestPrint::businessCardSheet()
         const Runs got = columnRuns(pdf, x, 6600, isRed);
         QVERIFY2(nearlyEqual(got, rows), describe(got).constData());
     }
+}
+
+void TestPrint::printCommandTakesCardSheet_data()
+{
+    QTest::addColumn<QString>("stock");
+    QTest::addColumn<int>("firstCard");
+    QTest::addColumn<IntPair>("across"); // the red runs along the first row of cards, at 600 dpi
+    QTest::newRow("the default from card 2") << "" << 2 << qMakePair(2380, 4440);
+    QTest::newRow("3.5 x 2 in stock") << "carta-5371" << 1 << qMakePair(450, 4650);
+}
+
+void TestPrint::printCommandTakesCardSheet()
+{
+    QFETCH(QString, stock);
+    QFETCH(int, firstCard);
+    QFETCH(IntPair, across);
+    PageFixture f(BusinessCard);
+    f.addPicture(QStringLiteral("red.png"), solid(QSize(76, 43), Qt::red), QRect(0, 0, 380, 217));
+    const QString pdf = f.dir.path() + QStringLiteral("/stock.pdf");
+    RecordingDialogs dialogs;
+    QPrinter printer(QPrinter::HighResolution);
+    configurePdfPrinter(printer, pdf, QPageSize::Letter, 0);
+    PrintCommandContext ctx{nullptr, dialogs, printer, f.state, *f.items, &f.page};
+    QString asked = QStringLiteral("none");
+    ctx.cardSheetFor = [&](const QString& printerName) {
+        asked = printerName;
+        return CardSheet{stock, firstCard, false, QPoint(50, 50)}; // the corner is the printer's
+    };
+    QCOMPARE(btImprimirClick(ctx), PrintOutcome::Printed);
+    QCOMPARE(asked, QString()); // a file, not a printer
+    const Runs got = rowRuns(pdf, 700, 5100, isRed);
+    QVERIFY2(nearlyEqual(got, {across}), describe(got).constData());
 }
 
 void TestPrint::fullPage_data()
