@@ -107,9 +107,9 @@ QList<QRect> cardPlaces(const CardSheet& sheet, int dpi)
     const QPointF inset((stock.cardMm.width() - width) / 2, (stock.cardMm.height() - height) / 2);
     for (int row = 0; row < stock.rows; ++row) {
         for (int column = 0; column < stock.columns; ++column) {
-            const QPointF corner = stock.marginMm + inset +
-                                   QPointF(column * stock.pitchMm.width(),
-                                           row * stock.pitchMm.height());
+            const QPointF corner =
+                stock.marginMm + inset +
+                QPointF(column * stock.pitchMm.width(), row * stock.pitchMm.height());
             const int left = pixels(corner.x(), dpi);
             const int top = pixels(corner.y(), dpi);
             places.append(QRect(left, top, pixels(corner.x() + width, dpi) - left,

@@ -64,7 +64,8 @@ struct CompositionReport
 // transparent colour never carries over to the next item) and stretched into its place;
 // an item whose picture is missing or unreadable draws nothing. In the business-card
 // layout the items go onto a white 1050 x 600 card bitmap, which is then drawn into the
-// places of the job's card sheet from its first card on. The scratch picture is overwritten by each text item.
+// places of the job's card sheet from its first card on. The scratch picture is overwritten
+// by each text item.
 CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob& job);
 
 // An item loaded and placed, ready to be drawn any number of times.

@@ -268,7 +268,8 @@ void TformVisualizar::refresh()
         m_folhaFor = name;
         QSettings settings;
         const QSignalBlocker quiet(cbFolha);
-        cbFolha->setCurrentIndex(std::max(0, cbFolha->findData(loadPrinterCardStock(settings, name))));
+        cbFolha->setCurrentIndex(
+            std::max(0, cbFolha->findData(loadPrinterCardStock(settings, name))));
     }
 
     const SheetGeometry sheet = sheetGeometry(printedLayout(printer), printer.resolution());
