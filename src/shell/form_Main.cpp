@@ -12,6 +12,7 @@
 #include "page/items.h"
 #include "page/picturecommand.h"
 #include "page/screencursor.h"
+#include "print/cardstock.h"
 #include "print/form_Visualizar.h"
 #include "print/mergecommand.h"
 #include "print/printcommand.h"
@@ -259,13 +260,29 @@ void TformMain::btImagemClick()
     m_history->record(QStringLiteral("Imagem"), [&] { addPictureItem(*m_items, m_state, chosen); });
 }
 
-void TformMain::printWithOffset()
+namespace {
+
+// What the user keeps for each printer: its offset and the card stock it is loaded with.
+void usePrinterSettings(PrintCommandContext& ctx, const CardSheet& chosen)
 {
-    PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items, panelDraw};
     ctx.offsetFor = [](const QString& printerName) {
         QSettings settings;
         return loadPrinterOffset(settings, printerName);
     };
+    ctx.cardSheetFor = [chosen](const QString& printerName) {
+        QSettings settings;
+        CardSheet cards = chosen;
+        cards.stock = loadPrinterCardStock(settings, printerName);
+        return cards;
+    };
+}
+
+} // namespace
+
+void TformMain::printWithOffset()
+{
+    PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items, panelDraw};
+    usePrinterSettings(ctx, CardSheet());
     btImprimirClick(ctx);
 }
 
@@ -274,14 +291,16 @@ void TformMain::btVisualizarClick()
     TformVisualizar preview(
         PreviewContext{m_dialogs, printer(),
                        [this] { return printJobFor(m_state, *m_items, panelDraw); },
-                       [this] { emit printRequested(); },
+                       [this](const CardSheet& cards) {
+                           PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items,
+                                                   panelDraw};
+                           usePrinterSettings(ctx, cards);
+                           btImprimirClick(ctx);
+                       },
                        [this](MergedSheets& sheets) {
                            PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items,
                                                    panelDraw};
-                           ctx.offsetFor = [](const QString& printerName) {
-                               QSettings settings;
-                               return loadPrinterOffset(settings, printerName);
-                           };
+                           usePrinterSettings(ctx, sheets.cardSheet());
                            printMergedCommand(ctx, sheets);
                        }},
         this);
