@@ -2,6 +2,7 @@
 // print dialog. The program uses the Qt implementation; tests use a scripted one.
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -43,6 +44,20 @@ public:
 
     // Lets the user configure the printer; false when the user cancels.
     virtual bool choosePrinter(QWidget* owner, QPrinter& printer) = 0;
+
+    // A brief notice near the bottom of the owner's window that goes away by itself,
+    // without a click. Programs without a screen have nothing to show it on.
+    virtual void notify(QWidget* owner, const QString& text)
+    {
+        Q_UNUSED(owner);
+        Q_UNUSED(text);
+    }
 };
+
+// What a file written on request says: its name and the folder it went to.
+inline QString savedNotice(const QString& path)
+{
+    return QStringLiteral("Arquivo salvo: %1").arg(QDir::toNativeSeparators(path));
+}
 
 } // namespace quadrela

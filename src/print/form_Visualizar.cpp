@@ -143,7 +143,17 @@ void TformVisualizar::createControls()
     cbPapel = new QComboBox(this);
     cbPapel->addItem(QStringLiteral("Carta (216 x 279 mm)"), int(QPageSize::Letter));
     cbPapel->addItem(QStringLiteral("A4 (210 x 297 mm)"), int(QPageSize::A4));
-    cbPapel->setCurrentIndex(m_ctx.printer.pageLayout().pageSize().id() == QPageSize::A4 ? 1 : 0);
+    // The paper last printed on, which may have been picked in the print dialog.
+    const QPageSize paper = m_ctx.printer.pageLayout().pageSize();
+    if (cbPapel->findData(int(paper.id())) < 0 && paper.id() != QPageSize::Custom) {
+        const QSizeF mm = paper.size(QPageSize::Millimeter);
+        cbPapel->addItem(QStringLiteral("%1 (%2 x %3 mm)")
+                             .arg(paper.name())
+                             .arg(std::lround(mm.width()))
+                             .arg(std::lround(mm.height())),
+                         int(paper.id()));
+    }
+    cbPapel->setCurrentIndex(std::max(0, cbPapel->findData(int(paper.id()))));
     top->addWidget(cbPapel);
     top->addSpacing(16);
     const auto addButton = [this](QBoxLayout* row, const QString& caption, auto&& slot) {
@@ -420,6 +430,7 @@ void TformVisualizar::btSalvarPdfClick()
         PrintJob job = m_ctx.job();
         job.resolution = kPdfResolution;
         report = writeSheetPdf(path, wholeSheet(m_ctx.printer), kPdfResolution, job, shift);
+        m_ctx.dialogs.notify(this, savedNotice(path));
     } catch (const Error& e) {
         m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
         return;

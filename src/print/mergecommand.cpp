@@ -153,6 +153,8 @@ MergeOutcome writeMergedPdf(const MergeCommandContext& ctx, const QString& path,
         outcome = runSheets(ctx, painter, pdf, QSize(pdf.width(), pdf.height()), true);
         return outcome.kind == MergeOutcome::Printed;
     });
+    if (outcome.kind == MergeOutcome::Printed)
+        ctx.dialogs.notify(ctx.owner, savedNotice(path));
     tellOutcome(ctx, outcome);
     return outcome;
 }

@@ -79,6 +79,7 @@ TformMain::TformMain(AppState& state, ModalDialogs& dialogs, QWidget* parent)
     createPage();
     FormCreate();
     createEditing();
+    createProjectMenus();
 }
 
 TformMain::~TformMain()
@@ -317,7 +318,7 @@ void TformMain::btNovoClick()
 {
     // The page stays until a new project is chosen: cancelling the dialog keeps it, with
     // its history.
-    if (!OfferToSaveProject(projectContext()))
+    if (!offerToSave())
         return;
     m_pageOffered = true;
     emit newProjectDialogRequested();
@@ -325,41 +326,15 @@ void TformMain::btNovoClick()
 
 bool TformMain::clearPageForNewProject()
 {
-    if (!m_pageOffered && !OfferToSaveProject(projectContext()))
+    if (!m_pageOffered && !offerToSave())
         return false;
     m_pageOffered = false;
     m_items->Clear();
+    // A template is not the project's file: its first save asks where.
+    m_projectFile.clear();
     projectReplaced();
     EmptyWorkingFolder(m_state.workingFolder);
     return true;
-}
-
-void TformMain::btAbrirClick()
-{
-    const QString path = m_dialogs.chooseFile(this, openProjectRequest());
-    if (!path.isEmpty()) {
-        // Opening replaces the page once it goes past its question, also when it fails later.
-        const QPointer<QWidget> first = m_items->Count() > 0 ? m_items->Items(0).Image() : nullptr;
-        const bool replacing = first || fileExists(path);
-        const auto replaced = [&] { return replacing && first.isNull(); };
-        try {
-            OpenProject(projectContext(), path);
-        } catch (...) {
-            if (replaced())
-                projectReplaced();
-            throw;
-        }
-        if (replaced())
-            projectReplaced();
-    }
-    scrollResize();
-}
-
-void TformMain::btSalvarClick()
-{
-    const QString path = m_dialogs.chooseFile(this, saveProjectRequest());
-    if (!path.isEmpty())
-        SaveProject(projectContext(), path);
 }
 
 void TformMain::scrollResize()
@@ -430,18 +405,10 @@ bool TformMain::FormClose()
 {
     if (m_closed)
         return true;
-    if (m_items->Count() > 0) {
-        const Answer answer = m_dialogs.message(this, QStringLiteral("Deseja salvar o projeto atual?"),
-                                                Buttons::YesNo);
-        if (answer == Answer::Yes) {
-            // Cancelling the save dialog, or a save that fails, keeps the program open
-            // with its page: the user asked for the project to be kept.
-            const QString path = m_dialogs.chooseFile(this, saveProjectRequest());
-            if (path.isEmpty() || !SaveProject(projectContext(), path))
-                return false;
-        }
-        m_items->Clear();
-    }
+    // Cancelling, or a save that does not happen, keeps the program open with its page.
+    if (!offerToSave())
+        return false;
+    m_items->Clear();
     m_closed = true;
     m_recovery->stop();
     EmptyWorkingFolder(m_state.workingFolder);

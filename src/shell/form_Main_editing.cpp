@@ -62,6 +62,7 @@ void TformMain::createEditing()
 void TformMain::projectReplaced()
 {
     m_history->clear();
+    updateTitle();
     refreshSelectionFrame();
     // Waits for a write under way, so none lands after the working folder is emptied.
     m_recovery->writeNow();
@@ -122,6 +123,9 @@ bool TformMain::pageKey(const PageKeyCommand& command)
         return true;
     case PageKey::Save:
         btSalvarClick();
+        return true;
+    case PageKey::SaveAs:
+        btSalvarComoClick();
         return true;
     case PageKey::None:
         break;

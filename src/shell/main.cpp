@@ -132,6 +132,7 @@ int main(int argc, char** argv)
     if (crashed) {
         if (offerRecovery(formMain.projectContext()) == Recovery::Recovered) {
             formMain.projectReplaced();
+            formMain.history().stack().resetClean(); // a recovered page was never saved
             formMain.scrollResize();
         } else {
             showDialog(formNovo);

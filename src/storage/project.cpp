@@ -380,14 +380,14 @@ bool SaveProject(const ProjectContext& ctx, const QString& path)
     }
 }
 
-void OpenProject(const ProjectContext& ctx, const QString& path)
+bool OpenProject(const ProjectContext& ctx, const QString& path)
 {
     BusyCursor busy;
     AppState& state = ctx.state;
     if (!fileExists(path))
-        return;
+        return false;
     if (!AskToSaveProject(ctx))
-        return;
+        return false;
 
     // An archive inside the working folder would be deleted before it is read.
     QTemporaryFile safeCopy;
@@ -410,22 +410,22 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
     EarlyPictures early(ctx, archive);
     UnpackArchive(archive, state.workingFolder, {},
                   [&early](const QString& bareName, const QString&) { early.landed(bareName); });
-    LoadWorkingFolder(ctx);
+    return LoadWorkingFolder(ctx);
 }
 
-void LoadWorkingFolder(const ProjectContext& ctx)
+bool LoadWorkingFolder(const ProjectContext& ctx)
 {
     AppState& state = ctx.state;
     FolderFiles work(state.workingFolder);
     const QString projectPath = work.path(kProjectFile);
     if (!fileExists(projectPath)) {
         ctx.dialogs.message(ctx.owner, kNotRecognised, Buttons::Ok);
-        return;
+        return false;
     }
     const QString projectText = readCp1252File(projectPath);
     if (!hasProjectMagic(projectText)) {
         ctx.dialogs.message(ctx.owner, kNotRecognised, Buttons::Ok);
-        return;
+        return false;
     }
     const ProjectRecord project = ReadProjectRecord(projectText);
     if (project.layout) {
@@ -447,7 +447,7 @@ void LoadWorkingFolder(const ProjectContext& ctx)
                                 .arg(QString::number((needed + (1 << 20) - 1) >> 20),
                                      QString::number(available >> 20)),
                             Buttons::Ok);
-        return;
+        return false;
     }
     for (const TItem& record : records) {
         if (record.Kind == BorderItem || record.Kind == PictureItem)
@@ -511,6 +511,7 @@ void LoadWorkingFolder(const ProjectContext& ctx)
                          .arg(unshownTexts.join(QStringLiteral("\n"))));
     if (!parts.isEmpty())
         ctx.dialogs.message(ctx.owner, parts.join(QStringLiteral("\n\r\n\r")), Buttons::Ok);
+    return true;
 }
 
 } // namespace quadrela

@@ -40,11 +40,13 @@ public:
     Answer message(QWidget* owner, const QString& text, Buttons buttons) override;
     QString chooseFile(QWidget* owner, const FileDialogRequest& request) override;
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
+    void notify(QWidget*, const QString& text) override { m_notices.append(text); }
 
     const QList<Message>& messages() const { return m_messages; }
     QStringList messageTexts() const;
     const QList<FileRequest>& fileRequests() const { return m_fileRequests; }
     int printerRequests() const { return m_printerRequests; }
+    const QStringList& notices() const { return m_notices; }
 
     // What was asked without an answer to give; empty when the script was followed.
     const QStringList& unexpected() const { return m_unexpected; }
@@ -61,6 +63,7 @@ private:
     QList<FileRequest> m_fileRequests;
     int m_printerRequests = 0;
     QStringList m_unexpected;
+    QStringList m_notices;
 };
 
 } // namespace quadrela::test

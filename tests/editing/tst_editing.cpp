@@ -258,6 +258,7 @@ void TestEditing::keys_data()
     QTest::newRow("ctrl shift z") << int(Qt::Key_Z) << (ctrl | shift) << int(PageKey::Redo)
                                   << QPoint();
     QTest::newRow("ctrl y") << int(Qt::Key_Y) << ctrl << int(PageKey::Redo) << QPoint();
+    QTest::newRow("ctrl shift s") << int(Qt::Key_S) << (ctrl | shift) << int(PageKey::SaveAs) << QPoint();
     QTest::newRow("plain z") << int(Qt::Key_Z) << 0 << int(PageKey::None) << QPoint();
     QTest::newRow("ctrl c") << int(Qt::Key_C) << ctrl << int(PageKey::Copy) << QPoint();
     QTest::newRow("ctrl n") << int(Qt::Key_N) << ctrl << int(PageKey::New) << QPoint();

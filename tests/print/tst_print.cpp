@@ -6,6 +6,7 @@
 #include "imaging/picload.h"
 #include "imaging/textrender.h"
 #include "print/composition.h"
+#include "print/dialogpaper.h"
 #include "print/mergecommand.h"
 #include "print/placement.h"
 #include "print/printcommand.h"
@@ -173,6 +174,8 @@ private slots:
     void cliMerge();
     void mergedPdfAndRowsAtFault_data();
     void mergedPdfAndRowsAtFault();
+    void paperAfterPrintDialog_data();
+    void paperAfterPrintDialog();
 
 private:
     QString makeArchive(int layout, const QList<TItem>& records,
@@ -1443,6 +1446,39 @@ void TestPrint::mergedPdfAndRowsAtFault()
     QFile data(csv);
     QVERIFY(data.open(QIODevice::ReadOnly));
     QCOMPARE(data.readAll(), rows);
+}
+
+using Papers = QList<QPageSize>;
+using Pick = std::optional<QPageSize>;
+
+void TestPrint::paperAfterPrintDialog_data()
+{
+    QTest::addColumn<QPageSize>("asked");
+    QTest::addColumn<QPageSize>("returned");
+    QTest::addColumn<Pick>("picked");
+    QTest::addColumn<Papers>("offered");
+    QTest::addColumn<QPageSize>("expected");
+    const QPageSize a4(QPageSize::A4), letter(QPageSize::Letter), legal(QPageSize::Legal);
+    // A printer's own entry for A4, under its own name.
+    const QPageSize printerA4(QSize(595, 842), QStringLiteral("A4 da impressora"));
+    QTest::newRow("untouched dialog keeps the asked paper")
+        << a4 << letter << Pick() << Papers{letter, printerA4} << printerA4;
+    QTest::newRow("paper picked in the dialog") << a4 << letter << Pick(letter) << Papers{letter, a4} << letter;
+    QTest::newRow("A4 picked over Letter") << letter << a4 << Pick(a4) << Papers{letter, a4} << a4;
+    QTest::newRow("pick taken back") << a4 << letter << Pick(legal) << Papers{letter, a4, legal} << a4;
+    QTest::newRow("printer without that paper") << a4 << letter << Pick() << Papers{letter, legal} << letter;
+    QTest::newRow("a file takes any paper") << a4 << letter << Pick() << Papers{} << a4;
+}
+
+void TestPrint::paperAfterPrintDialog()
+{
+    QFETCH(QPageSize, asked);
+    QFETCH(QPageSize, returned);
+    QFETCH(Pick, picked);
+    QFETCH(Papers, offered);
+    QFETCH(QPageSize, expected);
+    const QPageSize paper = paperAfterDialog(asked, returned, picked, offered);
+    QVERIFY2(paper == expected, qPrintable(paper.name()));
 }
 
 QTEST_MAIN(TestPrint)
