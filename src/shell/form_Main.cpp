@@ -193,6 +193,8 @@ void TformMain::createPage()
     imFundo = new TFocusImage(panelDraw);
     imFundo->setGeometry(1, 1, 494, 700);
     imFundo->setTransparent(true);
+    // A press on the page where no item lies leaves nothing selected.
+    connect(imFundo, &TFocusImage::mousePressed, this, [this] { selectItem(nullptr); });
 
     panelCalco = makePanel(scrollContent, kGrey);
 
@@ -257,7 +259,17 @@ void TformMain::btImagemClick()
     const QString chosen = m_dialogs.chooseFile(this, pictureDialogRequest(m_state));
     if (chosen.isEmpty())
         return;
-    m_history->record(QStringLiteral("Imagem"), [&] { addPictureItem(*m_items, m_state, chosen); });
+    int added = -1;
+    m_history->record(QStringLiteral("Imagem"),
+                      [&] { added = addPictureItem(*m_items, m_state, chosen); });
+    if (added >= 0)
+        selectItem(m_items->Items(added).Image());
+}
+
+void TformMain::selectItem(TFocusImage* control)
+{
+    m_handlers->setSelection(control);
+    refreshSelectionFrame();
 }
 
 namespace {
@@ -385,6 +397,8 @@ bool TformMain::eventFilter(QObject* watched, QEvent* event)
         // Over the page or the scroll box, outside any item, the pointer is the default.
         resetScreenCursor();
     }
+    if (event->type() == QEvent::MouseButtonPress && watched == panelDraw)
+        selectItem(nullptr);
     if (event->type() == QEvent::Resize) {
         if (watched == scroll)
             scrollResize();
