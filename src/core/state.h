@@ -59,6 +59,11 @@ struct AppState
     // Bytes of memory a project may still take; unset: what the system has available.
     std::function<qint64()> availableMemory;
 
+    // How large the page is shown: screen pixels per page pixel. Records and gestures stay
+    // in page pixels; what is meant in screen pixels (how near a snap catches) scales by it.
+    double zoom = 1.0;
+    double pageZoom() const { return zoom; }
+
     QString tempPicturePath() const { return dataFolder + QStringLiteral("temp.png"); }
     const QString& shippedFolder() const
     {

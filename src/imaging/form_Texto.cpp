@@ -328,10 +328,13 @@ QString TformTexto::blockText() const
 void TformTexto::btOKClick()
 {
     hide();
-    runStep(m_stepRunner, QStringLiteral("Texto"), [this] { placeBlock(); });
+    TFocusImage* placed = nullptr;
+    runStep(m_stepRunner, QStringLiteral("Texto"), [this, &placed] { placed = placeBlock(); });
+    if (placed)
+        emit blockPlaced(placed);
 }
 
-void TformTexto::placeBlock()
+TFocusImage* TformTexto::placeBlock()
 {
     const QString text = blockText();
     TImg* added = nullptr;
@@ -368,6 +371,7 @@ void TformTexto::placeBlock()
         if (added)
             added->Image()->raise();
     }
+    return added ? added->Image() : nullptr;
 }
 
 void TformTexto::reject()

@@ -151,14 +151,18 @@ public:
         return m_card;
     }
 
-    void finish(int resolution)
+    // Repeats the card into every place of the sheet from its first card on.
+    void finish(int resolution, const CardSheet& sheet)
     {
         if (!m_sheet)
             return;
         if (!m_card.isNull()) {
             const QImage sheetCard = card();
-            for (const QRect& rect : cardSheetRects(resolution))
-                m_sheet->drawImage(rect, sheetCard);
+            const QList<QRect> places = cardPlaces(sheet, resolution);
+            for (int n = firstPlace(sheet); n < places.size(); ++n)
+                m_sheet->drawImage(places.at(n), sheetCard);
+            if (sheet.cutMarks)
+                drawCutMarks(*m_sheet, sheet, resolution);
         }
         m_sheet->restore();
     }
@@ -249,6 +253,7 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
     PreparedPage page;
     page.layout = job.layout;
     page.resolution = job.resolution;
+    page.cards = job.cards;
     const auto placed = placedItems(job, printable);
     page.items.reserve(qsizetype(placed.size())); // the pointers kept in loaded stay valid
     QHash<QString, const PreparedItem*> loaded;
@@ -298,24 +303,19 @@ void drawPreparedPage(QPainter& painter, const PreparedPage& page)
     PageDrawing drawing(&painter, page.layout);
     for (const PreparedItem& prepared : page.items)
         drawing.draw(prepared.placed, prepared.drawable);
-    drawing.finish(page.resolution);
+    drawing.finish(page.resolution, page.cards);
 }
 
-QRect cardPlaceInReadingOrder(int n, int dpi)
-{
-    constexpr int kRows = 5;
-    const int row = n / 2;
-    const int column = n % 2;
-    return cardSheetRects(dpi).at(column * kRows + row);
-}
-
-void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi)
+void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi,
+                      const CardSheet& sheet)
 {
     painter.save();
     setPrintHints(painter);
-    const int places = int(cardSheetRects().size());
-    for (int n = 0; n < cards.size() && n < places; ++n)
-        painter.drawImage(cardPlaceInReadingOrder(n, dpi), cards.at(n));
+    const QList<QRect> places = cardPlaces(sheet, dpi);
+    for (int n = 0; n < cards.size() && firstPlace(sheet) + n < places.size(); ++n)
+        painter.drawImage(places.at(firstPlace(sheet) + n), cards.at(n));
+    if (sheet.cutMarks)
+        drawCutMarks(painter, sheet, dpi);
     painter.restore();
 }
 
@@ -366,7 +366,7 @@ CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob
         if (drawing.draw(placed, drawable))
             ++report.itemsDrawn;
     }
-    drawing.finish(job.resolution);
+    drawing.finish(job.resolution, job.cards);
     return report;
 }
 

@@ -136,6 +136,7 @@ MergeOutcome printMergedCommand(const PrintCommandContext& ctx, MergedSheets& sh
     ctx.printer.setDocName(QStringLiteral("Quadrela"));
     ctx.printer.setResolution(600);
     ctx.printer.setPageLayout(printedLayout(ctx.printer));
+    sheets.setCardSheet(printerCardSheet(ctx, ctx.printer));
     const MergeCommandContext merge{ctx.owner, ctx.dialogs, sheets, printerShift(ctx, ctx.printer)};
     try {
         return printMergedJob(merge, ctx.printer);

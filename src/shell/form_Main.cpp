@@ -12,6 +12,7 @@
 #include "page/items.h"
 #include "page/picturecommand.h"
 #include "page/screencursor.h"
+#include "print/cardstock.h"
 #include "print/exportimage.h"
 #include "print/form_Visualizar.h"
 #include "print/paper.h"
@@ -194,6 +195,8 @@ void TformMain::createPage()
     imFundo = new TFocusImage(panelDraw);
     imFundo->setGeometry(1, 1, 494, 700);
     imFundo->setTransparent(true);
+    // A press on the page where no item lies leaves nothing selected.
+    connect(imFundo, &TFocusImage::mousePressed, this, [this] { selectItem(nullptr); });
 
     panelCalco = makePanel(scrollContent, kGrey);
 
@@ -260,16 +263,42 @@ void TformMain::btImagemClick()
     const QString chosen = m_dialogs.chooseFile(this, pictureDialogRequest(m_state));
     if (chosen.isEmpty())
         return;
-    m_history->record(QStringLiteral("Imagem"), [&] { addPictureItem(*m_items, m_state, chosen); });
+    int added = -1;
+    m_history->record(QStringLiteral("Imagem"),
+                      [&] { added = addPictureItem(*m_items, m_state, chosen); });
+    if (added >= 0)
+        selectItem(m_items->Items(added).Image());
 }
 
-void TformMain::printWithOffset()
+void TformMain::selectItem(TFocusImage* control)
 {
-    PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items, panelDraw};
+    m_handlers->setSelection(control);
+    refreshSelectionFrame();
+}
+
+namespace {
+
+// What the user keeps for each printer: its offset and the card stock it is loaded with.
+void usePrinterSettings(PrintCommandContext& ctx, const CardSheet& chosen)
+{
     ctx.offsetFor = [](const QString& printerName) {
         QSettings settings;
         return loadPrinterOffset(settings, printerName);
     };
+    ctx.cardSheetFor = [chosen](const QString& printerName) {
+        QSettings settings;
+        CardSheet cards = chosen;
+        cards.stock = loadPrinterCardStock(settings, printerName);
+        return cards;
+    };
+}
+
+} // namespace
+
+void TformMain::printWithOffset()
+{
+    PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items, panelDraw};
+    usePrinterSettings(ctx, CardSheet());
     btImprimirClick(ctx);
 }
 
@@ -278,14 +307,16 @@ void TformMain::btVisualizarClick()
     TformVisualizar preview(
         PreviewContext{m_dialogs, printer(),
                        [this] { return printJobFor(m_state, *m_items, panelDraw); },
-                       [this] { emit printRequested(); },
+                       [this](const CardSheet& cards) {
+                           PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items,
+                                                   panelDraw};
+                           usePrinterSettings(ctx, cards);
+                           btImprimirClick(ctx);
+                       },
                        [this](MergedSheets& sheets) {
                            PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items,
                                                    panelDraw};
-                           ctx.offsetFor = [](const QString& printerName) {
-                               QSettings settings;
-                               return loadPrinterOffset(settings, printerName);
-                           };
+                           usePrinterSettings(ctx, sheets.cardSheet());
                            printMergedCommand(ctx, sheets);
                        }},
         this);
@@ -381,6 +412,8 @@ bool TformMain::eventFilter(QObject* watched, QEvent* event)
         // Over the page or the scroll box, outside any item, the pointer is the default.
         resetScreenCursor();
     }
+    if (event->type() == QEvent::MouseButtonPress && watched == panelDraw)
+        selectItem(nullptr);
     if (event->type() == QEvent::Resize) {
         if (watched == scroll)
             scrollResize();

@@ -53,6 +53,8 @@ public:
     bool clearPageForNewProject();
     // Frames the selection on screen, unless it is a border item, which cannot move.
     void refreshSelectionFrame();
+    // Makes the control the selected item and frames it; null leaves nothing selected.
+    void selectItem(TFocusImage* control);
 
     // "Imagem": picks a picture or clipart and places it on the page.
     void btImagemClick();

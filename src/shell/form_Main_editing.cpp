@@ -96,6 +96,9 @@ bool TformMain::pageKey(const PageKeyCommand& command)
         return true;
     }
     case PageKey::ClearSelection:
+        // Escape during a drag cancels the drag and keeps the selection.
+        if (m_handlers->cancelGesture())
+            return true;
         if (!m_handlers->selection())
             return false;
         m_handlers->setSelection(nullptr);

@@ -92,6 +92,8 @@ int main(int argc, char** argv)
     OnFirstUse<TformTexto> formTexto([&] {
         auto dialog = std::make_unique<TformTexto>(state, formMain.items(), &formMain);
         dialog->setStepRunner(formMain.history().runner());
+        QObject::connect(dialog.get(), &TformTexto::blockPlaced, &formMain,
+                         &TformMain::selectItem);
         return dialog;
     });
     QObject::connect(&formMain, &TformMain::textDialogRequested, &formMain,

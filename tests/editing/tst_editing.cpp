@@ -31,7 +31,7 @@ namespace {
 
 // clang-format off
 enum Step { AddPicture, AddBorder, AddText, ChangeText, Delete, DragText, DragEdge, ResizeDialog,
-            AlignRight, Front, Back, Arrows, BorderAgain };
+            AlignRight, Front, Back, Arrows, BorderAgain, TurnRight, PressPage, DragEscape };
 // clang-format on
 
 // Two pictures and a text block, the history started afresh; in the data folder given,
@@ -48,6 +48,7 @@ struct Desk
         texto.memoText->setPlainText(QStringLiteral("Olá"));
         texto.btOKClick();
         texto.setStepRunner(form.history().runner());
+        QObject::connect(&texto, &TformTexto::blockPlaced, &form, &TformMain::selectItem);
         form.projectReplaced();
     }
     AppState& at(const QString& dataFolder)
@@ -114,9 +115,20 @@ void doStep(Desk& d, Step step)
     case Back:
         h.setSelection(text);
         return h.popAtras->trigger();
+    case TurnRight:
+        return h.popGirarDireita->trigger();
     case Arrows:
         QTest::keyClick(d.form.scroll, Qt::Key_Right, Qt::ShiftModifier);
         return QTest::keyClick(d.form.scroll, Qt::Key_Up);
+    case PressPage:
+        return QTest::mouseClick(d.form.imFundo, Qt::LeftButton, {}, QPoint(20, 20));
+    case DragEscape: {
+        const QPoint at(5, 5);
+        QTest::mousePress(text, Qt::LeftButton, {}, at);
+        QTest::mouseMove(text, at + QPoint(30, 20));
+        QTest::keyClick(d.form.scroll, Qt::Key_Escape);
+        return QTest::mouseRelease(text, Qt::LeftButton, {}, at);
+    }
     }
 }
 
@@ -149,6 +161,8 @@ private slots:
     void keys();
     void keysWhileDialogHasFocus();
     void selectionFrameOnScreenOnly();
+    void selectionFollowsUser_data();
+    void selectionFollowsUser();
     void recoveryAfterKill_data();
     void recoveryAfterKill();
     void refusedWriteToldOnce();
@@ -174,9 +188,10 @@ void TestEditing::steps_data()
                                                  {"front", Front},
                                                  {"back", Back},
                                                  {"arrows, one step", Arrows},
-                                                 {"border sharing a copy", BorderAgain}};
+                                                 {"border sharing a copy", BorderAgain},
+                                                 {"turned right", TurnRight}};
     for (const auto& [name, step] : rows)
-        QTest::newRow(name) << int(step) << (step == Delete ? 1 : 0);
+        QTest::newRow(name) << int(step) << (step == Delete || step >= TurnRight ? 1 : 0);
 }
 
 void TestEditing::steps()
@@ -193,7 +208,7 @@ void TestEditing::steps()
     const QByteArray after = d.records();
     const QStringList filesAfter = d.files();
     QVERIFY(after != before);
-    QCOMPARE(filesAfter.size(), filesBefore.size() - aside + (step <= AddBorder ? 1 : 0));
+    QCOMPARE(filesAfter.size(), filesBefore.size() - aside + (step <= AddBorder || step >= TurnRight));
     QCOMPARE(d.form.history().stack().count(), 1);
     QVERIFY(d.form.btnDesfazer->isEnabled() && !d.form.btnRefazer->isEnabled());
 
@@ -303,6 +318,31 @@ void TestEditing::selectionFrameOnScreenOnly()
     QTest::mouseClick(d.control(3), Qt::LeftButton, {}, QPoint(2, 2));
     QCOMPARE(d.form.handlers().selection(), d.control(3));
     QVERIFY(!d.form.selectionFrame->isVisible());
+}
+
+void TestEditing::selectionFollowsUser_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("selected"); // item index; -1: none
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("picture added") << int(AddPicture) << 3 << true;
+    QTest::newRow("text added") << int(AddText) << 3 << true;
+    QTest::newRow("press on the empty page") << int(PressPage) << -1 << false;
+    QTest::newRow("escape during a drag") << int(DragEscape) << 2 << false;
+}
+
+void TestEditing::selectionFollowsUser()
+{
+    QFETCH(int, step);
+    QFETCH(int, selected);
+    QFETCH(bool, changed);
+    Desk d;
+    const QByteArray before = d.records();
+    doStep(d, Step(step));
+    QCOMPARE(d.form.handlers().selection(), selected < 0 ? nullptr : d.control(selected));
+    QCOMPARE(d.form.selectionFrame->isVisible(), selected >= 0);
+    QCOMPARE(d.records() != before, changed);
+    QCOMPARE(d.form.history().stack().count(), changed ? 1 : 0);
 }
 
 void TestEditing::newProjectStartsNewHistory_data()

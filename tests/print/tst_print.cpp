@@ -5,6 +5,7 @@
 #include "core/convert.h"
 #include "imaging/picload.h"
 #include "imaging/textrender.h"
+#include "print/cardstock.h"
 #include "print/composition.h"
 #include "print/exportimage.h"
 #include "print/dialogpaper.h"
@@ -131,6 +132,8 @@ private slots:
     void placement();
 
     void businessCardSheet();
+    void printCommandTakesCardSheet_data();
+    void printCommandTakesCardSheet();
     void fullPage_data();
     void fullPage();
     void stackingOrder();
@@ -182,6 +185,8 @@ private slots:
     void mergedSheetIsTheTypedSheet_data();
     void mergedSheetIsTheTypedSheet();
     void mergedCardsInReadingOrder();
+    void mergeFillsFromFirstCard_data();
+    void mergeFillsFromFirstCard();
     void cliMerge_data();
     void cliMerge();
     void mergedPdfAndRowsAtFault_data();
@@ -387,6 +392,38 @@ void TestPrint::businessCardSheet()
         const Runs got = columnRuns(pdf, x, 6600, isRed);
         QVERIFY2(nearlyEqual(got, rows), describe(got).constData());
     }
+}
+
+void TestPrint::printCommandTakesCardSheet_data()
+{
+    QTest::addColumn<QString>("stock");
+    QTest::addColumn<int>("firstCard");
+    QTest::addColumn<IntPair>("across"); // the red runs along the first row of cards, at 600 dpi
+    QTest::newRow("the default from card 2") << "" << 2 << qMakePair(2380, 4440);
+    QTest::newRow("3.5 x 2 in stock") << "carta-5371" << 1 << qMakePair(450, 4650);
+}
+
+void TestPrint::printCommandTakesCardSheet()
+{
+    QFETCH(QString, stock);
+    QFETCH(int, firstCard);
+    QFETCH(IntPair, across);
+    PageFixture f(BusinessCard);
+    f.addPicture(QStringLiteral("red.png"), solid(QSize(76, 43), Qt::red), QRect(0, 0, 380, 217));
+    const QString pdf = f.dir.path() + QStringLiteral("/stock.pdf");
+    RecordingDialogs dialogs;
+    QPrinter printer(QPrinter::HighResolution);
+    configurePdfPrinter(printer, pdf, QPageSize::Letter, 0);
+    PrintCommandContext ctx{nullptr, dialogs, printer, f.state, *f.items, &f.page};
+    QString asked = QStringLiteral("none");
+    ctx.cardSheetFor = [&](const QString& printerName) {
+        asked = printerName;
+        return CardSheet{stock, firstCard, false, QPoint(50, 50)}; // the corner is the printer's
+    };
+    QCOMPARE(btImprimirClick(ctx), PrintOutcome::Printed);
+    QCOMPARE(asked, QString()); // a file, not a printer
+    const Runs got = rowRuns(pdf, 700, 5100, isRed);
+    QVERIFY2(nearlyEqual(got, {across}), describe(got).constData());
 }
 
 void TestPrint::fullPage_data()
@@ -786,6 +823,10 @@ void TestPrint::storedPrinterOffsets()
     // Nothing out of range is ever stored.
     QVERIFY(!savePrinterOffset(settings, printer, PrintOffset{0, 10.1}, &message));
     QCOMPARE(settings.value(QStringLiteral("AjusteImpressora/") + QUrl::toPercentEncoding(printer) + QStringLiteral("/vertical")), vertical);
+    // The card stock is kept for that printer alone, and only a stock offered.
+    QVERIFY(savePrinterCardStock(settings, printer, QStringLiteral("a4-c32011")));
+    QVERIFY(!savePrinterCardStock(settings, printer, QStringLiteral("a4")));
+    QCOMPARE(loadPrinterCardStock(settings, printer) + u'|' + loadPrinterCardStock(settings, QString()) + u'|' + loadPrinterCardStock(settings, "Outra"), QStringLiteral("a4-c32011||"));
 }
 
 void TestPrint::savedPrinterOffsets_data()
@@ -1081,24 +1122,40 @@ void TestPrint::cliPrint()
 void TestPrint::cliCardsAtAnyDpi_data()
 {
     QTest::addColumn<int>("dpi");
-    QTest::addColumn<QRect>("first"); // the top-left card and the bottom-right one, at that dpi
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QRect>("first"); // the first card printed and the bottom-right one, at that dpi
     QTest::addColumn<QRect>("last");
-    QTest::newRow("150 dpi") << 150 << QRect(75, 28, 516, 297) << QRect(595, 1238, 515, 297);
-    QTest::newRow("300 dpi") << 300 << QRect(150, 55, 1032, 595) << QRect(1190, 2475, 1030, 595);
-    QTest::newRow("600 dpi") << 600 << QRect(300, 110, 2065, 1190) << QRect(2380, 4950, 2060, 1190);
-    QTest::newRow("1200 dpi") << 1200 << QRect(600, 220, 4130, 2380) << QRect(4760, 9900, 4120, 2380);
+    QTest::newRow("150 dpi") << 150 << QStringList() << QRect(75, 28, 516, 297) << QRect(595, 1238, 515, 297);
+    QTest::newRow("300 dpi") << 300 << QStringList() << QRect(150, 55, 1032, 595) << QRect(1190, 2475, 1030, 595);
+    QTest::newRow("600 dpi") << 600 << QStringList() << QRect(300, 110, 2065, 1190) << QRect(2380, 4950, 2060, 1190);
+    QTest::newRow("1200 dpi") << 1200 << QStringList() << QRect(600, 220, 4130, 2380) << QRect(4760, 9900, 4120, 2380);
+    QTest::newRow("600 dpi from card 2, cut marks") << 600 << QStringList{"--start", "2", "--cut-marks"} << QRect(2380, 110, 2060, 1190) << QRect(2380, 4950, 2060, 1190);
+    // Published: 3.5 x 2 in cards from 0.75 in / 0.5 in, edge to edge.
+    QTest::newRow("Letter 3.5 x 2 in stock") << 600 << QStringList{"--sheet", "carta-5371"} << QRect(450, 300, 2100, 1200) << QRect(2550, 5100, 2100, 1200);
+    // Published: 85 x 54 mm cards from 15 mm / 13.5 mm, 95 mm apart across; the card, 1.75 times
+    // as wide as high, fills their width and is centred down: 48.57 mm high, 2.71 mm from the top.
+    const auto mm = [](double x, double y) { return QRect(QPoint(std::lround(x * 600 / 25.4), std::lround(y * 600 / 25.4)), QSize(std::lround(85 * 600 / 25.4), std::lround(85 / 1.75 * 600 / 25.4))); };
+    QTest::newRow("A4 85 x 54 mm stock, cut marks") << 600 << QStringList{"--sheet", "a4-c32011", "--cut-marks"} << mm(15, 13.5 + 2.714) << mm(110, 13.5 + 4 * 54 + 2.714);
 }
 
 void TestPrint::cliCardsAtAnyDpi()
 {
     QFETCH(int, dpi);
+    QFETCH(QStringList, options);
     QFETCH(QRect, first);
     QFETCH(QRect, last);
-    const QString pdf = m_dir.path() + QStringLiteral("/cards-%1.pdf").arg(dpi);
-    QCOMPARE(runCli({"print", "--dpi", QString::number(dpi), makeArchive(BusinessCard, {pictureRecord("red.png", QRect(0, 0, 380, 217))}, {{"red.png", solid(QSize(76, 43), Qt::red)}}), pdf}).exitCode, 0);
-    const Runs found{runsAlong(rasterise(pdf, dpi, QRect(0, first.center().y(), 12000, 1)), isRed).value(0),
-                     runsAlong(rasterise(pdf, dpi, QRect(last.center().x(), 0, 1, 14000)), isRed).value(4)};
+    const QString pdf = m_dir.path() + QStringLiteral("/cards-%1.pdf").arg(QTest::currentDataTag()).replace(u' ', u'_');
+    QCOMPARE(runCli(QStringList{"print", "--dpi", QString::number(dpi)} + options + QStringList{makeArchive(BusinessCard, {pictureRecord("four.png", QRect(0, 0, 380, 217))}, {{"four.png", quadrantPicture(QSize(76, 44))}}), pdf}).exitCode, 0);
+    // Cards edge to edge are told apart by the picture's quarters: red top left, green top
+    // right, blue bottom left.
+    const QImage across = rasterise(pdf, dpi, QRect(0, first.top() + first.height() / 4, 12000, 1));
+    const QImage down = rasterise(pdf, dpi, QRect(last.left() + last.width() / 4, 0, 1, 14000));
+    const Runs found{{runsAlong(across, isRed).value(0).first, runsAlong(across, isGreen).value(0).second},
+                     {runsAlong(down, isRed).value(4).first, runsAlong(down, isBlue).value(4).second}};
     QVERIFY2(nearlyEqual(found, {{first.left(), first.right() + 1}, {last.top(), last.bottom() + 1}}), describe(found).constData());
+    // A cut mark in line with the first card's left edge, in the margin above the cards.
+    const QImage above = rasterise(pdf, dpi, QRect(first.left() - 2, first.top() - std::lround(1.5 * dpi / 25.4) - 3, 5, 1));
+    QCOMPARE(!runsAlong(above, isDark).isEmpty(), options.contains("--cut-marks"));
 }
 
 void TestPrint::exportEqualsPrint_data()
@@ -1291,6 +1348,9 @@ void TestPrint::cliFailures_data()
     QTest::newRow("export to a GIF") << QStringList{"export", missing, m_dir.path() + "/out.gif"} << 2 << "usage";
     QTest::newRow("export at 200 dpi") << QStringList{"export", "--dpi", "200", missing, m_dir.path() + "/out.png"} << 2 << "usage";
     QTest::newRow("render with an unknown option") << QStringList{"render", "--fast", missing, out} << 2 << "usage";
+    QTest::newRow("unknown sheet") << QStringList{"print", "--sheet", "5371", missing, out} << 2 << "--sheet 5371: folha desconhecida";
+    QTest::newRow("sheet on other paper") << QStringList{"print", "--paper", "letter", "--sheet", "a4-c32011", missing, out} << 2 << "papel A4";
+    QTest::newRow("start past the last card") << QStringList{"print", "--start", "11", missing, out} << 2 << "usage";
     QTest::newRow("missing archive") << QStringList{"print", missing, out} << 1 << "Cannot open file";
     QTest::newRow("not an archive") << QStringList{"render", garbage, out} << 1 << "";
 }
@@ -1460,6 +1520,54 @@ void TestPrint::mergedCardsInReadingOrder()
     for (int n = 1; n < 12; ++n)
         QVERIFY2(widths.at(n) > widths.at(n - 1), qPrintable(QStringLiteral("place %1").arg(n)));
     QCOMPARE(widths.mid(12), QList<int>(8, 0));
+}
+
+void TestPrint::mergeFillsFromFirstCard_data()
+{
+    QTest::addColumn<int>("firstCard");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("inked"); // the places with a card, sheet after sheet
+    QTest::newRow("card 7, three rows") << 7 << 3 << "7,8,9";
+    QTest::newRow("card 7, six rows") << 7 << 6 << "7,8,9,10|1,2";
+    QTest::newRow("card 4 filled by seven rows") << 4 << 7 << "4,5,6,7,8,9,10";
+    QTest::newRow("card 10, two rows") << 10 << 2 << "10|1";
+    QTest::newRow("card 1, eleven rows") << 1 << 11 << "1,2,3,4,5,6,7,8,9,10|1";
+}
+
+void TestPrint::mergeFillsFromFirstCard()
+{
+    QFETCH(int, firstCard);
+    QFETCH(int, rows);
+    QFETCH(QString, inked);
+    const QString csv = m_dir.path() + QStringLiteral("/from-card.csv");
+    writeFile(csv, "N\n" + QByteArray("MM\n").repeated(rows));
+    PageFixture f(BusinessCard);
+    f.addText(QStringLiteral("{N}"), attributesOf(QStringLiteral("Arial"), 10), QPoint(5, 80));
+    MergedSheets sheets(printJobFor(f.state, *f.items, &f.page), csv);
+    sheets.setCardSheet(CardSheet{QString(), firstCard, false, QPoint()});
+    QStringList found;
+    // Sheets are turned to as the preview does, last first.
+    for (int sheet = sheets.sheetCount() - 1; sheet >= 0; --sheet) {
+        QImage image(444, 614, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.1, 0.1);
+        sheets.seekSheet(sheet);
+        QCOMPARE(sheets.composeNext(painter, QSize(5100, 6600), {}), MergedSheets::Step::Sheet);
+        painter.end();
+        QStringList places;
+        for (int n = 0; n < 10; ++n) {
+            const QRect place(n % 2 ? 238 : 30, 11 + 121 * (n / 2), 206, 119);
+            bool ink = false;
+            for (int x = place.left() + 1; x < place.right() && !ink; ++x)
+                for (int y = place.top() + 1; y < place.bottom() && !ink; ++y)
+                    ink = isDark(image.pixel(x, y));
+            if (ink)
+                places.append(QString::number(n + 1));
+        }
+        found.prepend(places.join(u','));
+    }
+    QCOMPARE(found.join(u'|'), inked);
 }
 
 void TestPrint::cliMerge_data()

@@ -1,8 +1,8 @@
-// print [--data DIR] [--paper letter|a4] [--dpi N] [--offset X,Y] [--merge DATA.csv
-// [--rows A-B] [--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf: opens the archive as the
-// program does and prints it through the print composition into a PDF whose printable
-// area is the whole sheet, shifted by X,Y millimetres when asked; with a spreadsheet,
-// once for every row.
+// print [--data DIR] [--paper letter|a4] [--sheet NAME] [--start N] [--cut-marks] [--dpi N]
+// [--offset X,Y] [--merge DATA.csv [--rows A-B] [--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf:
+// opens the archive as the program does and prints it through the print composition into a
+// PDF whose printable area is the whole sheet, shifted by X,Y millimetres when asked; with a
+// spreadsheet, once for every row. sheets: the card sheets --sheet takes.
 #include "verbs.h"
 #include "scratch.h"
 
@@ -13,6 +13,7 @@
 #include "core/textfile.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
+#include "print/cardstock.h"
 #include "print/composition.h"
 #include "print/mergeprint.h"
 #include "print/paper.h"
@@ -86,6 +87,8 @@ struct PrintOptions
     int lastLine = INT_MAX;
     bool quiet = false;
     bool skipBadRows = false;
+    bool paperGiven = false;
+    CardSheet cards;
 };
 
 // "A-B", "A-" or "A": rows as the spreadsheet numbers them; the header, row 1, never
@@ -123,6 +126,26 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
                 options.paper = QPageSize::A4;
             else
                 return false;
+            options.paperGiven = true;
+        } else if (arg == u"--sheet") {
+            if (!hasValue)
+                return false;
+            options.cards.stock = args.at(++i);
+            if (!isCardStockName(options.cards.stock)) {
+                printMessage(QStringLiteral("--sheet %1: folha desconhecida; quadrela-cli sheets "
+                                            "lista as folhas.")
+                                 .arg(options.cards.stock));
+                return false;
+            }
+        } else if (arg == u"--start") {
+            if (!hasValue)
+                return false;
+            bool ok = false;
+            options.cards.firstCard = args.at(++i).toInt(&ok);
+            if (!ok || options.cards.firstCard < 1 || options.cards.firstCard > kCardsPerSheet)
+                return false;
+        } else if (arg == u"--cut-marks") {
+            options.cards.cutMarks = true;
         } else if (arg == u"--dpi") {
             if (!hasValue)
                 return false;
@@ -164,6 +187,15 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
     const bool rowsGiven = options.firstLine != 2 || options.lastLine != INT_MAX;
     if (options.merge.isEmpty() && (rowsGiven || options.skipBadRows))
         return false;
+    // Card stock is made for one paper.
+    if (const CardStock& stock = cardStock(options.cards.stock); !stock.fixedTable) {
+        if (options.paperGiven && options.paper != stock.paper) {
+            printMessage(QStringLiteral("--sheet %1: esta folha é de papel %2.")
+                             .arg(stock.name, QPageSize(stock.paper).name()));
+            return false;
+        }
+        options.paper = stock.paper;
+    }
     options.archive = positional.at(0);
     options.output = positional.at(1);
     return true;
@@ -282,6 +314,17 @@ int withOpenedArchive(const QString& archive, QSize printerPage,
     return work(OpenedPage{state, items, &page});
 }
 
+int runSheets(const QStringList& args)
+{
+    if (!args.isEmpty())
+        return kExitUsage;
+    QByteArray out;
+    for (const CardStock& stock : cardStocks())
+        out += QStringLiteral("%1\t%2\n").arg(stock.name, stock.description).toUtf8();
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    return std::fflush(stdout) == 0 ? kExitOk : kExitFailed;
+}
+
 int runPrint(const QStringList& args)
 {
     PrintOptions options;
@@ -300,6 +343,7 @@ int runPrint(const QStringList& args)
         options.archive, printableSize(options.paper, options.dpi), [&](const OpenedPage& opened) {
             PrintJob job = printJobFor(opened.state, opened.items, opened.page);
             job.resolution = options.dpi;
+            job.cards = options.cards;
             if (!options.paper)
                 options.paper = defaultPaper(job.layout, machinePaper());
             if (!options.merge.isEmpty())
