@@ -4,7 +4,7 @@
 # memory; the input that did it is left in <build>/fuzz/artifacts/<target>/ and belongs,
 # once fixed, in tests/fuzz_regressions/<target>/.
 #
-#   FUZZ_SECONDS   seconds per target (default 25: about four minutes for all nine)
+#   FUZZ_SECONDS   seconds per target (default 25: about six minutes for all thirteen)
 #   FUZZ_TARGETS   the targets to run (default all)
 #   FUZZ_BUILD     the build folder (default build-fuzz)
 #   QUADRELA_CORPUS_DIR  the third-party test files (default ../shared/corpus)
@@ -14,7 +14,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-25}
 jobs=${JOBS:-$(nproc)}
-targets=(${FUZZ_TARGETS:-records catalogue open_project png jpeg bmp ico wmf emf})
+targets=(${FUZZ_TARGETS:-records catalogue open_project png jpeg bmp ico wmf emf printer_offset recovery csv fields})
 corpus=${QUADRELA_CORPUS_DIR:-$root/../shared/corpus}
 [ -f "$corpus/INDEX.md" ] || [ ! -f /work/shared/corpus/INDEX.md ] || corpus=/work/shared/corpus
 supp=$root/fuzz/sanitizers

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n qt6-qpa-plugins libgl-dev
-  libpng-dev libjpeg62-turbo-dev zlib1g-dev libzip-dev libdeflate-dev libwmf-dev libemf2svg-dev
+  libpng-dev libjpeg62-turbo-dev libturbojpeg0-dev zlib1g-dev libzip-dev libdeflate-dev libwmf-dev libemf2svg-dev
   libbenchmark-dev libcsv-dev
   fonts-liberation2 fontconfig
   # Needed at run time although the libraries only recommend them, and this script installs

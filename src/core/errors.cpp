@@ -1,5 +1,7 @@
 #include "errors.h"
 
+#include <QDir>
+
 namespace quadrela {
 
 Error::Error(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
@@ -29,6 +31,14 @@ Error pngAlphaTransparencyRefused()
     return Error(QStringLiteral(
         "Setting bit transparency color is not allowed for png images containing alpha value "
         "for each pixel (COLOR_RGBALPHA and COLOR_GRAYSCALEALPHA)"));
+}
+
+Error cannotWriteFile(const QString& path, const QString& reason)
+{
+    const QString file = QDir::toNativeSeparators(path);
+    if (reason.isEmpty())
+        return Error(QStringLiteral("Não foi possível gravar o arquivo %1.").arg(file));
+    return Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2.").arg(file, reason));
 }
 
 Error assertionFailed(const QString& condition, const QString& file, int line)

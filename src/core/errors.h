@@ -25,6 +25,8 @@ Error cannotOpenFile(const QString& path);            // "Cannot open file %s"
 Error listIndexError(qint64 index);                   // "List index out of bounds (%d)"
 Error unknownExtension(const QString& extension);     // "Unknown picture file extension (.%s)"
 Error pngAlphaTransparencyRefused();
+// "Não foi possível gravar o arquivo PATH." or, with the system's reason, "...PATH: REASON."
+Error cannotWriteFile(const QString& path, const QString& reason = QString());
 Error assertionFailed(const QString& condition, const QString& file, int line);  // "%s (%s, line %d)"
 
 } // namespace quadrela

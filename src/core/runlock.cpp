@@ -1,11 +1,8 @@
 #include "runlock.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLockFile>
-#include <QSysInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -17,16 +14,6 @@
 namespace quadrela {
 
 namespace {
-
-// QLockFile's record of its holder, a line each.
-QByteArray holderRecord()
-{
-    const QString program =
-        QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).fileName();
-    return QByteArray::number(QCoreApplication::applicationPid()) + '\n' + program.toUtf8() + '\n' +
-           QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n' +
-           QSysInfo::bootUniqueId() + '\n';
-}
 
 // What to tell the user when the file at path cannot be the lock, given the errno of
 // opening it or, for an open file that is not a regular one, 0.
@@ -102,23 +89,6 @@ bool RunLock::tryLock()
         return true;
     }
     m_fd = fd;
-    // Only for copies that judge the file by its contents; the lock itself is held. Written
-    // over the last run's record and then cut to length, never emptied first: emptying
-    // frees the file's block, and a file system mounted with online discard waits for the
-    // device to discard it.
-    const QByteArray record = holderRecord();
-    qsizetype done = 0;
-    while (done < record.size()) {
-        const ssize_t written =
-            ::pwrite(fd, record.constData() + done, size_t(record.size() - done), done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            break;
-        done += written;
-    }
-    if (done == record.size())
-        (void)::ftruncate(fd, record.size());
     return true;
 }
 

@@ -11,12 +11,10 @@ namespace quadrela {
 
 // An advisory lock (flock) on a file of the data folder, held while the object lives.
 // The system lets go of it however the process ends, so taking it never has to judge an
-// old lock stale, and it waits for no disk. The file stays after the run. It holds what
-// Qt's QLockFile writes (the process id, program, host and boot), and QLockFile takes the
-// same kind of lock: a copy that locks the file with QLockFile and this one keep each
-// other out, and such a copy finds the file stale once this process has ended. On a file
-// system without flock (some network mounts) QLockFile's own protocol, which needs no
-// system lock, guards a file of its own beside it.
+// old lock stale, and it waits for no disk. The file stays after the run; nothing is
+// written into it. On a file system without flock (an NFS mount with no lock daemon answers
+// ENOLCK) QLockFile's own protocol, which needs no system lock, guards a file of its own
+// beside it.
 class RunLock
 {
 public:

@@ -58,7 +58,8 @@ struct AppState
     std::function<QSize()> printerPageSize;
     // Bytes of memory a project may still take; unset: what the system has available.
     std::function<qint64()> availableMemory;
-    // Screen pixels a page pixel is shown at; kept for the run, never saved.
+    // How large the page is shown: screen pixels per page pixel. Records and gestures stay
+    // in page pixels; what is meant in screen pixels (how near a snap catches) scales by it.
     double zoom = 1.0;
     double pageZoom() const { return zoom; }
 

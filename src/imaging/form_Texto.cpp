@@ -328,10 +328,13 @@ QString TformTexto::blockText() const
 void TformTexto::btOKClick()
 {
     hide();
-    runStep(m_stepRunner, QStringLiteral("Texto"), [this] { placeBlock(); });
+    TFocusImage* placed = nullptr;
+    runStep(m_stepRunner, QStringLiteral("Texto"), [this, &placed] { placed = placeBlock(); });
+    if (placed)
+        emit blockPlaced(placed);
 }
 
-void TformTexto::placeBlock()
+TFocusImage* TformTexto::placeBlock()
 {
     const QString text = blockText();
     TImg* added = nullptr;
@@ -346,14 +349,7 @@ void TformTexto::placeBlock()
             throw;
         }
         added = &m_items.Items(m_items.Count() - 1);
-        TDesc attributes;
-        attributes.Text = text;
-        attributes.FontName = m_state.text.FontName;
-        attributes.Color = m_state.text.Color;
-        attributes.Alignment = m_state.text.Alignment;
-        attributes.Style = m_state.text.Style;
-        attributes.FontSize = m_state.text.FontSize;
-        added->SetAttributes(attributes);
+        added->SetAttributes(textItemAttributes(text, m_state.text));
         added->Image()->setTransparent(true);
         added->Image()->raise();
     }
@@ -375,6 +371,7 @@ void TformTexto::placeBlock()
         if (added)
             added->Image()->raise();
     }
+    return added ? added->Image() : nullptr;
 }
 
 void TformTexto::reject()

@@ -17,6 +17,7 @@ class QToolButton;
 namespace quadrela {
 
 class TCampos;
+class TFocusImage;
 
 class TformTexto : public QDialog
 {
@@ -50,6 +51,10 @@ public:
     // Escape and the close box leave the dialog as Cancel does.
     void reject() override;
 
+signals:
+    // OK placed this block on the page.
+    void blockPlaced(TFocusImage* control);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -65,7 +70,8 @@ private:
     void showAlignment(quint8 alignment);
     void selectFont(const QString& family);
     void memoTextChanged();
-    void placeBlock();
+    // The control of the block placed; null when the text was empty.
+    TFocusImage* placeBlock();
 
     AppState& m_state;
     TCampos& m_items;

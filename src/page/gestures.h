@@ -1,12 +1,14 @@
 // The arithmetic of moving and resizing items with the mouse, on plain values.
-// Nothing moves while the mouse is dragged: a press records what was grabbed, pointer
-// moves change the pointer shape and remember the position, the release applies it.
+// A press records what was grabbed; every pointer move computes where the release would
+// put the item, which the page shows at once; the release applies the last of these.
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <Qt>
+#include <optional>
 
 namespace quadrela {
 
@@ -57,5 +59,43 @@ Qt::CursorShape shapeForPosition(QSize control, QPoint pointer);
 // with the last pointer position; after a resize the size is at least 10 x 10. Computed
 // without overflow and kept within the widget size limit.
 QRect applyRelease(Gestures gestures, QRect geometry, QPoint lastPointer, QPoint pressPoint);
+
+// How near, in screen pixels, an edge or centre must come to a line to snap to it.
+inline constexpr int kSnapDistance = 6;
+
+// The lines a dragged item snaps to, in page pixels: vertical lines at `xs`, horizontal
+// ones at `ys`.
+struct SnapLines
+{
+    QList<int> xs;
+    QList<int> ys;
+};
+
+// The page's edges and centre lines (each half of a folded card counts as a page) and the
+// edges and centres of `others`.
+SnapLines snapLines(QSize page, int pageLayout, const QList<QRect>& others);
+
+struct GestureOptions
+{
+    bool keepRatio = false;            // a corner keeps the width-to-height ratio
+    const SnapLines* snap = nullptr;   // null: nothing snaps
+    double tolerance = kSnapDistance;  // page pixels
+};
+
+// Where a gesture puts the item, and the lines it snapped to.
+struct GestureOutcome
+{
+    QRect geometry;
+    std::optional<int> guideX;
+    std::optional<int> guideY;
+
+    bool operator==(const GestureOutcome&) const = default;
+};
+
+// applyRelease, then a kept ratio on a corner, then snapping: a move snaps the item's
+// edges and centre, a resize the edges it moves. A snap that would make the item smaller
+// than the resize minimum is not taken.
+GestureOutcome gestureOutcome(Gestures gestures, QRect original, QPoint lastPointer,
+                              QPoint pressPoint, const GestureOptions& options);
 
 } // namespace quadrela

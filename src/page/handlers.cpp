@@ -3,6 +3,7 @@
 #include "Imgfocus.h"
 #include "core/paths.h"
 #include "core/state.h"
+#include "guidelines.h"
 #include "items.h"
 #include "screencursor.h"
 
@@ -21,6 +22,8 @@ ItemHandlers::ItemHandlers(TCampos& items, AppState& state, QWidget* page, QMenu
     : QObject(parent), m_items(items), m_state(state), m_page(page)
 {
     createMenu(menu);
+    if (page && page->parentWidget())
+        m_guides = new GuideLines(page);
 }
 
 void ItemHandlers::createMenu(QMenu* menu)
@@ -58,6 +61,19 @@ void ItemHandlers::createMenu(QMenu* menu)
             runStep(m_stepRunner, label, [this, c] { align(c); });
         });
     }
+    const std::tuple<const char*, PictureTurn, QAction* ItemHandlers::*> turns[] = {
+        {"Girar 90° à direita", PictureTurn::Right, &ItemHandlers::popGirarDireita},
+        {"Girar 90° à esquerda", PictureTurn::Left, &ItemHandlers::popGirarEsquerda},
+        {"Espelhar horizontalmente", PictureTurn::MirrorHorizontal, &ItemHandlers::popEspelharH},
+        {"Espelhar verticalmente", PictureTurn::MirrorVertical, &ItemHandlers::popEspelharV},
+    };
+    for (const auto& [caption, command, entry] : turns) {
+        const PictureTurn turn = command;
+        const QString label = QString::fromUtf8(caption);
+        this->*entry = menu->addAction(label, this, [this, turn, label] {
+            runStep(m_stepRunner, label, [this, turn] { turnSelected(turn); });
+        });
+    }
     connect(menu, &QMenu::aboutToShow, this, &ItemHandlers::PopupMenuPopup);
 }
 
@@ -79,6 +95,10 @@ void ItemHandlers::wire(TImg& item)
             [this](TFocusImage* c, Qt::MouseButton, QPoint) {
                 const QString label = m_gesture & GestureMove ? QStringLiteral("Mover")
                                                               : QStringLiteral("Redimensionar");
+                // The step starts from where the press found the item, so undoing it
+                // returns the item there.
+                if (m_gesture != GestureNone && c == m_gestureControl)
+                    c->setGeometry(m_original);
                 runStep(m_stepRunner, label, [this, c] { Im1MouseUp(c); });
             });
     if (kind == TextItem)
@@ -109,16 +129,76 @@ void ItemHandlers::Im1MouseDown(TFocusImage* control, Qt::MouseButton button,
     if (item && item->Kind() == TextItem) {
         // A text item is always moved, never resized.
         m_gesture = GestureMove;
+        beginGesture(control);
         return;
     }
     Qt::CursorShape shape = screenCursor();
     m_gesture = pickHandle(control->size(), pos, buttons & Qt::LeftButton, screenCursor(), shape);
-    if (m_gesture != GestureNone)
+    if (m_gesture != GestureNone) {
         setScreenCursor(shape);
+        beginGesture(control);
+    }
+}
+
+void ItemHandlers::beginGesture(TFocusImage* control)
+{
+    m_gestureControl = control;
+    m_original = m_shown = control->geometry();
+    m_moved = false;
+    QList<QRect> others;
+    for (int i = 0; i < m_items.Count(); ++i) {
+        const TImg& other = m_items.Items(i);
+        if (other.Image() != control && other.Kind() != BorderItem && other.Image()->isVisible())
+            others.append(other.Image()->geometry());
+    }
+    m_snap = snapLines(pageSizeFor(m_state.pageLayout), m_state.pageLayout, others);
+}
+
+GestureOutcome ItemHandlers::outcomeNow() const
+{
+    const Qt::KeyboardModifiers held = QGuiApplication::keyboardModifiers();
+    const TImg* item = m_items.ItemOf(m_gestureControl);
+    GestureOptions options;
+    options.keepRatio = item && item->Kind() == PictureItem && !(held & Qt::ShiftModifier);
+    options.snap = held & Qt::AltModifier ? nullptr : &m_snap;
+    options.tolerance = kSnapDistance / m_state.pageZoom();
+    return gestureOutcome(m_gesture, m_original, m_lastPointer, m_pressPoint, options);
+}
+
+void ItemHandlers::endGesture()
+{
+    m_gesture = GestureNone;
+    m_gestureControl = nullptr;
+    if (m_guides)
+        m_guides->showGuides(std::nullopt, std::nullopt, m_state.pageZoom());
+}
+
+bool ItemHandlers::cancelGesture()
+{
+    if (m_gesture == GestureNone)
+        return false;
+    if (m_gestureControl)
+        m_gestureControl->setGeometry(m_original);
+    endGesture();
+    resetScreenCursor();
+    return true;
 }
 
 void ItemHandlers::Im1MouseMove(TFocusImage* control, QPoint pos)
 {
+    if (m_gesture != GestureNone && control == m_gestureControl) {
+        // The item follows the pointer, which is taken where the item was at the press:
+        // what the release computes from it is what is shown now.
+        m_lastPointer = pos + m_shown.topLeft() - m_original.topLeft();
+        m_moved = true;
+        const GestureOutcome outcome = outcomeNow();
+        m_shown = outcome.geometry;
+        control->setGeometry(m_shown);
+        if (m_guides)
+            m_guides->showGuides(outcome.guideX, outcome.guideY, m_state.pageZoom());
+        setScreenCursor(pendingShape(m_gesture));
+        return;
+    }
     m_lastPointer = pos;
     if (m_gesture != GestureNone) {
         setScreenCursor(pendingShape(m_gesture));
@@ -129,9 +209,9 @@ void ItemHandlers::Im1MouseMove(TFocusImage* control, QPoint pos)
 
 void ItemHandlers::Im1MouseUp(TFocusImage* control)
 {
-    if (m_gesture != GestureNone)
-        control->setGeometry(applyRelease(m_gesture, control->geometry(), m_lastPointer, m_pressPoint));
-    m_gesture = GestureNone;
+    if (m_gesture != GestureNone && control == m_gestureControl)
+        control->setGeometry(m_moved ? m_shown : outcomeNow().geometry);
+    endGesture();
 }
 
 void ItemHandlers::Im1Click(TFocusImage* control)
@@ -149,12 +229,7 @@ void ItemHandlers::Im1DblClick(TFocusImage* control)
     m_state.editing.Text = item.Attributes().Text;
     m_state.editing.Active = true;
     m_state.editing.control = control;
-    const TDesc& a = item.Attributes();
-    m_state.text.FontName = a.FontName;
-    m_state.text.Color = a.Color;
-    m_state.text.Alignment = a.Alignment;
-    m_state.text.Style = a.Style;
-    m_state.text.FontSize = a.FontSize;
+    m_state.text = textAttributesOf(item.Attributes());
     resetScreenCursor();
     emit textEditRequested();
 }
@@ -182,6 +257,10 @@ void ItemHandlers::PopupMenuPopup()
     popCopiar->setVisible(true);
     popDeletar->setVisible(true);
     popAlinhar->setVisible(kind != BorderItem);
+    for (QAction* turn : {popGirarDireita, popGirarEsquerda, popEspelharH, popEspelharV}) {
+        turn->setVisible(kind == PictureItem);
+        turn->setEnabled(!item->ShowsMissingNotice());
+    }
 }
 
 void ItemHandlers::bringToFront()
@@ -229,28 +308,30 @@ void ItemHandlers::deleteSelected()
     const int index = m_items.IndexOf(m_selection);
     if (index < 0)
         return;
-    const TImg& item = m_items.Items(index);
-    if (item.Kind() == BorderItem || item.Kind() == PictureItem) {
-        // Only the item's own working copy goes, never the path as stored (after opening
-        // an archive that names a file on another computer, or anywhere at all), and not
-        // while another item still shows the same copy.
-        const QString name = fileNamePart(item.Attributes().FileName);
-        bool shared = false;
-        for (int i = 0; i < m_items.Count() && !shared; ++i) {
-            const TImg& other = m_items.Items(i);
-            shared = i != index && (other.Kind() == BorderItem || other.Kind() == PictureItem) &&
-                     fileNamePart(other.Attributes().FileName) == name;
-        }
-        const QString copy = m_state.workingFolder + name;
-        if (!name.isEmpty() && !shared && QFileInfo(copy).isFile()) {
-            if (m_discardCopy)
-                m_discardCopy(copy);
-            else
-                QFile::remove(copy);
-        }
-    }
+    releaseWorkingCopy(index);
     m_items.Delete(index);
     m_selection = nullptr;
+}
+
+void ItemHandlers::releaseWorkingCopy(int index)
+{
+    // Only the item's own working copy goes, never the path as stored (after opening an
+    // archive that names a file on another computer, or anywhere at all), and not while
+    // another item still shows the same copy.
+    const TImg& item = m_items.Items(index);
+    const QString name = workingCopyName(item.Kind(), item.Attributes());
+    bool shared = false;
+    for (int i = 0; i < m_items.Count() && !shared; ++i) {
+        const TImg& other = m_items.Items(i);
+        shared = i != index && workingCopyName(other.Kind(), other.Attributes()) == name;
+    }
+    const QString copy = m_state.workingFolder + name;
+    if (!name.isEmpty() && !shared && QFileInfo(copy).isFile()) {
+        if (m_discardCopy)
+            m_discardCopy(copy);
+        else
+            QFile::remove(copy);
+    }
 }
 
 void ItemHandlers::align(AlignCommand command)

@@ -4,6 +4,8 @@
 
 #include "Imgfocus.h"
 #include "gestures.h"
+#include "imaging/turnpicture.h"
+#include "guidelines.h"
 #include "steprunner.h"
 
 #include <QObject>
@@ -37,6 +39,11 @@ public:
     TFocusImage* selection() const { return m_selection; }
     void setSelection(TFocusImage* control) { m_selection = control; }
     Gestures gesture() const { return m_gesture; }
+    // Puts the item of a gesture under way back where the press found it and ends the
+    // gesture (Escape); false when no gesture is under way.
+    bool cancelGesture();
+    // The lines shown while a gesture snaps; null when the page has no parent to hold them.
+    const GuideLines* guides() const { return m_guides; }
     // The menu's commands and the mouse gestures run as steps through this.
     void setStepRunner(StepRunner runner) { m_stepRunner = std::move(runner); }
     // Where "Excluir" sends the working copy it takes off the page; removed when unset.
@@ -60,6 +67,8 @@ public:
     void copyToClipboard();
     void deleteSelected();
     void align(AlignCommand command);
+    // Shows the selected picture item's picture turned, from a new working copy.
+    void turnSelected(PictureTurn turn);
 
     // The item menu's entries.
     QAction* popFrente = nullptr;
@@ -69,6 +78,10 @@ public:
     QAction* popDeletar = nullptr;
     QAction* popAlinhar = nullptr;
     QMenu* alignMenu = nullptr;
+    QAction* popGirarDireita = nullptr;
+    QAction* popGirarEsquerda = nullptr;
+    QAction* popEspelharH = nullptr;
+    QAction* popEspelharV = nullptr;
 
 signals:
     // The user asked for the resize dialog or, by a double-click, for the text dialog.
@@ -79,6 +92,13 @@ private:
     void createMenu(QMenu* menu);
     // The item of the selection, or null when the selection is gone.
     TImg* selectedItem() const;
+    // Takes the item's working copy off the page unless another item shows it too.
+    void releaseWorkingCopy(int index);
+    void beginGesture(TFocusImage* control);
+    // Where the gesture puts the item with the last pointer position and the modifier
+    // keys held now.
+    GestureOutcome outcomeNow() const;
+    void endGesture();
 
     TCampos& m_items;
     AppState& m_state;
@@ -86,7 +106,13 @@ private:
     QPointer<TFocusImage> m_selection;
     Gestures m_gesture = GestureNone;
     QPoint m_pressPoint;
-    QPoint m_lastPointer;
+    QPoint m_lastPointer; // during a gesture: where the item was at the press
+    QPointer<TFocusImage> m_gestureControl;
+    QRect m_original; // the item's geometry at the press
+    QRect m_shown;    // where the item is shown now
+    bool m_moved = false;
+    SnapLines m_snap;
+    QPointer<GuideLines> m_guides;
     StepRunner m_stepRunner;
     std::function<void(const QString&)> m_discardCopy;
 };

@@ -19,14 +19,6 @@ namespace {
 
 const QString kFolderPrefix = QStringLiteral("historico-");
 
-// The name of the item's copy in the working folder; empty for items without one.
-QString workingName(const ItemState& item)
-{
-    if (item.kind != BorderItem && item.kind != PictureItem)
-        return QString();
-    return fileNamePart(item.attributes.FileName);
-}
-
 // Same folder, so a rename; a copy and a removal otherwise. Never replaces a file.
 bool moveFile(const QString& from, const QString& to)
 {
@@ -226,7 +218,7 @@ void PageHistory::apply(const PageState& target, const QString& asideFolder)
     QSet<QString> keptFiles;
     for (const ItemState& item : target.items) {
         wanted.insert(item.name, &item);
-        keptFiles.insert(workingName(item));
+        keptFiles.insert(workingCopyName(item.kind, item.attributes));
     }
 
     // Items that go, and items that come back otherwise than they are.
@@ -241,7 +233,7 @@ void PageHistory::apply(const PageState& target, const QString& asideFolder)
                 break;
             }
         }
-        const QString file = workingName(item);
+        const QString file = workingCopyName(item.kind, item.attributes);
         if (!file.isEmpty() && !keptFiles.contains(file) && !asideFolder.isEmpty())
             moveFile(m_state.workingFolder + file, asideFolder + file);
     }
@@ -252,7 +244,7 @@ void PageHistory::apply(const PageState& target, const QString& asideFolder)
     for (const ItemState& item : target.items) {
         TFocusImage* control = controls.value(item.name);
         if (!control) {
-            const QString file = workingName(item);
+            const QString file = workingCopyName(item.kind, item.attributes);
             if (!file.isEmpty() && !asideFolder.isEmpty())
                 moveFile(asideFolder + file, m_state.workingFolder + file);
             control = recreate(item);

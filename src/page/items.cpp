@@ -80,6 +80,18 @@ TextAttributes textAttributesOf(const TDesc& a)
     return TextAttributes{a.FontName, a.FontSize, a.Color, a.Alignment, a.Style};
 }
 
+TDesc textItemAttributes(const QString& text, const TextAttributes& t)
+{
+    return TDesc{QString(), text, t.FontName, t.Color, t.Alignment, t.Style, t.FontSize};
+}
+
+QString workingCopyName(quint8 kind, const TDesc& attributes)
+{
+    if (kind != BorderItem && kind != PictureItem)
+        return QString();
+    return fileNamePart(attributes.FileName);
+}
+
 QString itemIdentifier(const QString& place, int listCount)
 {
     return place.left(3) + QString::number(listCount);

@@ -39,6 +39,12 @@ struct TDesc
 
 // The text attributes a text item is rendered with on the page.
 TextAttributes textAttributesOf(const TDesc& attributes);
+// A text item's attributes: its text, rendered with attributes.
+TDesc textItemAttributes(const QString& text, const TextAttributes& attributes);
+
+// The name of the item's copy in the working folder, empty for an item without one. Items
+// of the same name show one copy, which must stay while any of them is on the page.
+QString workingCopyName(quint8 kind, const TDesc& attributes);
 
 // An item's place and size as a record file holds them.
 struct ItemGeometry

@@ -32,6 +32,8 @@ PageKeyCommand pageKeyCommand(int key, Qt::KeyboardModifiers modifiers)
         return {PageKey::ClearSelection, {}};
     if (m == (Qt::ControlModifier | Qt::ShiftModifier) && key == Qt::Key_Z)
         return {PageKey::Redo, {}};
+    if (m == (Qt::ControlModifier | Qt::ShiftModifier) && key == Qt::Key_S)
+        return {PageKey::SaveAs, {}};
     if (m != Qt::ControlModifier)
         return {};
     switch (key) {

@@ -20,7 +20,8 @@ enum class PageKey
     Redo,
     New,
     Open,
-    Save
+    Save,
+    SaveAs
 };
 
 struct PageKeyCommand

@@ -23,9 +23,22 @@ namespace quadrela {
 
 namespace {
 
-// Loads the item's picture into the work bitmap, as the loader reports it.
-bool loadItem(TBitmap& work, const PrintItem& item, const PrintJob& job, bool turn,
-              CompositionReport& report)
+QString picturePath(const PrintItem& item, const PrintJob& job)
+{
+    return fileInFolder(job.workingFolder, fileNamePart(item.attributes.FileName));
+}
+
+// The picture at path as it is drawn; null when it is missing or unreadable. A picture that
+// loaded but could not be turned is still drawn, upright.
+QImage loadDrawable(const QString& path, bool turn)
+{
+    TBitmap work;
+    LoadPictureBitmap(work, path, turn);
+    return drawableImage(work);
+}
+
+// The item's picture as it is drawn, a text's rendered for print first.
+QImage loadItem(const PrintItem& item, const PrintJob& job, bool turn, CompositionReport& report)
 {
     if (item.kind == TextItem) {
         try {
@@ -35,12 +48,24 @@ bool loadItem(TBitmap& work, const PrintItem& item, const PrintJob& job, bool tu
             // The renderer removed the old scratch picture first, so nothing of an
             // earlier text can be printed in this one's place.
             report.textFailures.append(e.message());
-            return false;
+            return QImage();
         }
-        return LoadPictureBitmap(work, job.scratchPicture, turn);
+        return loadDrawable(job.scratchPicture, turn);
     }
-    return LoadPictureBitmap(
-        work, fileInFolder(job.workingFolder, fileNamePart(item.attributes.FileName)), turn);
+    return loadDrawable(picturePath(item, job), turn);
+}
+
+// The job's items that have a place on the sheet, with that place, in drawing order.
+std::vector<std::pair<const PrintItem*, ItemPlacement>> placedItems(const PrintJob& job,
+                                                                    QSize printable)
+{
+    std::vector<std::pair<const PrintItem*, ItemPlacement>> placed;
+    for (const PrintItem& item : job.items) {
+        if (const std::optional<ItemPlacement> place =
+                placeItem(job.layout, item.kind, item.geometry, job.pageSize, printable))
+            placed.emplace_back(&item, *place);
+    }
+    return placed;
 }
 
 // The PDF engine turns an image into an RGB copy, an alpha plane and a compressed copy,
@@ -78,10 +103,75 @@ void drawImage(QPainter& painter, const QRect& rect, const QImage& image)
     }
 }
 
-QString picturePath(const PrintItem& item, const PrintJob& job)
+// Every painter of a print: pictures are scaled smoothly, and left alone the PDF engine
+// (every printer on this platform goes through it) stores each image as JPEG: thin lines
+// blur into each other and white turns faintly grey.
+void setPrintHints(QPainter& painter)
 {
-    return fileInFolder(job.workingFolder, fileNamePart(item.attributes.FileName));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::LosslessImageRendering);
 }
+
+// One page's items drawn one after another where their placement sends them: onto the
+// sheet, or in the business-card layout onto a white card bitmap, which finish() then
+// stretches into the ten card places. Without a sheet only the card is made.
+class PageDrawing
+{
+public:
+    PageDrawing(QPainter* sheet, int layout) : m_sheet(sheet)
+    {
+        if (m_sheet) {
+            m_sheet->save();
+            setPrintHints(*m_sheet);
+        }
+        if (layout == BusinessCard) {
+            m_card = QImage(kCardBitmapWidth, kCardBitmapHeight, QImage::Format_RGB32);
+            m_card.fill(Qt::white);
+            m_cardPainter.begin(&m_card);
+            setPrintHints(m_cardPainter);
+        }
+    }
+
+    // Draws one item's picture into its place; false when it has no picture to draw.
+    bool draw(const ItemPlacement& placed, const QImage& drawable)
+    {
+        if (drawable.isNull())
+            return false;
+        QPainter* target =
+            placed.target == PrintTarget::CardBitmap ? &m_cardPainter : m_sheet;
+        if (!placed.rect.isEmpty() && target && target->isActive())
+            drawImage(*target, placed.rect, drawable);
+        return true;
+    }
+
+    QImage card()
+    {
+        if (m_cardPainter.isActive())
+            m_cardPainter.end();
+        return m_card;
+    }
+
+    // Repeats the card into every place of the sheet from its first card on.
+    void finish(int resolution, const CardSheet& sheet)
+    {
+        if (!m_sheet)
+            return;
+        if (!m_card.isNull()) {
+            const QImage sheetCard = card();
+            const QList<QRect> places = cardPlaces(sheet, resolution);
+            for (int n = firstPlace(sheet); n < places.size(); ++n)
+                m_sheet->drawImage(places.at(n), sheetCard);
+            if (sheet.cutMarks)
+                drawCutMarks(*m_sheet, sheet, resolution);
+        }
+        m_sheet->restore();
+    }
+
+private:
+    QPainter* m_sheet;
+    QImage m_card;
+    QPainter m_cardPainter;
+};
 
 // Items of one picture file share its decoded bitmap. The pictures decoded last are kept
 // while they fit in kSharedBytes; the newest is kept whatever its size, so a page of large
@@ -163,30 +253,26 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
     PreparedPage page;
     page.layout = job.layout;
     page.resolution = job.resolution;
-    page.items.reserve(job.items.size()); // the pointers kept in loaded stay valid
+    page.cards = job.cards;
+    const auto placed = placedItems(job, printable);
+    page.items.reserve(qsizetype(placed.size())); // the pointers kept in loaded stay valid
     QHash<QString, const PreparedItem*> loaded;
     const auto remember = [&](const PreparedItem& prepared) {
         const QString key = SharedPictures::keyOf(prepared.item, job, prepared.placed.turn);
-        if (!key.isEmpty() && !prepared.picture.isEmpty())
+        if (!key.isEmpty() && !prepared.drawable.isNull())
             loaded.insert(key, &prepared);
     };
     if (reuse && reuse->layout == job.layout)
         for (const PreparedItem& earlier : reuse->items)
             remember(earlier);
-    for (qsizetype i = 0; i < job.items.size(); ++i) {
-        const PrintItem& item = job.items.at(i);
-        const std::optional<ItemPlacement> placed =
-            placeItem(job.layout, item.kind, item.geometry, job.pageSize, printable);
-        if (!placed)
-            continue;
-        PreparedItem prepared{item, *placed, TBitmap{}, QImage{}};
+    for (const auto& [item, place] : placed) {
+        PreparedItem prepared{*item, place, QImage{}};
         const PreparedItem* earlier = nullptr;
         if (reuse && reuse->layout == job.layout) {
             for (const PreparedItem& candidate : reuse->items) {
-                if (candidate.item.kind == item.kind && candidate.item.geometry == item.geometry &&
-                    candidate.item.attributes == item.attributes &&
-                    candidate.placed.rect == placed->rect &&
-                    candidate.placed.turn == placed->turn) {
+                if (candidate.item.kind == item->kind && candidate.item.geometry == item->geometry &&
+                    candidate.item.attributes == item->attributes &&
+                    candidate.placed.rect == place.rect && candidate.placed.turn == place.turn) {
                     earlier = &candidate;
                     break;
                 }
@@ -194,85 +280,42 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
         }
         // Other items of the same picture file, on this page or the one before, share its
         // bitmap.
-        const QString key = SharedPictures::keyOf(item, job, placed->turn);
+        const QString key = SharedPictures::keyOf(*item, job, place.turn);
         if (!earlier && !key.isEmpty())
             earlier = loaded.value(key, nullptr);
-        if (earlier) {
-            prepared.picture = earlier->picture;
-            prepared.drawable = earlier->drawable;
-        } else {
-            // A picture that loaded but could not be turned is still drawn, upright.
-            loadItem(prepared.picture, item, job, placed->turn, page.report);
-            if (!prepared.picture.isEmpty())
-                prepared.drawable = drawableImage(prepared.picture);
-        }
+        prepared.drawable = earlier ? earlier->drawable : loadItem(*item, job, place.turn, page.report);
         page.items.append(std::move(prepared));
         remember(page.items.constLast());
     }
     return page;
 }
 
-namespace {
-
-// Draws the items meant for target; returns how many were drawn.
-int drawItems(QPainter& painter, const PreparedPage& page, PrintTarget target)
-{
-    int drawn = 0;
-    for (const PreparedItem& prepared : page.items) {
-        if (prepared.placed.target != target || prepared.drawable.isNull() ||
-            prepared.placed.rect.isEmpty())
-            continue;
-        drawImage(painter, prepared.placed.rect, prepared.drawable);
-        ++drawn;
-    }
-    return drawn;
-}
-
-} // namespace
-
 QImage composeCard(const PreparedPage& page)
 {
-    QImage card(kCardBitmapWidth, kCardBitmapHeight, QImage::Format_RGB32);
-    card.fill(Qt::white);
-    QPainter cardPainter(&card);
-    cardPainter.setRenderHint(QPainter::SmoothPixmapTransform);
-    drawItems(cardPainter, page, PrintTarget::CardBitmap);
-    cardPainter.end();
-    return card;
+    PageDrawing drawing(nullptr, BusinessCard);
+    for (const PreparedItem& prepared : page.items)
+        drawing.draw(prepared.placed, prepared.drawable);
+    return drawing.card();
 }
 
 void drawPreparedPage(QPainter& painter, const PreparedPage& page)
 {
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    // The PDF engine would store images as JPEG, blurring thin lines and greying white.
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    if (page.layout == BusinessCard) {
-        const QImage card = composeCard(page);
-        for (const QRect& rect : cardSheetRects(page.resolution))
-            painter.drawImage(rect, card);
-    } else {
-        drawItems(painter, page, PrintTarget::Sheet);
-    }
-    painter.restore();
+    PageDrawing drawing(&painter, page.layout);
+    for (const PreparedItem& prepared : page.items)
+        drawing.draw(prepared.placed, prepared.drawable);
+    drawing.finish(page.resolution, page.cards);
 }
 
-QRect cardPlaceInReadingOrder(int n, int dpi)
-{
-    constexpr int kRows = 5;
-    const int row = n / 2;
-    const int column = n % 2;
-    return cardSheetRects(dpi).at(column * kRows + row);
-}
-
-void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi)
+void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi,
+                      const CardSheet& sheet)
 {
     painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    const int places = int(cardSheetRects().size());
-    for (int n = 0; n < cards.size() && n < places; ++n)
-        painter.drawImage(cardPlaceInReadingOrder(n, dpi), cards.at(n));
+    setPrintHints(painter);
+    const QList<QRect> places = cardPlaces(sheet, dpi);
+    for (int n = 0; n < cards.size() && firstPlace(sheet) + n < places.size(); ++n)
+        painter.drawImage(places.at(firstPlace(sheet) + n), cards.at(n));
+    if (sheet.cutMarks)
+        drawCutMarks(painter, sheet, dpi);
     painter.restore();
 }
 
@@ -283,11 +326,7 @@ namespace {
 std::future<QImage> loadInBackground(const PrintItem& item, const ItemPlacement& placed,
                                      const PrintJob& job)
 {
-    return std::async(std::launch::async, [path = picturePath(item, job), turn = placed.turn] {
-        TBitmap bitmap;
-        LoadPictureBitmap(bitmap, path, turn);
-        return drawableImage(bitmap);
-    });
+    return std::async(std::launch::async, loadDrawable, picturePath(item, job), placed.turn);
 }
 
 } // namespace
@@ -298,69 +337,36 @@ std::future<QImage> loadInBackground(const PrintItem& item, const ItemPlacement&
 CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob& job)
 {
     CompositionReport report;
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    // Left alone, the PDF engine (every printer on this platform goes through it) stores
-    // each image as JPEG: thin lines blur into each other and white turns faintly grey.
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-
-    QImage card;
-    QPainter cardPainter;
-    if (job.layout == BusinessCard) {
-        card = QImage(kCardBitmapWidth, kCardBitmapHeight, QImage::Format_RGB32);
-        card.fill(Qt::white);
-        cardPainter.begin(&card);
-        cardPainter.setRenderHint(QPainter::SmoothPixmapTransform);
-    }
-
-    std::vector<std::pair<const PrintItem*, ItemPlacement>> placedItems;
-    for (const PrintItem& item : job.items) {
-        if (const std::optional<ItemPlacement> placed =
-                placeItem(job.layout, item.kind, item.geometry, job.pageSize, printable))
-            placedItems.emplace_back(&item, *placed);
-    }
+    PageDrawing drawing(&painter, job.layout);
+    const auto items = placedItems(job, printable);
     SharedPictures shared;
     const auto keyOf = [&](size_t i) {
-        return SharedPictures::keyOf(*placedItems[i].first, job, placedItems[i].second.turn);
+        return SharedPictures::keyOf(*items[i].first, job, items[i].second.turn);
     };
     std::future<QImage> next;
     const auto startLoading = [&](size_t i) {
-        next = i < placedItems.size() && placedItems[i].first->kind != TextItem &&
+        next = i < items.size() && items[i].first->kind != TextItem &&
                        !shared.find(keyOf(i))
-                   ? loadInBackground(*placedItems[i].first, placedItems[i].second, job)
+                   ? loadInBackground(*items[i].first, items[i].second, job)
                    : std::future<QImage>();
     };
     startLoading(0);
-    for (size_t i = 0; i < placedItems.size(); ++i) {
-        const auto& [item, placed] = placedItems[i];
+    for (size_t i = 0; i < items.size(); ++i) {
+        const auto& [item, placed] = items[i];
         const QString key = keyOf(i);
         QImage drawable;
-        // A picture that loaded but could not be turned is still drawn, upright.
-        if (const QImage* kept = shared.find(key)) {
+        if (const QImage* kept = shared.find(key))
             drawable = *kept;
-        } else if (next.valid()) {
+        else if (next.valid())
             drawable = next.get();
-        } else {
-            TBitmap work;
-            loadItem(work, *item, job, placed.turn, report);
-            drawable = drawableImage(work);
-        }
+        else
+            drawable = loadItem(*item, job, placed.turn, report);
         shared.keep(key, drawable);
         startLoading(i + 1);
-        if (drawable.isNull())
-            continue;
-        if (!placed.rect.isEmpty())
-            drawImage(placed.target == PrintTarget::CardBitmap ? cardPainter : painter,
-                      placed.rect, drawable);
-        ++report.itemsDrawn;
+        if (drawing.draw(placed, drawable))
+            ++report.itemsDrawn;
     }
-
-    if (job.layout == BusinessCard) {
-        cardPainter.end();
-        for (const QRect& rect : cardSheetRects(job.resolution))
-            painter.drawImage(rect, card);
-    }
-    painter.restore();
+    drawing.finish(job.resolution, job.cards);
     return report;
 }
 

@@ -3,6 +3,7 @@
 // texts are rendered again at five times their size, so nothing shown on screen is used.
 #pragma once
 
+#include "cardstock.h"
 #include "imaging/picload.h"
 #include "page/items.h"
 #include "placement.h"
@@ -37,6 +38,7 @@ struct PrintJob
     QString workingFolder;  // where picture and border files are, ends in "/"
     QString scratchPicture; // where texts are rendered for print ("temp.png")
     int resolution = kCardSheetDpi; // the device's pixels per inch, where business cards go
+    CardSheet cards;
 };
 
 // The items in the stacking order of their controls: each child of the page, bottom
@@ -61,8 +63,9 @@ struct CompositionReport
 // printable area of printable size. Each item is loaded into a fresh work bitmap (its
 // transparent colour never carries over to the next item) and stretched into its place;
 // an item whose picture is missing or unreadable draws nothing. In the business-card
-// layout the items go onto a white 1050 x 600 card bitmap, which is then stretched into
-// the ten fixed card rectangles. The scratch picture is overwritten by each text item.
+// layout the items go onto a white 1050 x 600 card bitmap, which is then drawn into the
+// places of the job's card sheet from its first card on. The scratch picture is overwritten
+// by each text item.
 CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob& job);
 
 // An item loaded and placed, ready to be drawn any number of times.
@@ -70,9 +73,8 @@ struct PreparedItem
 {
     PrintItem item;
     ItemPlacement placed;
-    TBitmap picture; // empty when the picture is missing or unreadable
     // The picture as it is drawn, made once: a PDF stores an image drawn again and again
-    // from the same QImage only once.
+    // from the same QImage only once. Null when the picture is missing or unreadable.
     QImage drawable;
 };
 
@@ -80,6 +82,7 @@ struct PreparedPage
 {
     int layout = FullPage;
     int resolution = kCardSheetDpi;
+    CardSheet cards;
     QList<PreparedItem> items; // the placed items, in drawing order
     CompositionReport report;
 };
@@ -97,12 +100,9 @@ QImage composeCard(const PreparedPage& page);
 // drawn into all ten places, as ComposePage does.
 void drawPreparedPage(QPainter& painter, const PreparedPage& page);
 
-// Where the card of the n-th row of a sheet goes (n from 0 to 9) at dpi: in reading order,
-// left to right and then down, unlike the order in which one card is repeated.
-QRect cardPlaceInReadingOrder(int n, int dpi = kCardSheetDpi);
-
 // A sheet of different business cards at dpi: the n-th card into the n-th place in reading
-// order; places beyond the last card stay blank.
-void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi = kCardSheetDpi);
+// order from the sheet's first card; places beyond the last card stay blank.
+void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi = kCardSheetDpi,
+                      const CardSheet& sheet = {});
 
 } // namespace quadrela

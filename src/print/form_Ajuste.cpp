@@ -177,6 +177,7 @@ void TformAjuste::btFolhaPdfClick()
             drawCalibrationSheet(painter, sheetGeometry(layout, 600), PrintOffset());
             return true;
         });
+        m_dialogs.notify(this, savedNotice(path));
     } catch (const Error& e) {
         m_dialogs.message(this, e.message(), Buttons::Ok);
     }

@@ -2,6 +2,7 @@
 
 #include "core/dialogs.h"
 #include "core/errors.h"
+#include "exportimage.h"
 #include "form_Ajuste.h"
 #include "mergecommand.h"
 #include "printcommand.h"
@@ -21,6 +22,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -143,7 +145,17 @@ void TformVisualizar::createControls()
     cbPapel = new QComboBox(this);
     cbPapel->addItem(QStringLiteral("Carta (216 x 279 mm)"), int(QPageSize::Letter));
     cbPapel->addItem(QStringLiteral("A4 (210 x 297 mm)"), int(QPageSize::A4));
-    cbPapel->setCurrentIndex(m_ctx.printer.pageLayout().pageSize().id() == QPageSize::A4 ? 1 : 0);
+    // The paper last printed on, which may have been picked in the print dialog.
+    const QPageSize paper = m_ctx.printer.pageLayout().pageSize();
+    if (cbPapel->findData(int(paper.id())) < 0 && paper.id() != QPageSize::Custom) {
+        const QSizeF mm = paper.size(QPageSize::Millimeter);
+        cbPapel->addItem(QStringLiteral("%1 (%2 x %3 mm)")
+                             .arg(paper.name())
+                             .arg(std::lround(mm.width()))
+                             .arg(std::lround(mm.height())),
+                         int(paper.id()));
+    }
+    cbPapel->setCurrentIndex(std::max(0, cbPapel->findData(int(paper.id()))));
     top->addWidget(cbPapel);
     top->addSpacing(16);
     const auto addButton = [this](QBoxLayout* row, const QString& caption, auto&& slot) {
@@ -167,6 +179,10 @@ void TformVisualizar::createControls()
     lbImpressora->setWordWrap(true);
     outer->addWidget(lbImpressora);
 
+    auto* cards = new QHBoxLayout;
+    createCardControls(cards);
+    outer->addLayout(cards);
+
     m_scroll = new QScrollArea(this);
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);
@@ -184,12 +200,13 @@ void TformVisualizar::createControls()
     bottom->addWidget(ckAjustePdf);
     bottom->addStretch(1);
     addButton(bottom, QStringLiteral("Salvar PDF..."), [this] { btSalvarPdfClick(); });
+    addButton(bottom, QStringLiteral("Exportar imagem..."), [this] { btExportarImagemClick(); });
     QPushButton* print = addButton(bottom, QStringLiteral("Imprimir..."), [this] {
         accept();
         if (m_merge && m_ctx.printMerged)
             m_ctx.printMerged(*m_merge);
         else if (!m_merge && m_ctx.print)
-            m_ctx.print();
+            m_ctx.print(chosenCards());
     });
     print->setDefault(true);
     addButton(bottom, QStringLiteral("Fechar"), [this] { reject(); });
@@ -248,12 +265,23 @@ void TformVisualizar::refresh()
     if (!ckAjustePdf->isEnabled())
         ckAjustePdf->setChecked(false);
 
+    // Each printer has the card stock last chosen for it.
+    if (const QString name = named ? printer.printerName() : QString(); m_folhaFor != name) {
+        m_folhaFor = name;
+        QSettings settings;
+        const QSignalBlocker quiet(cbFolha);
+        cbFolha->setCurrentIndex(
+            std::max(0, cbFolha->findData(loadPrinterCardStock(settings, name))));
+    }
+
     const SheetGeometry sheet = sheetGeometry(printedLayout(printer), printer.resolution());
     const WaitCursor wait;
     const QPoint shift = named ? offsetPixels(m_offset, printer.resolution()) : QPoint();
+    const CardSheet cards = chosenCards(-sheet.printable.topLeft());
     if (!m_merge) {
         PrintJob job = m_ctx.job();
         job.resolution = sheet.resolution;
+        job.cards = cards;
         sheetView->setSheet(sheet, recordSheet(sheet, job, shift));
         return;
     }
@@ -262,6 +290,8 @@ void TformVisualizar::refresh()
     QPicture recorded;
     QPainter painter(&recorded);
     painter.translate(shift);
+    m_merge->setCardSheet(cards);
+    m_mergedSheet = std::clamp(m_mergedSheet, 0, std::max(0, m_merge->sheetCount() - 1));
     try {
         m_merge->seekSheet(m_mergedSheet);
         m_merge->composeNext(painter, sheet.printable.size(), [&](const MergeFault& fault) {
@@ -276,6 +306,63 @@ void TformVisualizar::refresh()
     updateMergeControls();
     if (!faults.isEmpty())
         m_mergeLabel->setText(m_mergeLabel->text() + u'\n' + faults.join(u'\n'));
+}
+
+void TformVisualizar::createCardControls(QBoxLayout* row)
+{
+    auto* box = new QWidget(this);
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("Folha:"), box));
+    cbFolha = new QComboBox(box);
+    for (const CardStock& stock : cardStocks())
+        cbFolha->addItem(stock.description, stock.name);
+    cbFolha->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cbFolha->setMinimumContentsLength(30);
+    layout->addWidget(cbFolha, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Começar no cartão:"), box));
+    seCartao = new QSpinBox(box);
+    seCartao->setRange(1, kCardsPerSheet);
+    seCartao->setToolTip(QStringLiteral("Numa folha já usada em parte, o primeiro cartão livre, "
+                                        "contando da esquerda para a direita e de cima para "
+                                        "baixo."));
+    layout->addWidget(seCartao);
+    ckMarcas = new QCheckBox(QStringLiteral("Marcas de corte"), box);
+    ckMarcas->setToolTip(QStringLiteral("Para papel comum: traços fora dos cartões mostram "
+                                        "onde cortar."));
+    layout->addWidget(ckMarcas);
+    row->addWidget(box);
+    box->setVisible(m_ctx.job().layout == BusinessCard);
+
+    connect(cbFolha, &QComboBox::currentIndexChanged, this, &TformVisualizar::folhaChanged);
+    connect(seCartao, &QSpinBox::valueChanged, this, [this] { refresh(); });
+    connect(ckMarcas, &QCheckBox::toggled, this, [this] { refresh(); });
+}
+
+void TformVisualizar::folhaChanged()
+{
+    QPrinter& printer = m_ctx.printer;
+    QSettings settings;
+    const QString stock = cbFolha->currentData().toString();
+    savePrinterCardStock(settings, isNamedPrinter(printer) ? printer.printerName() : QString(),
+                         stock);
+    // Stock is made for one paper: the sheet follows it.
+    const CardStock& chosen = cardStock(stock);
+    const int paper = cbPapel->findData(int(chosen.paper));
+    if (!chosen.fixedTable && paper >= 0 && paper != cbPapel->currentIndex())
+        cbPapel->setCurrentIndex(paper); // refreshes
+    else
+        refresh();
+}
+
+CardSheet TformVisualizar::chosenCards(QPoint paperCorner) const
+{
+    CardSheet cards;
+    cards.stock = cbFolha->currentData().toString();
+    cards.firstCard = seCartao->value();
+    cards.cutMarks = ckMarcas->isChecked();
+    cards.paperCorner = paperCorner;
+    return cards;
 }
 
 void TformVisualizar::createMergeControls(QBoxLayout* row)
@@ -405,6 +492,7 @@ void TformVisualizar::btSalvarPdfClick()
     const QPoint shift =
         ckAjustePdf->isChecked() ? offsetPixels(m_offset, kPdfResolution) : QPoint();
     if (m_merge) {
+        m_merge->setCardSheet(chosenCards());
         try {
             writeMergedPdf(MergeCommandContext{this, m_ctx.dialogs, *m_merge, shift}, path,
                            wholeSheet(m_ctx.printer), kPdfResolution);
@@ -419,13 +507,20 @@ void TformVisualizar::btSalvarPdfClick()
         const WaitCursor wait;
         PrintJob job = m_ctx.job();
         job.resolution = kPdfResolution;
+        job.cards = chosenCards();
         report = writeSheetPdf(path, wholeSheet(m_ctx.printer), kPdfResolution, job, shift);
+        m_ctx.dialogs.notify(this, savedNotice(path));
     } catch (const Error& e) {
         m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
         return;
     }
     if (!report.textFailures.isEmpty())
         m_ctx.dialogs.message(this, textFailuresMessage(report.textFailures), Buttons::Ok);
+}
+
+void TformVisualizar::btExportarImagemClick()
+{
+    exportPictureCommand(this, m_ctx.dialogs, m_ctx.job());
 }
 
 void TformVisualizar::btAjustarClick()

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QBoxLayout;
 class QCheckBox;
@@ -18,6 +19,7 @@ class QComboBox;
 class QLabel;
 class QPrinter;
 class QScrollArea;
+class QSpinBox;
 
 namespace quadrela {
 
@@ -51,7 +53,8 @@ struct PreviewContext
     ModalDialogs& dialogs;
     QPrinter& printer;             // the run's printer: its paper, margins and name
     std::function<PrintJob()> job; // the page as it stands
-    std::function<void()> print;   // the print flow of the "Imprimir" button
+    // The print flow of the "Imprimir" button, onto the business-card places chosen here.
+    std::function<void(const CardSheet&)> print;
     // The same flow for every row of a spreadsheet.
     std::function<void(MergedSheets&)> printMerged = nullptr;
 };
@@ -66,8 +69,14 @@ public:
     QComboBox* cbPapel = nullptr;
     QLabel* lbImpressora = nullptr;
     QCheckBox* ckAjustePdf = nullptr;
+    // Business cards only: the card stock, kept per printer, the first card and cut marks.
+    QComboBox* cbFolha = nullptr;
+    QSpinBox* seCartao = nullptr;
+    QCheckBox* ckMarcas = nullptr;
 
     void btSalvarPdfClick();
+    // The page alone as a picture, whatever spreadsheet is shown.
+    void btExportarImagemClick();
     void btAjustarClick();
     // Chooses a spreadsheet: the preview then pages through a sheet per row (ten rows
     // per sheet of business cards), and printing and saving take every sheet.
@@ -92,6 +101,11 @@ private:
     QScrollArea* m_scroll = nullptr;
     QLabel* m_zoomLabel = nullptr;
     void createMergeControls(QBoxLayout* row);
+    void createCardControls(QBoxLayout* row);
+    void folhaChanged();
+    // The business-card places as chosen, on paper whose corner is at paperCorner.
+    CardSheet chosenCards(QPoint paperCorner = QPoint()) const;
+    std::optional<QString> m_folhaFor; // the printer whose card stock the list shows
     void updateMergeControls();
 
     PrintOffset m_offset;

@@ -136,6 +136,7 @@ MergeOutcome printMergedCommand(const PrintCommandContext& ctx, MergedSheets& sh
     ctx.printer.setDocName(QStringLiteral("Quadrela"));
     ctx.printer.setResolution(600);
     ctx.printer.setPageLayout(printedLayout(ctx.printer));
+    sheets.setCardSheet(printerCardSheet(ctx, ctx.printer));
     const MergeCommandContext merge{ctx.owner, ctx.dialogs, sheets, printerShift(ctx, ctx.printer)};
     try {
         return printMergedJob(merge, ctx.printer);
@@ -153,6 +154,8 @@ MergeOutcome writeMergedPdf(const MergeCommandContext& ctx, const QString& path,
         outcome = runSheets(ctx, painter, pdf, QSize(pdf.width(), pdf.height()), true);
         return outcome.kind == MergeOutcome::Printed;
     });
+    if (outcome.kind == MergeOutcome::Printed)
+        ctx.dialogs.notify(ctx.owner, savedNotice(path));
     tellOutcome(ctx, outcome);
     return outcome;
 }

@@ -11,7 +11,6 @@ namespace quadrela {
 
 namespace {
 
-constexpr int kCardsPerSheet = 10;
 // A message lists this many names at most, each cut to this many characters: a one-line
 // file read as a spreadsheet has thousands of columns, and the box must fit on screen.
 constexpr int kListedNames = 10;
@@ -136,15 +135,26 @@ int MergedSheets::rowCount()
     return m_rowCount;
 }
 
+int MergedSheets::rowsOnSheet(int sheet) const
+{
+    if (m_page.layout != BusinessCard || sheet > 0)
+        return rowsPerSheet();
+    return kCardsPerSheet - firstPlace(m_page.cards);
+}
+
 int MergedSheets::sheetCount()
 {
-    return (rowCount() + rowsPerSheet() - 1) / rowsPerSheet();
+    const int rest = rowCount() - rowsOnSheet(0);
+    if (rest <= 0)
+        return rowCount() > 0 ? 1 : 0;
+    return 1 + (rest + rowsPerSheet() - 1) / rowsPerSheet();
 }
 
 void MergedSheets::rewind()
 {
     m_csv->rewind();
     m_rowsDone = 0;
+    m_sheet = 0;
     m_leftOut.clear();
     m_previous = PreparedPage();
 }
@@ -152,7 +162,8 @@ void MergedSheets::rewind()
 void MergedSheets::seekSheet(int sheet)
 {
     rewind();
-    int skip = sheet * rowsPerSheet();
+    const int before = sheet > 0 ? rowsOnSheet(0) + (sheet - 1) * rowsPerSheet() : 0;
+    int skip = before;
     CsvRecord record;
     while (skip > 0 && m_csv->next(record)) {
         if (record.line > m_lastLine)
@@ -160,7 +171,8 @@ void MergedSheets::seekSheet(int sheet)
         if (record.line >= m_firstLine)
             --skip;
     }
-    m_rowsDone = sheet * rowsPerSheet() - skip;
+    m_rowsDone = before - skip;
+    m_sheet = sheet;
 }
 
 std::optional<QRect> MergedSheets::filledGeometry(const PrintItem& item, const QString& filled,
@@ -258,7 +270,7 @@ MergedSheets::Step MergedSheets::composeNext(QPainter& painter, QSize printable,
     PreparedPage sheet;
     int rows = 0;
     CsvRecord record;
-    while (rows < rowsPerSheet() && m_csv->next(record)) {
+    while (rows < rowsOnSheet(m_sheet) && m_csv->next(record)) {
         if (record.line < m_firstLine)
             continue;
         if (record.line > m_lastLine)
@@ -283,11 +295,17 @@ MergedSheets::Step MergedSheets::composeNext(QPainter& painter, QSize printable,
         return Step::End;
     if (beforeDrawing)
         beforeDrawing();
-    if (m_page.layout == BusinessCard)
-        ComposeCardSheet(painter, cards, m_page.resolution);
-    else
+    if (m_page.layout == BusinessCard) {
+        // Only the first sheet is one already partly used.
+        CardSheet places = m_page.cards;
+        if (m_sheet > 0)
+            places.firstCard = 1;
+        ComposeCardSheet(painter, cards, m_page.resolution, places);
+    } else {
         drawPreparedPage(painter, sheet);
+    }
     m_rowsDone += rows;
+    ++m_sheet;
     return Step::Sheet;
 }
 

@@ -57,6 +57,11 @@ public:
     QString matchSummary() const;
 
     int rowsPerSheet() const;
+    // The rows sheet (from 0) takes: business cards fill the first sheet from its first card.
+    int rowsOnSheet(int sheet) const;
+    // The sheet of business cards the rows go onto.
+    void setCardSheet(const CardSheet& cards) { m_page.cards = cards; }
+    const CardSheet& cardSheet() const { return m_page.cards; }
     // The rows in the range, counted once.
     int rowCount();
     // The sheets those rows fill when none is left out.
@@ -98,6 +103,7 @@ private:
     int m_lastLine;
     int m_rowCount = -1;
     int m_rowsDone = 0;
+    int m_sheet = 0; // the sheet composed next
     QList<MergeFault> m_leftOut;
     QList<QSize> m_typedSizes; // per item: the size its typed text has on the page
     PreparedPage m_previous;   // pictures that do not change are taken from here

@@ -68,24 +68,16 @@ private:
 
 } // namespace
 
-QString cannotWriteMessage(const QString& path, const QString& reason)
-{
-    const QString file = QDir::toNativeSeparators(path);
-    if (reason.isEmpty())
-        return QStringLiteral("Não foi possível gravar o arquivo %1.").arg(file);
-    return QStringLiteral("Não foi possível gravar o arquivo %1: %2.").arg(file, reason);
-}
-
 bool writePdf(const QString& path, const QPageLayout& layout, int dpi,
               const std::function<bool(QPainter&, QPdfWriter&)>& draw)
 {
     if (const QString refused = unwritableDestination(path); !refused.isEmpty())
-        throw Error(cannotWriteMessage(path, refused));
+        throw cannotWriteFile(path, refused);
     // Not committed, the temporary file goes away with the object, also when draw throws.
     QSaveFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        throw Error(cannotWriteMessage(path, failureReason(file, errno)));
+        throw cannotWriteFile(path, failureReason(file, errno));
     CheckedOutput output(file);
     output.open(QIODevice::WriteOnly);
     bool drawn = false;
@@ -98,17 +90,17 @@ bool writePdf(const QString& path, const QPageLayout& layout, int dpi,
         writer.setPageLayout(layout);
         QPainter painter;
         if (!painter.begin(&writer))
-            throw Error(cannotWriteMessage(path, output.reason()));
+            throw cannotWriteFile(path, output.reason());
         drawn = draw(painter, writer);
         ended = painter.end();
     }
     if (!drawn)
         return false;
     if (!output.finish() || !ended)
-        throw Error(cannotWriteMessage(path, output.reason()));
+        throw cannotWriteFile(path, output.reason());
     errno = 0;
     if (!file.commit())
-        throw Error(cannotWriteMessage(path, failureReason(file, errno)));
+        throw cannotWriteFile(path, failureReason(file, errno));
     return true;
 }
 

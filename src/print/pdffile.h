@@ -16,13 +16,10 @@ namespace quadrela {
 // to a temporary file beside path that replaces it only when every one of them was
 // written; a symbolic link at path is not followed and anything there that is not a
 // regular file is refused. Returns false, without touching path, when draw returns false
-// (the drawing was given up). Throws Error "Não foi possível gravar o arquivo PATH: REASON."
-// with the system's reason when the file cannot be written; an earlier file is then left
+// (the drawing was given up). Throws cannotWriteFile with the system's reason when the
+// file cannot be written; an earlier file is then left
 // as it was.
 bool writePdf(const QString& path, const QPageLayout& layout, int dpi,
               const std::function<bool(QPainter&, QPdfWriter&)>& draw);
-
-// The message for a file that could not be written, with the reason when there is one.
-QString cannotWriteMessage(const QString& path, const QString& reason = QString());
 
 } // namespace quadrela

@@ -59,6 +59,16 @@ QPoint printerShift(const PrintCommandContext& ctx, const QPrinter& printer)
     return offsetPixels(ctx.offsetFor(printer.printerName()), printer.resolution());
 }
 
+CardSheet printerCardSheet(const PrintCommandContext& ctx, const QPrinter& printer)
+{
+    const bool named =
+        printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty();
+    CardSheet cards = ctx.cardSheetFor ? ctx.cardSheetFor(named ? printer.printerName() : QString())
+                                       : CardSheet();
+    cards.paperCorner = -printer.pageLayout().paintRectPixels(printer.resolution()).topLeft();
+    return cards;
+}
+
 PrintOutcome btImprimirClick(const PrintCommandContext& ctx)
 {
     if (ctx.state.pageLayout == BusinessCard)
@@ -72,6 +82,7 @@ PrintOutcome btImprimirClick(const PrintCommandContext& ctx)
     printer.setPageLayout(printedLayout(printer));
     PrintJob job = printJobFor(ctx.state, ctx.items, ctx.page);
     job.resolution = printer.resolution();
+    job.cards = printerCardSheet(ctx, printer);
 
     QPainter painter;
     if (!painter.begin(&printer)) {

@@ -30,6 +30,9 @@ struct PrintCommandContext
     // The offset measured for a printer, by its name; none when not given. Only a real
     // printer is shifted, never a file the print dialog writes.
     std::function<PrintOffset(const QString& printerName)> offsetFor = nullptr;
+    // The sheet business cards go onto for a printer, by its name (empty for a file); the
+    // default sheet when not given.
+    std::function<CardSheet(const QString& printerName)> cardSheetFor = nullptr;
 };
 
 enum class PrintOutcome { Printed, Cancelled, Failed };
@@ -47,6 +50,9 @@ QPageLayout printedLayout(const QPrinter& printer);
 
 // The shift the print command gives the composition on this printer, in device pixels.
 QPoint printerShift(const PrintCommandContext& ctx, const QPrinter& printer);
+
+// The card sheet of the job on this printer, placed from its paper's corner.
+CardSheet printerCardSheet(const PrintCommandContext& ctx, const QPrinter& printer);
 
 // Shows the business-card notice (business-card layout only), the print dialog, then
 // prints the page on one sheet. A job that cannot be started or finished (a printer

@@ -13,7 +13,10 @@
 #include "page/pageview.h"
 #include "page/picturecommand.h"
 #include "page/screencursor.h"
+#include "print/cardstock.h"
+#include "print/exportimage.h"
 #include "print/form_Visualizar.h"
+#include "print/paper.h"
 #include "print/mergecommand.h"
 #include "print/printcommand.h"
 #include "print/printeroffsets.h"
@@ -82,6 +85,7 @@ TformMain::TformMain(AppState& state, ModalDialogs& dialogs, QWidget* parent)
     FormCreate();
     createEditing();
     createZoom();
+    createProjectMenus();
 }
 
 TformMain::~TformMain()
@@ -197,6 +201,8 @@ void TformMain::createPage()
     imFundo = new TFocusImage(panelDraw);
     imFundo->setGeometry(1, 1, 494, 700);
     imFundo->setTransparent(true);
+    // A press on the page where no item lies leaves nothing selected.
+    connect(imFundo, &TFocusImage::mousePressed, this, [this] { selectItem(nullptr); });
 
     panelCalco = makePanel(scrollContent, kGrey);
     // A fitted page reaches into the space kept below it.
@@ -242,6 +248,8 @@ void TformMain::FormCreate()
     connect(btnVisualizar, &QPushButton::clicked, this, &TformMain::btVisualizarClick);
     auto* previewKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
     connect(previewKey, &QShortcut::activated, this, &TformMain::btVisualizarClick);
+    auto* exportKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
+    connect(exportKey, &QShortcut::activated, this, &TformMain::exportPicture);
 
     wheelHook = new WheelHook(this, scroll);
     qApp->installEventFilter(wheelHook);
@@ -263,16 +271,42 @@ void TformMain::btImagemClick()
     const QString chosen = m_dialogs.chooseFile(this, pictureDialogRequest(m_state));
     if (chosen.isEmpty())
         return;
-    m_history->record(QStringLiteral("Imagem"), [&] { addPictureItem(*m_items, m_state, chosen); });
+    int added = -1;
+    m_history->record(QStringLiteral("Imagem"),
+                      [&] { added = addPictureItem(*m_items, m_state, chosen); });
+    if (added >= 0)
+        selectItem(m_items->Items(added).Image());
 }
 
-void TformMain::printWithOffset()
+void TformMain::selectItem(TFocusImage* control)
 {
-    PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items, panelDraw};
+    m_handlers->setSelection(control);
+    refreshSelectionFrame();
+}
+
+namespace {
+
+// What the user keeps for each printer: its offset and the card stock it is loaded with.
+void usePrinterSettings(PrintCommandContext& ctx, const CardSheet& chosen)
+{
     ctx.offsetFor = [](const QString& printerName) {
         QSettings settings;
         return loadPrinterOffset(settings, printerName);
     };
+    ctx.cardSheetFor = [chosen](const QString& printerName) {
+        QSettings settings;
+        CardSheet cards = chosen;
+        cards.stock = loadPrinterCardStock(settings, printerName);
+        return cards;
+    };
+}
+
+} // namespace
+
+void TformMain::printWithOffset()
+{
+    PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items, panelDraw};
+    usePrinterSettings(ctx, CardSheet());
     btImprimirClick(ctx);
 }
 
@@ -281,18 +315,25 @@ void TformMain::btVisualizarClick()
     TformVisualizar preview(
         PreviewContext{m_dialogs, printer(),
                        [this] { return printJobFor(m_state, *m_items, panelDraw); },
-                       [this] { emit printRequested(); },
+                       [this](const CardSheet& cards) {
+                           PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items,
+                                                   panelDraw};
+                           usePrinterSettings(ctx, cards);
+                           btImprimirClick(ctx);
+                       },
                        [this](MergedSheets& sheets) {
                            PrintCommandContext ctx{this, m_dialogs, printer(), m_state, *m_items,
                                                    panelDraw};
-                           ctx.offsetFor = [](const QString& printerName) {
-                               QSettings settings;
-                               return loadPrinterOffset(settings, printerName);
-                           };
+                           usePrinterSettings(ctx, sheets.cardSheet());
                            printMergedCommand(ctx, sheets);
                        }},
         this);
     preview.exec();
+}
+
+void TformMain::exportPicture()
+{
+    exportPictureCommand(this, m_dialogs, printJobFor(m_state, *m_items, panelDraw));
 }
 
 QPrinter& TformMain::printer()
@@ -300,6 +341,12 @@ QPrinter& TformMain::printer()
     if (!m_printer) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_printer->setResolution(600);
+    }
+    // Until a printer is chosen the paper is the machine's, or Letter for business cards;
+    // a paper picked in the preview stays while the layout does.
+    if (m_printer->printerName().isEmpty() && m_paperLayout != m_state.pageLayout) {
+        m_printer->setPageSize(QPageSize(defaultPaper(m_state.pageLayout, machinePaper())));
+        m_paperLayout = m_state.pageLayout;
     }
     return *m_printer;
 }
@@ -313,7 +360,7 @@ void TformMain::btNovoClick()
 {
     // The page stays until a new project is chosen: cancelling the dialog keeps it, with
     // its history.
-    if (!OfferToSaveProject(projectContext()))
+    if (!offerToSave())
         return;
     m_pageOffered = true;
     emit newProjectDialogRequested();
@@ -321,41 +368,15 @@ void TformMain::btNovoClick()
 
 bool TformMain::clearPageForNewProject()
 {
-    if (!m_pageOffered && !OfferToSaveProject(projectContext()))
+    if (!m_pageOffered && !offerToSave())
         return false;
     m_pageOffered = false;
     m_items->Clear();
+    // A template is not the project's file: its first save asks where.
+    m_projectFile.clear();
     projectReplaced();
     EmptyWorkingFolder(m_state.workingFolder);
     return true;
-}
-
-void TformMain::btAbrirClick()
-{
-    const QString path = m_dialogs.chooseFile(this, openProjectRequest());
-    if (!path.isEmpty()) {
-        // Opening replaces the page once it goes past its question, also when it fails later.
-        const QPointer<QWidget> first = m_items->Count() > 0 ? m_items->Items(0).Image() : nullptr;
-        const bool replacing = first || fileExists(path);
-        const auto replaced = [&] { return replacing && first.isNull(); };
-        try {
-            OpenProject(projectContext(), path);
-        } catch (...) {
-            if (replaced())
-                projectReplaced();
-            throw;
-        }
-        if (replaced())
-            projectReplaced();
-    }
-    scrollResize();
-}
-
-void TformMain::btSalvarClick()
-{
-    const QString path = m_dialogs.chooseFile(this, saveProjectRequest());
-    if (!path.isEmpty())
-        SaveProject(projectContext(), path);
 }
 
 void TformMain::scrollResize()
@@ -414,6 +435,8 @@ bool TformMain::eventFilter(QObject* watched, QEvent* event)
         // Over the page or the scroll box, outside any item, the pointer is the default.
         resetScreenCursor();
     }
+    if (event->type() == QEvent::MouseButtonPress && watched == panelDraw)
+        selectItem(nullptr);
     if (event->type() == QEvent::Resize) {
         if (watched == scroll)
             scrollResize();
@@ -439,18 +462,10 @@ bool TformMain::FormClose()
 {
     if (m_closed)
         return true;
-    if (m_items->Count() > 0) {
-        const Answer answer = m_dialogs.message(this, QStringLiteral("Deseja salvar o projeto atual?"),
-                                                Buttons::YesNo);
-        if (answer == Answer::Yes) {
-            // Cancelling the save dialog, or a save that fails, keeps the program open
-            // with its page: the user asked for the project to be kept.
-            const QString path = m_dialogs.chooseFile(this, saveProjectRequest());
-            if (path.isEmpty() || !SaveProject(projectContext(), path))
-                return false;
-        }
-        m_items->Clear();
-    }
+    // Cancelling, or a save that does not happen, keeps the program open with its page.
+    if (!offerToSave())
+        return false;
+    m_items->Clear();
     m_closed = true;
     m_recovery->stop();
     EmptyWorkingFolder(m_state.workingFolder);

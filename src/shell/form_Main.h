@@ -14,6 +14,7 @@ class QLabel;
 class QMenu;
 class QPrinter;
 class QScrollArea;
+class QToolButton;
 
 namespace quadrela {
 
@@ -29,6 +30,9 @@ class TCampos;
 class TFocusImage;
 class TImg;
 class WheelHook;
+
+// Qt's question before a file is replaced.
+QString overwriteQuestion(const QString& path);
 
 class TformMain : public QWidget
 {
@@ -52,14 +56,28 @@ public:
     bool clearPageForNewProject();
     // Frames the selection on screen, unless it is a border item, which cannot move.
     void refreshSelectionFrame();
+    // Makes the control the selected item and frames it; null leaves nothing selected.
+    void selectItem(TFocusImage* control);
 
     // "Imagem": picks a picture or clipart and places it on the page.
     void btImagemClick();
     void btNovoClick();
+    // Asks about unsaved changes first, then for the file.
     void btAbrirClick();
-    void btSalvarClick();
+    void openRecentProject(const QString& path);
+    // To the project's file without a question; a page without one asks where. False when
+    // nothing was saved.
+    bool btSalvarClick();
+    // Always asks where; replacing another file is asked about.
+    bool btSalvarComoClick();
+    // The file the page came from or was last saved to; empty for a new page or a template.
+    const QString& projectFile() const { return m_projectFile; }
+    // Whether the page changed since it was opened or saved, as its history tells.
+    bool isModified() const;
     // "Visualizar" (and Ctrl+P): the sheet as it will print, then print or save it as PDF.
     void btVisualizarClick();
+    // Ctrl+E: the page as a PNG or JPEG picture.
+    void exportPicture();
     ProjectContext projectContext();
 
     // Re-centres the page in its scroll box.
@@ -93,6 +111,10 @@ public:
     GlyphButton* btnBorda = nullptr;
     GlyphButton* btnImprimir = nullptr;
     GlyphButton* btnVisualizar = nullptr;
+    QToolButton* btAbrirSeta = nullptr;    // the recent projects
+    QToolButton* btSalvarSeta = nullptr;   // "Salvar como..."
+    QMenu* recentMenu = nullptr;
+    QMenu* saveMenu = nullptr;
     QScrollArea* scroll = nullptr;
     QWidget* scrollContent = nullptr;  // the scroll box's client area
     QWidget* panelDraw = nullptr;      // the page, in page pixels
@@ -128,6 +150,14 @@ private:
     void showZoom();
     // Zoomed items out of sight let go of what they keep for the zoom.
     void releaseHiddenZoomed();
+    void createProjectMenus();
+    void fillRecentMenu();
+    void updateTitle();
+    // Asks whether to save unsaved changes; false when the user cancels or no save happens.
+    bool offerToSave();
+    // Replaces the page by the project at path; an empty or missing path changes nothing.
+    void openProjectFile(const QString& path);
+    bool saveProjectTo(const QString& path);
     bool pageKey(const PageKeyCommand& command);
     // False when the user chose to keep the window open.
     bool FormClose();
@@ -140,9 +170,11 @@ private:
     AppState& m_state;
     ModalDialogs& m_dialogs;
     std::unique_ptr<QPrinter> m_printer;
+    int m_paperLayout = -1; // the page layout the printer's default paper was chosen for
     std::unique_ptr<TCampos> m_items;
     PageHistory* m_history = nullptr;
     std::unique_ptr<RecoveryWriter> m_recovery;
+    QString m_projectFile;
     bool m_pageOffered = false; // "Novo" asked about the page, and it has not changed since
     bool m_closed = false;
     bool m_fitted = false;

@@ -62,6 +62,7 @@ void TformMain::createEditing()
 void TformMain::projectReplaced()
 {
     m_history->clear();
+    updateTitle();
     refreshSelectionFrame();
     // Waits for a write under way, so none lands after the working folder is emptied.
     m_recovery->writeNow();
@@ -95,6 +96,9 @@ bool TformMain::pageKey(const PageKeyCommand& command)
         return true;
     }
     case PageKey::ClearSelection:
+        // Escape during a drag cancels the drag and keeps the selection.
+        if (m_handlers->cancelGesture())
+            return true;
         if (!m_handlers->selection())
             return false;
         m_handlers->setSelection(nullptr);
@@ -119,6 +123,9 @@ bool TformMain::pageKey(const PageKeyCommand& command)
         return true;
     case PageKey::Save:
         btSalvarClick();
+        return true;
+    case PageKey::SaveAs:
+        btSalvarComoClick();
         return true;
     case PageKey::None:
         break;

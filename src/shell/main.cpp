@@ -92,6 +92,8 @@ int main(int argc, char** argv)
     OnFirstUse<TformTexto> formTexto([&] {
         auto dialog = std::make_unique<TformTexto>(state, formMain.items(), &formMain);
         dialog->setStepRunner(formMain.history().runner());
+        QObject::connect(dialog.get(), &TformTexto::blockPlaced, &formMain,
+                         &TformMain::selectItem);
         return dialog;
     });
     QObject::connect(&formMain, &TformMain::textDialogRequested, &formMain,
@@ -130,6 +132,7 @@ int main(int argc, char** argv)
     if (crashed) {
         if (offerRecovery(formMain.projectContext()) == Recovery::Recovered) {
             formMain.projectReplaced();
+            formMain.history().stack().resetClean(); // a recovered page was never saved
             formMain.scrollResize();
         } else {
             showDialog(formNovo);

@@ -1,8 +1,13 @@
 #include "qtdialogs.h"
 
 #include "application.h"
+#include "print/dialogpaper.h"
 
+#include <QChildEvent>
+#include <QComboBox>
+#include <QDialog>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,8 +16,13 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 #include "codecs/picture.h"
 
@@ -71,6 +81,62 @@ void addPlaces(QFileDialog& dialog, const QList<QPair<QString, QString>>& places
     dialog.setSidebarUrls(sidebar);
     grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
 }
+
+// The print dialog builds its paper page only when it is first shown, and sets it to the
+// printer's default paper. Each such page is made to show the paper asked for instead,
+// and a paper the user picks there is remembered.
+class PaperPageWatcher : public QObject
+{
+public:
+    explicit PaperPageWatcher(QPageSize asked) : m_asked(std::move(asked)) {}
+
+    std::optional<QPageSize> picked;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded) {
+            QObject* child = static_cast<QChildEvent*>(event)->child();
+            if (child->isWidgetType())
+                child->installEventFilter(this);
+        } else if (event->type() == QEvent::Show) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && widget->isWindow())
+                setUpPaperLists(*widget);
+        }
+        return false;
+    }
+
+private:
+    static bool listsPapers(const QComboBox& combo)
+    {
+        return combo.count() > 0 &&
+               combo.itemData(0).metaType() == QMetaType::fromType<QPageSize>();
+    }
+
+    void setUpPaperLists(QWidget& page)
+    {
+        const auto lists = page.findChildren<QComboBox*>();
+        for (QComboBox* combo : lists) {
+            if (!listsPapers(*combo) || combo->property(kSetUp).toBool())
+                continue;
+            combo->setProperty(kSetUp, true);
+            for (int i = 0; i < combo->count(); ++i) {
+                if (combo->itemData(i).value<QPageSize>().isEquivalentTo(m_asked)) {
+                    combo->setCurrentIndex(i);
+                    break;
+                }
+            }
+            connect(combo, &QComboBox::activated, this, [this, combo](int index) {
+                const QPageSize size = combo->itemData(index).value<QPageSize>();
+                picked = size.isValid() ? std::optional(size) : std::nullopt;
+            });
+        }
+    }
+
+    static constexpr const char* kSetUp = "quadrelaPaperSetUp";
+    QPageSize m_asked;
+};
 
 } // namespace
 
@@ -138,10 +204,78 @@ QString QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request)
     return dialog.selectedFiles().constFirst();
 }
 
+void QtDialogs::notify(QWidget* owner, const QString& text)
+{
+    // Long enough to read a path; a tool-tip window takes no focus from what the user does.
+    constexpr int kShownMs = 6000;
+    QWidget* window = owner ? owner->window() : nullptr;
+    auto* notice = new QLabel(text, window, Qt::ToolTip);
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->setAttribute(Qt::WA_ShowWithoutActivating);
+    notice->setForegroundRole(QPalette::ToolTipText);
+    notice->setBackgroundRole(QPalette::ToolTipBase);
+    notice->setAutoFillBackground(true);
+    notice->setFrameShape(QFrame::Box);
+    notice->setMargin(6);
+    notice->adjustSize();
+    if (window)
+        notice->move(window->mapToGlobal(QPoint(8, window->height() - notice->height() - 8)));
+    notice->show();
+    QTimer::singleShot(kShownMs, notice, &QWidget::close);
+}
+
 bool QtDialogs::choosePrinter(QWidget* owner, QPrinter& printer)
 {
+    const QPageSize asked = printer.pageLayout().pageSize();
+    PaperPageWatcher watcher(asked);
     QPrintDialog dialog(&printer, owner);
-    return dialog.exec() == QDialog::Accepted;
+    dialog.installEventFilter(&watcher);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    QList<QPageSize> offered;
+    if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty())
+        offered = QPrinterInfo(printer).supportedPageSizes();
+    printer.setPageSize(
+        paperAfterDialog(asked, printer.pageLayout().pageSize(), watcher.picked, offered));
+    return true;
+}
+
+bool QtDialogs::choosePictureExport(QWidget* owner, bool foldedCard, PictureExportChoice& choice)
+{
+    QDialog dialog(owner);
+    dialog.setWindowTitle(QStringLiteral("Exportar imagem"));
+    auto* form = new QFormLayout(&dialog);
+    auto* resolution = new QComboBox(&dialog);
+    resolution->addItem(QStringLiteral("150 dpi (para mensagens)"), 150);
+    resolution->addItem(QStringLiteral("300 dpi"), 300);
+    resolution->addItem(QStringLiteral("600 dpi"), 600);
+    resolution->setCurrentIndex(std::max(0, resolution->findData(choice.dpi)));
+    form->addRow(QStringLiteral("Resolução:"), resolution);
+    auto* whole = new QRadioButton(QStringLiteral("A folha inteira, com as quatro partes"), &dialog);
+    auto* front = new QRadioButton(QStringLiteral("Só a frente do cartão"), &dialog);
+    (choice.frontOnly ? front : whole)->setChecked(true);
+    if (foldedCard) {
+        form->addRow(whole);
+        form->addRow(front);
+    } else {
+        whole->hide();
+        front->hide();
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    auto* cancel = new QPushButton(QStringLiteral("Cancelar"), &dialog);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    choice.dpi = resolution->currentData().toInt();
+    choice.frontOnly = foldedCard && front->isChecked();
+    return true;
 }
 
 QVariant FileListInPortuguese::data(const QModelIndex& index, int role) const

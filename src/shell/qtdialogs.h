@@ -13,6 +13,8 @@ public:
     Answer message(QWidget* owner, const QString& text, Buttons buttons) override;
     QString chooseFile(QWidget* owner, const FileDialogRequest& request) override;
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
+    bool choosePictureExport(QWidget* owner, bool foldedCard, PictureExportChoice& choice) override;
+    void notify(QWidget* owner, const QString& text) override;
 };
 
 // The file dialog's list as Qt's file model gives it, but with the modification date in the

@@ -330,8 +330,7 @@ void picturesToPack(const TCampos& items, const QString& workingFolder, PackedPi
                 copy = workingCopyPath(workingFolder, name, bytes, &exists);
                 if (!exists) {
                     if (!writeWholeFile(copy, bytes))
-                        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1.")
-                                        .arg(QDir::toNativeSeparators(copy)));
+                        throw cannotWriteFile(copy);
                     packed.copiesMade.append(copy);
                 }
             }
@@ -380,14 +379,14 @@ bool SaveProject(const ProjectContext& ctx, const QString& path)
     }
 }
 
-void OpenProject(const ProjectContext& ctx, const QString& path)
+bool OpenProject(const ProjectContext& ctx, const QString& path)
 {
     BusyCursor busy;
     AppState& state = ctx.state;
     if (!fileExists(path))
-        return;
+        return false;
     if (!AskToSaveProject(ctx))
-        return;
+        return false;
 
     // An archive inside the working folder would be deleted before it is read.
     QTemporaryFile safeCopy;
@@ -410,22 +409,22 @@ void OpenProject(const ProjectContext& ctx, const QString& path)
     EarlyPictures early(ctx, archive);
     UnpackArchive(archive, state.workingFolder, {},
                   [&early](const QString& bareName, const QString&) { early.landed(bareName); });
-    LoadWorkingFolder(ctx);
+    return LoadWorkingFolder(ctx);
 }
 
-void LoadWorkingFolder(const ProjectContext& ctx)
+bool LoadWorkingFolder(const ProjectContext& ctx)
 {
     AppState& state = ctx.state;
     FolderFiles work(state.workingFolder);
     const QString projectPath = work.path(kProjectFile);
     if (!fileExists(projectPath)) {
         ctx.dialogs.message(ctx.owner, kNotRecognised, Buttons::Ok);
-        return;
+        return false;
     }
     const QString projectText = readCp1252File(projectPath);
     if (!hasProjectMagic(projectText)) {
         ctx.dialogs.message(ctx.owner, kNotRecognised, Buttons::Ok);
-        return;
+        return false;
     }
     const ProjectRecord project = ReadProjectRecord(projectText);
     if (project.layout) {
@@ -447,7 +446,7 @@ void LoadWorkingFolder(const ProjectContext& ctx)
                                 .arg(QString::number((needed + (1 << 20) - 1) >> 20),
                                      QString::number(available >> 20)),
                             Buttons::Ok);
-        return;
+        return false;
     }
     for (const TItem& record : records) {
         if (record.Kind == BorderItem || record.Kind == PictureItem)
@@ -477,25 +476,15 @@ void LoadWorkingFolder(const ProjectContext& ctx)
             attributes.FileName = record.FileName;
             item.SetAttributes(attributes);
         } else {
-            state.text.FontSize = record.FontSize;
-            state.text.FontName = record.FontName;
-            state.text.Color = record.Color;
-            state.text.Alignment = record.Alignment;
-            state.text.Style = record.Style;
+            state.text = TextAttributes{record.FontName, record.FontSize, record.Color,
+                                        record.Alignment, record.Style};
             ctx.items.Add(TextItem, record.Text, TCampos::CallerReports);
             TImg& item = ctx.items.Items(ctx.items.Count() - 1);
             item.PlaceAsRecorded(geometry);
             if (!item.StandInReason().isEmpty())
                 unshownTexts.append(textNamed(record.Text) + QStringLiteral(": ") +
                                     item.StandInReason());
-            TDesc attributes;
-            attributes.Text = record.Text;
-            attributes.FontName = record.FontName;
-            attributes.FontSize = record.FontSize;
-            attributes.Color = record.Color;
-            attributes.Alignment = record.Alignment;
-            attributes.Style = record.Style;
-            item.SetAttributes(attributes);
+            item.SetAttributes(textItemAttributes(record.Text, state.text));
         }
     }
     ctx.items.DropPrefetched();
@@ -511,6 +500,7 @@ void LoadWorkingFolder(const ProjectContext& ctx)
                          .arg(unshownTexts.join(QStringLiteral("\n"))));
     if (!parts.isEmpty())
         ctx.dialogs.message(ctx.owner, parts.join(QStringLiteral("\n\r\n\r")), Buttons::Ok);
+    return true;
 }
 
 } // namespace quadrela

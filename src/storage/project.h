@@ -42,12 +42,13 @@ bool AskToSaveProject(const ProjectContext& ctx);
 bool OfferToSaveProject(const ProjectContext& ctx);
 
 // Opens the project archive at path. Failures that end the open are thrown with the
-// message the user reads; the recognition failures are shown here.
-void OpenProject(const ProjectContext& ctx, const QString& path);
+// message the user reads; the recognition failures are shown here. True when the page
+// now holds the project.
+bool OpenProject(const ProjectContext& ctx, const QString& path);
 
 // Rebuilds the page from the record files and pictures of the working folder, as opening
-// does once the archive is unpacked there.
-void LoadWorkingFolder(const ProjectContext& ctx);
+// does once the archive is unpacked there. False when it was not a project, or too big.
+bool LoadWorkingFolder(const ProjectContext& ctx);
 
 // Writes the records and packs the archive. A failure is shown in a message box and
 // gives false; the page, its items and the working folder stay as they were.

@@ -145,8 +145,7 @@ void writeEmptyArchive(const QString& archivePath)
     QString reason;
     if (!writeWholeFile(archivePath,
                         QByteArray(endOfCentralDirectory, sizeof endOfCentralDirectory), &reason))
-        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                        .arg(nativePath(archivePath), reason));
+        throw cannotWriteFile(archivePath, reason);
 }
 
 void addFile(zip_t* za, const PackItem& item, const QString& archivePath)
@@ -450,8 +449,7 @@ int PackArchive(const QString& archivePath, const QStringList& files)
     int code = 0;
     ZipPtr za(zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE, &code));
     if (!za)
-        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                        .arg(nativePath(archivePath), openErrorText(code)));
+        throw cannotWriteFile(archivePath, openErrorText(code));
 
     QSet<QString> listed;
     for (const PackItem& item : items)
@@ -475,9 +473,7 @@ int PackArchive(const QString& archivePath, const QStringList& files)
         addFile(za.get(), item, archivePath);
 
     if (zip_close(za.get()) != 0)
-        throw Error(
-            QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                .arg(nativePath(archivePath), zipErrorText(za.get())));
+        throw cannotWriteFile(archivePath, zipErrorText(za.get()));
     za.release();
     return int(items.size());
 }

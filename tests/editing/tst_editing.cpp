@@ -34,7 +34,7 @@ namespace {
 
 // clang-format off
 enum Step { AddPicture, AddBorder, AddText, ChangeText, Delete, DragText, DragEdge, ResizeDialog,
-            AlignRight, Front, Back, Arrows, BorderAgain };
+            AlignRight, Front, Back, Arrows, BorderAgain, TurnRight, PressPage, DragEscape };
 // clang-format on
 
 // Two pictures and a text block, the history started afresh; in the data folder given,
@@ -51,6 +51,7 @@ struct Desk
         texto.memoText->setPlainText(QStringLiteral("Olá"));
         texto.btOKClick();
         texto.setStepRunner(form.history().runner());
+        QObject::connect(&texto, &TformTexto::blockPlaced, &form, &TformMain::selectItem);
         form.projectReplaced();
     }
     AppState& at(const QString& dataFolder)
@@ -119,9 +120,21 @@ void doStep(Desk& d, Step step)
     case Back:
         h.setSelection(text);
         return h.popAtras->trigger();
+    case TurnRight:
+        return h.popGirarDireita->trigger();
     case Arrows:
         QTest::keyClick(d.form.scroll, Qt::Key_Right, Qt::ShiftModifier);
         return QTest::keyClick(d.form.scroll, Qt::Key_Up);
+    case PressPage:
+        return QTest::mouseClick(d.form.pageView->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    case DragEscape: {
+        QWidget* v = d.form.pageView->viewport();
+        const QPoint at = text->pos() + QPoint(5, 5);
+        QTest::mousePress(v, Qt::LeftButton, {}, at);
+        QTest::mouseMove(v, at + QPoint(30, 20));
+        QTest::keyClick(d.form.scroll, Qt::Key_Escape);
+        return QTest::mouseRelease(v, Qt::LeftButton, {}, at);
+    }
     }
 }
 
@@ -154,6 +167,8 @@ private slots:
     void keys();
     void keysWhileDialogHasFocus();
     void selectionFrameOnScreenOnly();
+    void selectionFollowsUser_data();
+    void selectionFollowsUser();
     void recoveryAfterKill_data();
     void recoveryAfterKill();
     void refusedWriteToldOnce();
@@ -183,9 +198,10 @@ void TestEditing::steps_data()
                                                  {"front", Front},
                                                  {"back", Back},
                                                  {"arrows, one step", Arrows},
-                                                 {"border sharing a copy", BorderAgain}};
+                                                 {"border sharing a copy", BorderAgain},
+                                                 {"turned right", TurnRight}};
     for (const auto& [name, step] : rows)
-        QTest::newRow(name) << int(step) << (step == Delete ? 1 : 0);
+        QTest::newRow(name) << int(step) << (step == Delete || step >= TurnRight ? 1 : 0);
 }
 
 void TestEditing::steps()
@@ -202,7 +218,7 @@ void TestEditing::steps()
     const QByteArray after = d.records();
     const QStringList filesAfter = d.files();
     QVERIFY(after != before);
-    QCOMPARE(filesAfter.size(), filesBefore.size() - aside + (step <= AddBorder ? 1 : 0));
+    QCOMPARE(filesAfter.size(), filesBefore.size() - aside + (step <= AddBorder || step >= TurnRight));
     QCOMPARE(d.form.history().stack().count(), 1);
     QVERIFY(d.form.btnDesfazer->isEnabled() && !d.form.btnRefazer->isEnabled());
 
@@ -255,6 +271,7 @@ void TestEditing::keys_data()
     QTest::newRow("ctrl shift z") << int(Qt::Key_Z) << (ctrl | shift) << int(PageKey::Redo)
                                   << QPoint();
     QTest::newRow("ctrl y") << int(Qt::Key_Y) << ctrl << int(PageKey::Redo) << QPoint();
+    QTest::newRow("ctrl shift s") << int(Qt::Key_S) << (ctrl | shift) << int(PageKey::SaveAs) << QPoint();
     QTest::newRow("plain z") << int(Qt::Key_Z) << 0 << int(PageKey::None) << QPoint();
     QTest::newRow("ctrl c") << int(Qt::Key_C) << ctrl << int(PageKey::Copy) << QPoint();
     QTest::newRow("ctrl n") << int(Qt::Key_N) << ctrl << int(PageKey::New) << QPoint();
@@ -320,7 +337,7 @@ void TestEditing::dragAtZoom_data()
     QTest::addColumn<QPoint>("grab");  // page pixels into the item; -2: from its right edge
     QTest::addColumn<QPoint>("screen"); // screen pixels dragged
     QTest::addColumn<QRect>("change");  // page pixels: moved by, grown by
-    QTest::newRow("text moved at 50 %") << 0.5 << 2 << QPoint(5, 5) << QPoint(20, -10) << QRect(40, -20, 0, 0);
+    QTest::newRow("text moved at 50 %") << 0.5 << 2 << QPoint(5, 5) << QPoint(20, 30) << QRect(40, 60, 0, 0);
     QTest::newRow("text moved at 100 %") << 1.0 << 2 << QPoint(5, 5) << QPoint(20, -10) << QRect(20, -10, 0, 0);
     QTest::newRow("picture moved at 200 %") << 2.0 << 0 << QPoint(40, 40) << QPoint(100, 30) << QRect(50, 15, 0, 0);
     QTest::newRow("picture moved at 400 %") << 4.0 << 0 << QPoint(40, 40) << QPoint(100, -40) << QRect(25, -10, 0, 0);
@@ -390,6 +407,31 @@ void TestEditing::zoomSteps()
     QCOMPARE(d.form.pageView->zoom(), in);
     if (in > from && in > 1.0)
         QVERIFY((pagePointAt() - under).manhattanLength() < 1.0);
+}
+
+void TestEditing::selectionFollowsUser_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("selected"); // item index; -1: none
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("picture added") << int(AddPicture) << 3 << true;
+    QTest::newRow("text added") << int(AddText) << 3 << true;
+    QTest::newRow("press on the empty page") << int(PressPage) << -1 << false;
+    QTest::newRow("escape during a drag") << int(DragEscape) << 2 << false;
+}
+
+void TestEditing::selectionFollowsUser()
+{
+    QFETCH(int, step);
+    QFETCH(int, selected);
+    QFETCH(bool, changed);
+    Desk d;
+    const QByteArray before = d.records();
+    doStep(d, Step(step));
+    QCOMPARE(d.form.handlers().selection(), selected < 0 ? nullptr : d.control(selected));
+    QCOMPARE(d.form.selectionFrame->isVisible(), selected >= 0);
+    QCOMPARE(d.records() != before, changed);
+    QCOMPARE(d.form.history().stack().count(), changed ? 1 : 0);
 }
 
 void TestEditing::newProjectStartsNewHistory_data()

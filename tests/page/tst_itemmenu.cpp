@@ -18,7 +18,9 @@ QList<bool> entryVisibility(const ItemHandlers& h)
 {
     return {h.popFrente->isVisible(),        h.popAtras->isVisible(),
             h.popRedimensionar->isVisible(), h.popCopiar->isVisible(),
-            h.popDeletar->isVisible(),       h.popAlinhar->isVisible()};
+            h.popDeletar->isVisible(),       h.popAlinhar->isVisible(),
+            h.popGirarDireita->isVisible(),  h.popGirarEsquerda->isVisible(),
+            h.popEspelharH->isVisible(),     h.popEspelharV->isVisible()};
 }
 
 // Opens the item menu as the user does, with a right click on the item.
@@ -70,6 +72,7 @@ void TestItemMenu::entriesByKind()
 {
     QFETCH(int, kind);
     QFETCH(QList<bool>, visible);
+    visible += QList<bool>(4, kind == PictureItem); // turned and mirrored: pictures only
     Workspace ws;
     PageHarness h(ws);
     TFocusImage* border = h.control(h.addBorder("moldura.png"));
@@ -91,7 +94,7 @@ void TestItemMenu::entriesByKind()
 
 void TestItemMenu::align_data()
 {
-    QTest::addColumn<int>("command");  // position in the "Alinhar" submenu
+    QTest::addColumn<int>("command");  // position in the "Alinhar" submenu, then the turns
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QPoint>("expected");
     QTest::newRow("Esquerda") << 0 << QSize(120, 51) << QPoint(0, 44);
@@ -102,6 +105,9 @@ void TestItemMenu::align_data()
     QTest::newRow("Centro Vertical, 51 high") << 4 << QSize(120, 51) << QPoint(33, 326);
     QTest::newRow("Centro Vertical, taller than the page") << 4 << QSize(120, 801) << QPoint(33, -49);
     QTest::newRow("Rodapé") << 5 << QSize(120, 51) << QPoint(33, 651);
+    QTest::newRow("Girar à direita, about the centre") << 6 << QSize(61, 30) << QPoint(48, 29);
+    QTest::newRow("Girar à esquerda, taller") << 7 << QSize(30, 61) << QPoint(18, 59);
+    QTest::newRow("Espelhar verticalmente, in place") << 9 << QSize(61, 30) << QPoint(33, 44);
 }
 
 void TestItemMenu::align()
@@ -111,11 +117,14 @@ void TestItemMenu::align()
     QFETCH(QPoint, expected);
     Workspace ws;
     PageHarness h(ws);
-    TFocusImage* c = h.control(h.addPicture("foto.png", QRect(QPoint(33, 44), size)));
-    h.handlers->setSelection(c);
-    alignAction(*h.handlers, command)->trigger();
+    h.handlers->setSelection(h.control(h.addPicture("foto.png", QRect(QPoint(33, 44), size))));
+    const ItemHandlers& m = *h.handlers;
+    const QList<QAction*> turns{m.popGirarDireita, m.popGirarEsquerda, m.popEspelharH, m.popEspelharV};
+    (command < 6 ? alignAction(m, command) : turns.at(command - 6))->trigger();
+    TFocusImage* c = h.control(0); // a turned picture is shown by a new control
     QCOMPARE(c->pos(), expected);
-    QCOMPARE(c->size(), size);
+    QCOMPARE(c->size(), command == 6 || command == 7 ? size.transposed() : size);
+    QCOMPARE(h.handlers->selection(), c);
 }
 
 void TestItemMenu::sendToBackKeepsBordersBelow()

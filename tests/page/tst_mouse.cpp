@@ -29,6 +29,18 @@ int addOfKind(PageHarness& h, int kind, QRect geometry)
     return index;
 }
 
+// Releases the button with the pointer at `at` over the control, where the item has moved
+// by then; unlike QTest::mouseRelease it keeps the point (0, 0), the corner a corner drag
+// puts under the pointer.
+void releaseAt(QWidget* c, Qt::MouseButton button, Qt::KeyboardModifiers held, QPoint at)
+{
+    QTestPrivate::qtestMouseButtons.setFlag(button, false);
+    QMouseEvent e(QEvent::MouseButtonRelease, at, c->mapToGlobal(at), button,
+                  QTestPrivate::qtestMouseButtons, held);
+    QSpontaneKeyEvent::setSpontaneous(&e);
+    qApp->notify(c, &e);
+}
+
 } // namespace
 
 class TestMouse : public QObject
@@ -37,6 +49,8 @@ class TestMouse : public QObject
 private slots:
     void releaseArithmeticStaysInRange_data();
     void releaseArithmeticStaysInRange();
+    void snapping_data();
+    void snapping();
     void smallItemGrabsTopLeftFirst();
     void gesture_data();
     void gesture();
@@ -86,10 +100,70 @@ void TestMouse::releaseArithmeticStaysInRange()
     QCOMPARE(applyRelease(Gestures(gesture), geometry, last, press), expected);
 }
 
+void TestMouse::snapping_data()
+{
+    QTest::addColumn<int>("gesture");
+    QTest::addColumn<QRect>("original");
+    QTest::addColumn<QPoint>("press");
+    QTest::addColumn<QPoint>("last");
+    QTest::addColumn<bool>("keepRatio");
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QList<QRect>>("others");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<QRect>("expected");
+    QTest::addColumn<QPoint>("guides"); // -1: none
+    const int move = GestureMove, full = FullPage;
+    const QRect at50(50, 300, 100, 80), wide(50, 100, 100, 50);
+    const QList<QRect> other{QRect(10, 100, 30, 130)};
+    QTest::newRow("left edge 6 px from another item's right edge")
+        << move << at50 << QPoint(50, 40) << QPoint(46, 40) << false << full << other << 1.0
+        << QRect(40, 300, 100, 80) << QPoint(40, -1);
+    QTest::newRow("at 200 % the same 6 px is too far")
+        << move << at50 << QPoint(50, 40) << QPoint(46, 40) << false << full << other << 2.0
+        << QRect(46, 300, 100, 80) << QPoint(-1, -1);
+    QTest::newRow("top onto another item's bottom")
+        << move << at50 << QPoint(50, 40) << QPoint(50, -33) << false << full << other << 1.0
+        << QRect(50, 230, 100, 80) << QPoint(-1, 230);
+    QTest::newRow("centre onto the inner half's centre of a folded card")
+        << move << QRect(300, 100, 100, 80) << QPoint(50, 40) << QPoint(109, 40) << false
+        << int(FoldedCard) << QList<QRect>{} << 1.0 << QRect(356, 100, 100, 80) << QPoint(406, -1);
+    QTest::newRow("right edge onto the page's edge")
+        << int(GestureRight) << QRect(400, 300, 90, 80) << QPoint(88, 40) << QPoint(92, 40) << false
+        << full << QList<QRect>{} << 1.0 << QRect(400, 300, 96, 80) << QPoint(496, -1);
+    QTest::newRow("no snap below the minimum size")
+        << int(GestureLeft) << QRect(238, 300, 14, 80) << QPoint(2, 40) << QPoint(5, 40) << false
+        << full << QList<QRect>{} << 1.0 << QRect(243, 300, 10, 80) << QPoint(-1, -1);
+    QTest::newRow("kept ratio: the larger change leads")
+        << int(GestureBottomRight) << wide << QPoint(98, 48) << QPoint(150, 60) << true << full
+        << QList<QRect>{} << 1.0 << QRect(50, 100, 150, 75) << QPoint(-1, -1);
+    QTest::newRow("kept ratio: no smaller than the minimum")
+        << int(GestureBottomRight) << wide << QPoint(98, 48) << QPoint(5, 5) << true << full
+        << QList<QRect>{} << 1.0 << QRect(50, 100, 20, 10) << QPoint(-1, -1);
+}
+
+void TestMouse::snapping()
+{
+    QFETCH(int, gesture);
+    QFETCH(QRect, original);
+    QFETCH(QPoint, press);
+    QFETCH(QPoint, last);
+    QFETCH(bool, keepRatio);
+    QFETCH(int, layout);
+    QFETCH(QList<QRect>, others);
+    QFETCH(double, zoom);
+    QFETCH(QRect, expected);
+    QFETCH(QPoint, guides);
+    const SnapLines lines = snapLines(pageSizeFor(layout), layout, others);
+    const GestureOutcome out = gestureOutcome(Gestures(gesture), original, last, press,
+                                              {keepRatio, &lines, kSnapDistance / zoom});
+    QCOMPARE(out.geometry, expected);
+    QCOMPARE(QPoint(out.guideX.value_or(-1), out.guideY.value_or(-1)), guides);
+}
+
 void TestMouse::smallItemGrabsTopLeftFirst()
 {
     // On an item of 12 pixels or less both opposite handles are grabbed; the release
-    // applies top-left before bottom-right.
+    // applies top-left before bottom-right (Shift: the corner resizes freely).
     Workspace ws;
     PageHarness h(ws);
     TFocusImage* c = h.control(addOfKind(h, PictureItem, QRect(200, 300, 10, 10)));
@@ -98,8 +172,8 @@ void TestMouse::smallItemGrabsTopLeftFirst()
     QCOMPARE(screenCursor(), Qt::SizeFDiagCursor);
     QTest::mousePress(c, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(h.handlers->gesture(), Gestures(GestureTopLeft | GestureBottomRight));
-    QTest::mouseMove(c, QPoint(8, 9));
-    QTest::mouseRelease(c, Qt::LeftButton, {}, QPoint(8, 9));
+    QTest::mouseEvent(QTest::MouseMove, c, Qt::NoButton, Qt::ShiftModifier, QPoint(8, 9));
+    releaseAt(c, Qt::LeftButton, Qt::ShiftModifier, QPoint(0, 0));
     QCOMPARE(c->geometry(), QRect(208, 309, 10, 10));
 }
 
@@ -108,50 +182,62 @@ void TestMouse::gesture_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("button");
     QTest::addColumn<QPoint>("press");     // the pointer rests here first, then presses
-    QTest::addColumn<QList<QPoint>>("drag");
+    QTest::addColumn<QList<QPoint>>("drag"); // where the item was at the press
+    QTest::addColumn<int>("held");           // modifier keys while dragging
     QTest::addColumn<QRect>("expected");
     const int pic = PictureItem;
+    const int shift = Qt::ShiftModifier;
     const int left = Qt::LeftButton;
     const int middle = Qt::MiddleButton;
     using L = QList<QPoint>;
     QTest::newRow("left edge released at x=-20")
-        << pic << left << QPoint(3, 40) << L{{-20, 40}} << QRect(180, 300, 120, 80);
+        << pic << left << QPoint(3, 40) << L{{-20, 40}} << 0 << QRect(180, 300, 120, 80);
     QTest::newRow("right edge dragged past the left edge")
-        << pic << left << QPoint(97, 40) << L{{-30, 40}} << QRect(200, 300, 10, 80);
+        << pic << left << QPoint(97, 40) << L{{-30, 40}} << 0 << QRect(200, 300, 10, 80);
     QTest::newRow("bottom-right handle released without moving")
-        << pic << left << QPoint(97, 77) << L{} << QRect(200, 300, 97, 77);
+        << pic << left << QPoint(97, 77) << L{} << shift << QRect(200, 300, 97, 77);
     QTest::newRow("move from the inside")
-        << pic << left << QPoint(50, 40) << L{{60, 50}, {70, 25}} << QRect(220, 285, 100, 80);
+        << pic << left << QPoint(50, 40) << L{{60, 50}, {70, 25}} << 0 << QRect(220, 285, 100, 80);
     QTest::newRow("move partly off the page")
-        << pic << left << QPoint(50, 40) << L{{-230, -330}} << QRect(-80, -70, 100, 80);
+        << pic << left << QPoint(50, 40) << L{{-230, -330}} << 0 << QRect(-80, -70, 100, 80);
     QTest::newRow("top-left corner")
-        << pic << left << QPoint(2, 2) << L{{10, 5}} << QRect(210, 305, 90, 75);
+        << pic << left << QPoint(2, 2) << L{{10, 5}} << shift << QRect(210, 305, 90, 75);
     QTest::newRow("top-right corner")
-        << pic << left << QPoint(98, 2) << L{{150, -10}} << QRect(200, 290, 150, 90);
+        << pic << left << QPoint(98, 2) << L{{150, -10}} << shift << QRect(200, 290, 150, 90);
     QTest::newRow("bottom-left corner")
-        << pic << left << QPoint(2, 78) << L{{-5, 100}} << QRect(195, 300, 105, 100);
+        << pic << left << QPoint(2, 78) << L{{-5, 100}} << shift << QRect(195, 300, 105, 100);
     QTest::newRow("top edge")
-        << pic << left << QPoint(50, 2) << L{{50, -10}} << QRect(200, 290, 100, 90);
+        << pic << left << QPoint(50, 2) << L{{50, -10}} << 0 << QRect(200, 290, 100, 90);
     QTest::newRow("bottom edge below the minimum")
-        << pic << left << QPoint(50, 78) << L{{50, 5}} << QRect(200, 300, 100, 10);
+        << pic << left << QPoint(50, 78) << L{{50, 5}} << 0 << QRect(200, 300, 100, 10);
     QTest::newRow("top-left past the opposite corner")
-        << pic << left << QPoint(2, 2) << L{{200, 200}} << QRect(400, 500, 10, 10);
+        << pic << left << QPoint(2, 2) << L{{200, 200}} << shift << QRect(400, 500, 10, 10);
     QTest::newRow("middle button on the left edge")
-        << pic << middle << QPoint(3, 40) << L{{-20, 40}} << QRect(180, 300, 120, 80);
+        << pic << middle << QPoint(3, 40) << L{{-20, 40}} << 0 << QRect(180, 300, 120, 80);
     QTest::newRow("middle button on the top edge")
-        << pic << middle << QPoint(50, 3) << L{{50, -20}} << kStart;
+        << pic << middle << QPoint(50, 3) << L{{50, -20}} << 0 << kStart;
     QTest::newRow("middle button on the top-right corner")
-        << pic << middle << QPoint(97, 3) << L{{150, -20}} << kStart;
+        << pic << middle << QPoint(97, 3) << L{{150, -20}} << shift << kStart;
     QTest::newRow("middle button on the bottom-left corner")
-        << pic << middle << QPoint(3, 77) << L{{-10, 90}} << QRect(190, 300, 110, 90);
+        << pic << middle << QPoint(3, 77) << L{{-10, 90}} << shift << QRect(190, 300, 110, 90);
     QTest::newRow("text item near its border is moved")
-        << int(TextItem) << left << QPoint(2, 2) << L{{12, 7}} << QRect(210, 305, 100, 80);
+        << int(TextItem) << left << QPoint(2, 2) << L{{12, 4}} << 0 << QRect(210, 302, 100, 80);
     QTest::newRow("text item on its corner is moved")
-        << int(TextItem) << left << QPoint(97, 77) << L{{90, 90}} << QRect(193, 313, 100, 80);
+        << int(TextItem) << left << QPoint(97, 77) << L{{85, 100}} << 0 << QRect(188, 323, 100, 80);
+    QTest::newRow("corner keeps the ratio")
+        << pic << left << QPoint(97, 77) << L{{147, 90}} << 0 << QRect(200, 300, 147, 118);
+    QTest::newRow("corner with kept ratio snaps to the page centre")
+        << pic << left << QPoint(2, 2) << L{{-18, 40}} << 0 << QRect(248, 338, 52, 42);
+    QTest::newRow("Alt: no snap") << pic << left << QPoint(2, 2) << L{{-18, 40}}
+                                  << int(Qt::AltModifier) << QRect(250, 340, 50, 40);
+    QTest::newRow("move snaps its centre to the page centre")
+        << pic << left << QPoint(50, 40) << L{{53, 40}} << 0 << QRect(198, 300, 100, 80);
+    QTest::newRow("move snaps to the page edge")
+        << int(TextItem) << left << QPoint(50, 40) << L{{-146, 40}} << 0 << QRect(0, 300, 100, 80);
     QTest::newRow("border item is not moved")
-        << int(BorderItem) << left << QPoint(50, 40) << L{{80, 60}} << kStart;
+        << int(BorderItem) << left << QPoint(50, 40) << L{{80, 60}} << 0 << kStart;
     QTest::newRow("border item is not resized")
-        << int(BorderItem) << left << QPoint(3, 40) << L{{-20, 40}} << kStart;
+        << int(BorderItem) << left << QPoint(3, 40) << L{{-20, 40}} << 0 << kStart;
 }
 
 void TestMouse::gesture()
@@ -160,6 +246,7 @@ void TestMouse::gesture()
     QFETCH(int, button);
     QFETCH(QPoint, press);
     QFETCH(QList<QPoint>, drag);
+    QFETCH(int, held);
     QFETCH(QRect, expected);
     Workspace ws;
     PageHarness h(ws);
@@ -169,12 +256,15 @@ void TestMouse::gesture()
     const auto b = Qt::MouseButton(button);
     QTest::mouseMove(c, press);
     QTest::mousePress(c, b, {}, press);
-    QCOMPARE(c->geometry(), kStart);  // nothing moves while the mouse is dragged
+    // The item follows the pointer: it shows after the last move what the release applies.
     for (const QPoint& p : drag) {
-        QTest::mouseMove(c, p);
-        QCOMPARE(c->geometry(), kStart);
+        QTest::mouseEvent(QTest::MouseMove, c, Qt::NoButton, Qt::KeyboardModifiers(held),
+                          p - c->pos() + kStart.topLeft());
     }
-    QTest::mouseRelease(c, b, {}, drag.isEmpty() ? press : drag.last());
+    if (!drag.isEmpty())
+        QCOMPARE(c->geometry(), expected);
+    const QPoint last = drag.isEmpty() ? press : drag.last() - c->pos() + kStart.topLeft();
+    releaseAt(c, b, Qt::KeyboardModifiers(held), last);
     QCOMPARE(c->geometry(), expected);
     QCOMPARE(h.handlers->gesture(), Gestures(GestureNone));
 }
@@ -351,7 +441,7 @@ void TestMouse::clickAfterDragLeavesItem()
     QTest::mouseMove(c, grab);
     QTest::mousePress(c, Qt::LeftButton, {}, grab);
     QTest::mouseMove(c, to);
-    QTest::mouseRelease(c, Qt::LeftButton, {}, to);
+    releaseAt(c, Qt::LeftButton, {}, to - c->pos() + kStart.topLeft());
     QCOMPARE(c->geometry(), dragged);
     // The item now lies under the pointer at rest; a click there changes nothing.
     const QPoint under = c->mapFromGlobal(h.window.mapToGlobal(QPoint(50, 50) + kStart.topLeft() + to));

@@ -5,8 +5,12 @@
 #include "core/convert.h"
 #include "imaging/picload.h"
 #include "imaging/textrender.h"
+#include "print/cardstock.h"
 #include "print/composition.h"
+#include "print/exportimage.h"
+#include "print/dialogpaper.h"
 #include "print/mergecommand.h"
+#include "print/paper.h"
 #include "print/placement.h"
 #include "print/printcommand.h"
 #include "print/printeroffsets.h"
@@ -22,6 +26,8 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -126,6 +132,8 @@ private slots:
     void placement();
 
     void businessCardSheet();
+    void printCommandTakesCardSheet_data();
+    void printCommandTakesCardSheet();
     void fullPage_data();
     void fullPage();
     void stackingOrder();
@@ -159,6 +167,14 @@ private slots:
     void cliPrint();
     void cliCardsAtAnyDpi_data();
     void cliCardsAtAnyDpi();
+    void exportEqualsPrint_data();
+    void exportEqualsPrint();
+    void jpegForMessages_data();
+    void jpegForMessages();
+    void defaultPaperByLocale_data();
+    void defaultPaperByLocale();
+    void cliExport_data();
+    void cliExport();
     void cliRender_data();
     void cliRender();
     void cliFailures_data();
@@ -169,10 +185,14 @@ private slots:
     void mergedSheetIsTheTypedSheet_data();
     void mergedSheetIsTheTypedSheet();
     void mergedCardsInReadingOrder();
+    void mergeFillsFromFirstCard_data();
+    void mergeFillsFromFirstCard();
     void cliMerge_data();
     void cliMerge();
     void mergedPdfAndRowsAtFault_data();
     void mergedPdfAndRowsAtFault();
+    void paperAfterPrintDialog_data();
+    void paperAfterPrintDialog();
 
 private:
     QString makeArchive(int layout, const QList<TItem>& records,
@@ -372,6 +392,38 @@ void TestPrint::businessCardSheet()
         const Runs got = columnRuns(pdf, x, 6600, isRed);
         QVERIFY2(nearlyEqual(got, rows), describe(got).constData());
     }
+}
+
+void TestPrint::printCommandTakesCardSheet_data()
+{
+    QTest::addColumn<QString>("stock");
+    QTest::addColumn<int>("firstCard");
+    QTest::addColumn<IntPair>("across"); // the red runs along the first row of cards, at 600 dpi
+    QTest::newRow("the default from card 2") << "" << 2 << qMakePair(2380, 4440);
+    QTest::newRow("3.5 x 2 in stock") << "carta-5371" << 1 << qMakePair(450, 4650);
+}
+
+void TestPrint::printCommandTakesCardSheet()
+{
+    QFETCH(QString, stock);
+    QFETCH(int, firstCard);
+    QFETCH(IntPair, across);
+    PageFixture f(BusinessCard);
+    f.addPicture(QStringLiteral("red.png"), solid(QSize(76, 43), Qt::red), QRect(0, 0, 380, 217));
+    const QString pdf = f.dir.path() + QStringLiteral("/stock.pdf");
+    RecordingDialogs dialogs;
+    QPrinter printer(QPrinter::HighResolution);
+    configurePdfPrinter(printer, pdf, QPageSize::Letter, 0);
+    PrintCommandContext ctx{nullptr, dialogs, printer, f.state, *f.items, &f.page};
+    QString asked = QStringLiteral("none");
+    ctx.cardSheetFor = [&](const QString& printerName) {
+        asked = printerName;
+        return CardSheet{stock, firstCard, false, QPoint(50, 50)}; // the corner is the printer's
+    };
+    QCOMPARE(btImprimirClick(ctx), PrintOutcome::Printed);
+    QCOMPARE(asked, QString()); // a file, not a printer
+    const Runs got = rowRuns(pdf, 700, 5100, isRed);
+    QVERIFY2(nearlyEqual(got, {across}), describe(got).constData());
 }
 
 void TestPrint::fullPage_data()
@@ -771,6 +823,10 @@ void TestPrint::storedPrinterOffsets()
     // Nothing out of range is ever stored.
     QVERIFY(!savePrinterOffset(settings, printer, PrintOffset{0, 10.1}, &message));
     QCOMPARE(settings.value(QStringLiteral("AjusteImpressora/") + QUrl::toPercentEncoding(printer) + QStringLiteral("/vertical")), vertical);
+    // The card stock is kept for that printer alone, and only a stock offered.
+    QVERIFY(savePrinterCardStock(settings, printer, QStringLiteral("a4-c32011")));
+    QVERIFY(!savePrinterCardStock(settings, printer, QStringLiteral("a4")));
+    QCOMPARE(loadPrinterCardStock(settings, printer) + u'|' + loadPrinterCardStock(settings, QString()) + u'|' + loadPrinterCardStock(settings, "Outra"), QStringLiteral("a4-c32011||"));
 }
 
 void TestPrint::savedPrinterOffsets_data()
@@ -994,9 +1050,14 @@ struct Run
 };
 
 // fileSizeLimit > 0: the run can write no file past that many bytes, as on a full disk.
-Run runCli(const QStringList& args, rlim_t fileSizeLimit = 0)
+Run runCli(const QStringList& args, rlim_t fileSizeLimit = 0,
+           const QString& paperLocale = QStringLiteral("C"))
 {
     QProcess p;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("LC_ALL"));
+    environment.insert(QStringLiteral("LC_PAPER"), paperLocale);
+    p.setProcessEnvironment(environment);
     if (fileSizeLimit > 0)
         p.setChildProcessModifier([fileSizeLimit] {
             std::signal(SIGXFSZ, SIG_IGN);
@@ -1020,13 +1081,15 @@ void TestPrint::cliPrint_data()
     QTest::addColumn<int>("dpi");
     QTest::addColumn<QString>("pageSize");  // as pdfinfo reports it, in points
     QTest::addColumn<IntPair>("across");  // the picture's run at that dpi
+    QTest::addColumn<QString>("paperLocale");
 
-    QTest::newRow("default: Letter, 600 dpi") << QStringList() << 600 << "612 x 792" << qMakePair(1912, 3187);
-    QTest::newRow("A4 paper") << QStringList{"--paper", "a4"} << 600 << "595" << qMakePair(1860, 3100);
-    QTest::newRow("300 dpi") << QStringList{"--dpi", "300"} << 300 << "612 x 792" << qMakePair(956, 1594);
+    QTest::newRow("default: Letter in the US, 600 dpi") << QStringList() << 600 << "612 x 792" << qMakePair(1912, 3187) << "en_US.UTF-8";
+    QTest::newRow("default: A4 in Brazil") << QStringList() << 600 << "595" << qMakePair(1860, 3100) << "pt_BR.UTF-8";
+    QTest::newRow("A4 paper") << QStringList{"--paper", "a4"} << 600 << "595" << qMakePair(1860, 3100) << "en_US.UTF-8";
+    QTest::newRow("300 dpi") << QStringList{"--dpi", "300"} << 300 << "612 x 792" << qMakePair(956, 1594) << "en_US.UTF-8";
     // 2.5 mm at 600 dpi is 59 pixels.
-    QTest::newRow("offset 2.5 mm right, 1 mm up") << QStringList{"--offset", "2.5,-1"} << 600 << "612 x 792" << qMakePair(1912 + 59, 3187 + 59);
-    QTest::newRow("offset 0.5 mm left at 300 dpi") << QStringList{"--offset", "-.5,+0.0", "--dpi", "300"} << 300 << "612 x 792" << qMakePair(956 - 6, 1594 - 6);
+    QTest::newRow("offset 2.5 mm right, 1 mm up") << QStringList{"--offset", "2.5,-1"} << 600 << "612 x 792" << qMakePair(1912 + 59, 3187 + 59) << "en_US.UTF-8";
+    QTest::newRow("offset 0.5 mm left at 300 dpi") << QStringList{"--offset", "-.5,+0.0", "--dpi", "300"} << 300 << "612 x 792" << qMakePair(956 - 6, 1594 - 6) << "en_US.UTF-8";
 }
 
 void TestPrint::cliPrint()
@@ -1035,11 +1098,12 @@ void TestPrint::cliPrint()
     QFETCH(int, dpi);
     QFETCH(QString, pageSize);
     QFETCH(IntPair, across);
+    QFETCH(QString, paperLocale);
 
     const QString archive = makeArchive(FullPage, {pictureRecord("red.png", QRect(186, 88, 124, 175))},
                                         {{"red.png", solid(QSize(30, 40), Qt::red)}});
     const QString pdf = m_dir.path() + QStringLiteral("/cli-%1.pdf").arg(QTest::currentDataTag()).replace(u' ', u'_');
-    const Run run = runCli(QStringList{"print"} + options + QStringList{archive, pdf});
+    const Run run = runCli(QStringList{"print"} + options + QStringList{archive, pdf}, 0, paperLocale);
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
 
     QProcess info;
@@ -1058,24 +1122,157 @@ void TestPrint::cliPrint()
 void TestPrint::cliCardsAtAnyDpi_data()
 {
     QTest::addColumn<int>("dpi");
-    QTest::addColumn<QRect>("first"); // the top-left card and the bottom-right one, at that dpi
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QRect>("first"); // the first card printed and the bottom-right one, at that dpi
     QTest::addColumn<QRect>("last");
-    QTest::newRow("150 dpi") << 150 << QRect(75, 28, 516, 297) << QRect(595, 1238, 515, 297);
-    QTest::newRow("300 dpi") << 300 << QRect(150, 55, 1032, 595) << QRect(1190, 2475, 1030, 595);
-    QTest::newRow("600 dpi") << 600 << QRect(300, 110, 2065, 1190) << QRect(2380, 4950, 2060, 1190);
-    QTest::newRow("1200 dpi") << 1200 << QRect(600, 220, 4130, 2380) << QRect(4760, 9900, 4120, 2380);
+    QTest::newRow("150 dpi") << 150 << QStringList() << QRect(75, 28, 516, 297) << QRect(595, 1238, 515, 297);
+    QTest::newRow("300 dpi") << 300 << QStringList() << QRect(150, 55, 1032, 595) << QRect(1190, 2475, 1030, 595);
+    QTest::newRow("600 dpi") << 600 << QStringList() << QRect(300, 110, 2065, 1190) << QRect(2380, 4950, 2060, 1190);
+    QTest::newRow("1200 dpi") << 1200 << QStringList() << QRect(600, 220, 4130, 2380) << QRect(4760, 9900, 4120, 2380);
+    QTest::newRow("600 dpi from card 2, cut marks") << 600 << QStringList{"--start", "2", "--cut-marks"} << QRect(2380, 110, 2060, 1190) << QRect(2380, 4950, 2060, 1190);
+    // Published: 3.5 x 2 in cards from 0.75 in / 0.5 in, edge to edge.
+    QTest::newRow("Letter 3.5 x 2 in stock") << 600 << QStringList{"--sheet", "carta-5371"} << QRect(450, 300, 2100, 1200) << QRect(2550, 5100, 2100, 1200);
+    // Published: 85 x 54 mm cards from 15 mm / 13.5 mm, 95 mm apart across; the card, 1.75 times
+    // as wide as high, fills their width and is centred down: 48.57 mm high, 2.71 mm from the top.
+    const auto mm = [](double x, double y) { return QRect(QPoint(std::lround(x * 600 / 25.4), std::lround(y * 600 / 25.4)), QSize(std::lround(85 * 600 / 25.4), std::lround(85 / 1.75 * 600 / 25.4))); };
+    QTest::newRow("A4 85 x 54 mm stock, cut marks") << 600 << QStringList{"--sheet", "a4-c32011", "--cut-marks"} << mm(15, 13.5 + 2.714) << mm(110, 13.5 + 4 * 54 + 2.714);
 }
 
 void TestPrint::cliCardsAtAnyDpi()
 {
     QFETCH(int, dpi);
+    QFETCH(QStringList, options);
     QFETCH(QRect, first);
     QFETCH(QRect, last);
-    const QString pdf = m_dir.path() + QStringLiteral("/cards-%1.pdf").arg(dpi);
-    QCOMPARE(runCli({"print", "--dpi", QString::number(dpi), makeArchive(BusinessCard, {pictureRecord("red.png", QRect(0, 0, 380, 217))}, {{"red.png", solid(QSize(76, 43), Qt::red)}}), pdf}).exitCode, 0);
-    const Runs found{runsAlong(rasterise(pdf, dpi, QRect(0, first.center().y(), 12000, 1)), isRed).value(0),
-                     runsAlong(rasterise(pdf, dpi, QRect(last.center().x(), 0, 1, 14000)), isRed).value(4)};
+    const QString pdf = m_dir.path() + QStringLiteral("/cards-%1.pdf").arg(QTest::currentDataTag()).replace(u' ', u'_');
+    QCOMPARE(runCli(QStringList{"print", "--dpi", QString::number(dpi)} + options + QStringList{makeArchive(BusinessCard, {pictureRecord("four.png", QRect(0, 0, 380, 217))}, {{"four.png", quadrantPicture(QSize(76, 44))}}), pdf}).exitCode, 0);
+    // Cards edge to edge are told apart by the picture's quarters: red top left, green top
+    // right, blue bottom left.
+    const QImage across = rasterise(pdf, dpi, QRect(0, first.top() + first.height() / 4, 12000, 1));
+    const QImage down = rasterise(pdf, dpi, QRect(last.left() + last.width() / 4, 0, 1, 14000));
+    const Runs found{{runsAlong(across, isRed).value(0).first, runsAlong(across, isGreen).value(0).second},
+                     {runsAlong(down, isRed).value(4).first, runsAlong(down, isBlue).value(4).second}};
     QVERIFY2(nearlyEqual(found, {{first.left(), first.right() + 1}, {last.top(), last.bottom() + 1}}), describe(found).constData());
+    // A cut mark in line with the first card's left edge, in the margin above the cards.
+    const QImage above = rasterise(pdf, dpi, QRect(first.left() - 2, first.top() - std::lround(1.5 * dpi / 25.4) - 3, 5, 1));
+    QCOMPARE(!runsAlong(above, isDark).isEmpty(), options.contains("--cut-marks"));
+}
+
+void TestPrint::exportEqualsPrint_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<bool>("front");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("business card at 300 dpi") << 2 << 300 << false << QSize(1050, 600);
+    QTest::newRow("full page at 150 dpi, A4, no front") << 0 << 150 << true << QSize(1240, 1754);
+    QTest::newRow("folded card, four panels") << 1 << 150 << false << QSize(1240, 1754);
+    QTest::newRow("folded card, front upright") << 1 << 150 << true << QSize(620, 877);
+}
+
+void TestPrint::exportEqualsPrint()
+{
+    QFETCH(int, layout);
+    QFETCH(int, dpi);
+    QFETCH(bool, front);
+    QFETCH(QSize, size);
+    PageFixture f(layout);
+    f.addPicture(QStringLiteral("quad.png"), quadrantPicture(QSize(40, 30)), QRect(20, 10, 100, 80));
+    PrintJob job = printJobFor(f.state, *f.items, &f.page);
+    const QImage got = exportedPicture(job, PictureExportChoice{dpi, front});
+    QCOMPARE(got.size(), size);
+
+    // What the printer gets at that resolution: the card before its ten places, or an A4 sheet.
+    job.resolution = dpi;
+    QImage expected(QPageSize(QPageSize::A4).sizePixels(dpi), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    QPainter painter(&expected);
+    ComposePage(painter, expected.size(), job);
+    painter.end();
+    if (layout == BusinessCard)
+        expected = composeCard(preparePage(job, expected.size())).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else if (layout == FoldedCard && front)
+        expected = expected.copy(0, 0, size.width(), size.height()).mirrored(true, true);
+    QVERIFY(got == expected);
+    // The picture's red quarter lies above and left of its yellow one: it is upright.
+    QPoint red, yellow, none;
+    for (int y = got.height() - 1; y >= 0; --y)
+        for (int x = got.width() - 1; x >= 0; --x)
+            (isRed(got.pixel(x, y)) ? red : isYellow(got.pixel(x, y)) ? yellow : none) = QPoint(x, y);
+    const bool turned = layout == FoldedCard && !front;  // the front, as it prints
+    QVERIFY2((red.x() < yellow.x() && red.y() < yellow.y()) != turned, "the picture is turned");
+}
+
+void TestPrint::jpegForMessages_data()
+{
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<bool>("withinLimit");
+    QTest::newRow("150 dpi: lowered until it fits") << 150 << true;
+    QTest::newRow("300 dpi: kept at full quality") << 300 << false;
+}
+
+void TestPrint::jpegForMessages()
+{
+    QFETCH(int, dpi);
+    QFETCH(bool, withinLimit);
+    QImage noise(1240, 1754, QImage::Format_RGB32);  // a full page of photo grain
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, QRandomGenerator::global()->generate() | 0xff000000u);
+    const QByteArray bytes = encodeExportedPicture(noise, "JPEG", dpi);
+    QCOMPARE(bytes.size() <= kMessageJpegBytes, withinLimit);
+    QCOMPARE(QImage::fromData(bytes, "JPEG").size(), noise.size());
+}
+
+void TestPrint::defaultPaperByLocale_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("widthMm");  // 0: the locale is not installed
+    QTest::addColumn<int>("heightMm");
+    QTest::addColumn<int>("paper");
+    const int letter = QPageSize::Letter, a4 = QPageSize::A4;
+    QTest::newRow("Brazil") << 0 << "pt_BR.UTF-8" << 210 << 297 << a4;
+    QTest::newRow("Brazil wins over a Letter size") << 0 << "pt_BR@x" << 216 << 279 << a4;
+    QTest::newRow("US") << 0 << "en_US.UTF-8" << 216 << 279 << letter;
+    QTest::newRow("US, not installed") << 1 << "en_US.UTF-8" << 0 << 0 << letter;
+    QTest::newRow("Canada, not installed") << 0 << "fr_CA" << 0 << 0 << letter;
+    QTest::newRow("US English, A4 paper data") << 0 << "en_US.UTF-8" << 210 << 297 << a4;
+    QTest::newRow("C") << 0 << "C" << 210 << 297 << a4;
+    QTest::newRow("business card in Germany") << 2 << "de_DE.UTF-8" << 210 << 297 << letter;
+}
+
+void TestPrint::defaultPaperByLocale()
+{
+    QFETCH(int, layout);
+    QFETCH(QString, locale);
+    QFETCH(int, widthMm);
+    QFETCH(int, heightMm);
+    QFETCH(int, paper);
+    QCOMPARE(int(defaultPaper(layout, LocalePaper{locale, widthMm, heightMm})), paper);
+}
+
+void TestPrint::cliExport_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("business card, default 300 dpi, PNG") << 2 << QStringList() << "card.png" << QSize(1050, 600);
+    QTest::newRow("full page at 150 dpi, JPEG") << 0 << QStringList{"--dpi", "150"} << "page.jpeg" << QSize(1240, 1754);
+    QTest::newRow("folded card's front at 150 dpi") << 1 << QStringList{"--front", "--dpi", "150"} << "front.jpg" << QSize(620, 877);
+}
+
+void TestPrint::cliExport()
+{
+    QFETCH(int, layout);
+    QFETCH(QStringList, options);
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    const QString archive = makeArchive(layout, {pictureRecord("red.png", QRect(0, 0, 100, 100))}, {{"red.png", solid(QSize(20, 20), Qt::red)}});
+    const Run run = runCli(QStringList{"export"} + options + QStringList{archive, m_dir.filePath(name)});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(QImageReader(m_dir.filePath(name)).size(), size);
 }
 
 void TestPrint::cliRender_data()
@@ -1148,7 +1345,12 @@ void TestPrint::cliFailures_data()
     QTest::newRow("offset out of range") << QStringList{"print", "--offset", "10.1,0", missing, out} << 2 << "--offset 10.1,0:";
     QTest::newRow("offset with one value") << QStringList{"print", "--offset", "2.5", missing, out} << 2 << "--offset 2.5:";
     QTest::newRow("offset as text") << QStringList{"print", "--offset", "left,1", missing, out} << 2 << "--offset left,1:";
+    QTest::newRow("export to a GIF") << QStringList{"export", missing, m_dir.path() + "/out.gif"} << 2 << "usage";
+    QTest::newRow("export at 200 dpi") << QStringList{"export", "--dpi", "200", missing, m_dir.path() + "/out.png"} << 2 << "usage";
     QTest::newRow("render with an unknown option") << QStringList{"render", "--fast", missing, out} << 2 << "usage";
+    QTest::newRow("unknown sheet") << QStringList{"print", "--sheet", "5371", missing, out} << 2 << "--sheet 5371: folha desconhecida";
+    QTest::newRow("sheet on other paper") << QStringList{"print", "--paper", "letter", "--sheet", "a4-c32011", missing, out} << 2 << "papel A4";
+    QTest::newRow("start past the last card") << QStringList{"print", "--start", "11", missing, out} << 2 << "usage";
     QTest::newRow("missing archive") << QStringList{"print", missing, out} << 1 << "Cannot open file";
     QTest::newRow("not an archive") << QStringList{"render", garbage, out} << 1 << "";
 }
@@ -1320,6 +1522,54 @@ void TestPrint::mergedCardsInReadingOrder()
     QCOMPARE(widths.mid(12), QList<int>(8, 0));
 }
 
+void TestPrint::mergeFillsFromFirstCard_data()
+{
+    QTest::addColumn<int>("firstCard");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("inked"); // the places with a card, sheet after sheet
+    QTest::newRow("card 7, three rows") << 7 << 3 << "7,8,9";
+    QTest::newRow("card 7, six rows") << 7 << 6 << "7,8,9,10|1,2";
+    QTest::newRow("card 4 filled by seven rows") << 4 << 7 << "4,5,6,7,8,9,10";
+    QTest::newRow("card 10, two rows") << 10 << 2 << "10|1";
+    QTest::newRow("card 1, eleven rows") << 1 << 11 << "1,2,3,4,5,6,7,8,9,10|1";
+}
+
+void TestPrint::mergeFillsFromFirstCard()
+{
+    QFETCH(int, firstCard);
+    QFETCH(int, rows);
+    QFETCH(QString, inked);
+    const QString csv = m_dir.path() + QStringLiteral("/from-card.csv");
+    writeFile(csv, "N\n" + QByteArray("MM\n").repeated(rows));
+    PageFixture f(BusinessCard);
+    f.addText(QStringLiteral("{N}"), attributesOf(QStringLiteral("Arial"), 10), QPoint(5, 80));
+    MergedSheets sheets(printJobFor(f.state, *f.items, &f.page), csv);
+    sheets.setCardSheet(CardSheet{QString(), firstCard, false, QPoint()});
+    QStringList found;
+    // Sheets are turned to as the preview does, last first.
+    for (int sheet = sheets.sheetCount() - 1; sheet >= 0; --sheet) {
+        QImage image(444, 614, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.1, 0.1);
+        sheets.seekSheet(sheet);
+        QCOMPARE(sheets.composeNext(painter, QSize(5100, 6600), {}), MergedSheets::Step::Sheet);
+        painter.end();
+        QStringList places;
+        for (int n = 0; n < 10; ++n) {
+            const QRect place(n % 2 ? 238 : 30, 11 + 121 * (n / 2), 206, 119);
+            bool ink = false;
+            for (int x = place.left() + 1; x < place.right() && !ink; ++x)
+                for (int y = place.top() + 1; y < place.bottom() && !ink; ++y)
+                    ink = isDark(image.pixel(x, y));
+            if (ink)
+                places.append(QString::number(n + 1));
+        }
+        found.prepend(places.join(u','));
+    }
+    QCOMPARE(found.join(u'|'), inked);
+}
+
 void TestPrint::cliMerge_data()
 {
     QTest::addColumn<QByteArray>("csv");
@@ -1443,6 +1693,39 @@ void TestPrint::mergedPdfAndRowsAtFault()
     QFile data(csv);
     QVERIFY(data.open(QIODevice::ReadOnly));
     QCOMPARE(data.readAll(), rows);
+}
+
+using Papers = QList<QPageSize>;
+using Pick = std::optional<QPageSize>;
+
+void TestPrint::paperAfterPrintDialog_data()
+{
+    QTest::addColumn<QPageSize>("asked");
+    QTest::addColumn<QPageSize>("returned");
+    QTest::addColumn<Pick>("picked");
+    QTest::addColumn<Papers>("offered");
+    QTest::addColumn<QPageSize>("expected");
+    const QPageSize a4(QPageSize::A4), letter(QPageSize::Letter), legal(QPageSize::Legal);
+    // A printer's own entry for A4, under its own name.
+    const QPageSize printerA4(QSize(595, 842), QStringLiteral("A4 da impressora"));
+    QTest::newRow("untouched dialog keeps the asked paper")
+        << a4 << letter << Pick() << Papers{letter, printerA4} << printerA4;
+    QTest::newRow("paper picked in the dialog") << a4 << letter << Pick(letter) << Papers{letter, a4} << letter;
+    QTest::newRow("A4 picked over Letter") << letter << a4 << Pick(a4) << Papers{letter, a4} << a4;
+    QTest::newRow("pick taken back") << a4 << letter << Pick(legal) << Papers{letter, a4, legal} << a4;
+    QTest::newRow("printer without that paper") << a4 << letter << Pick() << Papers{letter, legal} << letter;
+    QTest::newRow("a file takes any paper") << a4 << letter << Pick() << Papers{} << a4;
+}
+
+void TestPrint::paperAfterPrintDialog()
+{
+    QFETCH(QPageSize, asked);
+    QFETCH(QPageSize, returned);
+    QFETCH(Pick, picked);
+    QFETCH(Papers, offered);
+    QFETCH(QPageSize, expected);
+    const QPageSize paper = paperAfterDialog(asked, returned, picked, offered);
+    QVERIFY2(paper == expected, qPrintable(paper.name()));
 }
 
 QTEST_MAIN(TestPrint)

@@ -10,6 +10,7 @@
 #include "shell/form_Main.h"
 #include "shell/glyphbutton.h"
 #include "shell/qtdialogs.h"
+#include "shell/recentprojects.h"
 #include "workspace.h"
 
 #include <QDialog>
@@ -19,6 +20,9 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -68,12 +72,39 @@ private:
     Kind m_kind;
 };
 
+// A window whose page was saved as "a.vimel" with one picture.
+struct SavedPage
+{
+    SavedPage() : form(ws.state, dialogs)
+    {
+        form.show();
+        addPicture("a.png");
+        dialogs.queueFile(file);
+        form.btSalvarClick();
+    }
+    void addPicture(const char* name)
+    {
+        dialogs.queueFile(writePicture(ws.outside() + name, QSize(30, 30)));
+        form.btImagemClick();
+    }
+    void saveAs(const char* name)
+    {
+        dialogs.queueFile(ws.outside() + name);
+        form.btSalvarComoClick();
+    }
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TformMain form;
+    const QString file = ws.outside() + "a.vimel";
+};
+
 } // namespace
 
 class TestShell : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init();
     void pagePlacement_data();
     void pagePlacement();
@@ -87,8 +118,10 @@ private slots:
     void imagemAddsPicture();
     void imagemCancelledChangesNothing();
     void closingEmptyPageAsksNothing();
-    void closingAnsweredNoClearsPage();
-    void closingYesThenCancelKeepsFiles();
+    void questionsBeforeReplacing_data();
+    void questionsBeforeReplacing();
+    void titleFollowsSavesAndUndo();
+    void recentProjects();
     void errorReport_data();
     void errorReport();
     void captionsGetNoDisplayName();
@@ -311,42 +344,88 @@ void TestShell::closingEmptyPageAsksNothing()
     QVERIFY(QFileInfo(ws.state.workingFolder + "sub").isDir());
 }
 
-void TestShell::closingAnsweredNoClearsPage()
+void TestShell::questionsBeforeReplacing_data()
 {
-    Workspace ws;
-    ScriptedDialogs dialogs;
-    TformMain form(ws.state, dialogs);
-    form.show();
-    dialogs.queueFile(writePicture(ws.outside() + "a.png", QSize(30, 30)));
-    form.btImagemClick();
-    QCOMPARE(form.items().Count(), 1);
-    dialogs.queueAnswer(Answer::No);
-    QVERIFY(form.close());
-    QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
-    QCOMPARE(dialogs.messages().size(), 1);
-    QCOMPARE(dialogs.messages().first().text, QStringLiteral("Deseja salvar o projeto atual?"));
-    QCOMPARE(dialogs.messages().first().buttons, Buttons::YesNo);
-    QCOMPARE(dialogs.messages().first().ownerAtCall, &form);
-    QCOMPARE(form.items().Count(), 0);
-    QVERIFY(QDir(ws.state.workingFolder).isEmpty());
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("answer"); // Ok: the page was saved, nothing to ask
+    const char* names[] = {"saved page", "changed, Sim", "changed, Não", "changed, Cancelar"};
+    for (const char* action : {"Novo", "Abrir", "fechar"})
+        for (Answer answer : {Answer::Ok, Answer::Yes, Answer::No, Answer::Cancel})
+            QTest::addRow("%s, %s", action, names[int(answer)]) << action << int(answer);
 }
 
-void TestShell::closingYesThenCancelKeepsFiles()
+void TestShell::questionsBeforeReplacing()
+{
+    QFETCH(QString, action);
+    QFETCH(int, answer);
+    const bool changed = answer != int(Answer::Ok);
+    SavedPage p;
+    if (changed)
+        p.addPicture("b.png");
+    const QByteArray saved = readAll(p.file);
+    if (changed)
+        p.dialogs.queueAnswer(Answer(answer));
+    const bool goesOn = !changed || answer != int(Answer::Cancel);
+    QSignalSpy novo(&p.form, &TformMain::newProjectDialogRequested);
+    if (action == "Novo") {
+        p.form.btNovoClick();
+        QCOMPARE(novo.count(), int(goesOn));
+        // The template chosen next is no one's file: its first save asks where.
+        QVERIFY(!goesOn || (p.form.clearPageForNewProject() && p.form.projectFile().isEmpty()));
+    } else if (action == "Abrir") {
+        if (goesOn)
+            p.dialogs.queueFile(p.file);
+        p.form.btAbrirClick();
+    } else {
+        QCOMPARE(p.form.close(), goesOn);
+    }
+    QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
+    QCOMPARE(p.dialogs.fileRequests().size(), 2 + int(changed) + int(action == "Abrir" && goesOn));
+    QCOMPARE(p.dialogs.messages().size(), int(changed));
+    QCOMPARE(readAll(p.file) != saved, answer == int(Answer::Yes));
+    QVERIFY(goesOn || (p.form.items().Count() == 2 && p.form.isModified())); // kept as it was
+}
+
+void TestShell::titleFollowsSavesAndUndo()
+{
+    SavedPage p; // "a.vimel"
+    const struct { std::function<void()> step; const char* title; int fileDialogs, saves; } steps[] = {
+        {[&] { p.addPicture("b.png"); }, "*a.vimel — Quadrela", 3, 1},
+        {[&] { p.form.btnDesfazer->click(); }, "a.vimel — Quadrela", 3, 1},
+        {[&] { p.form.btnRefazer->click(); }, "*a.vimel — Quadrela", 3, 1},
+        {[&] { QTest::keyClick(p.form.scroll, Qt::Key_S, Qt::ControlModifier); }, "a.vimel — Quadrela", 3, 2},
+        {[&] { p.form.btnDesfazer->click(); }, "*a.vimel — Quadrela", 3, 2},
+        {[&] { p.saveAs("a.vimel"); }, "a.vimel — Quadrela", 4, 3},
+        {[&] { p.saveAs("b.vimel"); }, "b.vimel — Quadrela", 5, 4},
+        {[&] { p.dialogs.queueAnswer(Answer::No); p.saveAs("a.vimel"); }, "b.vimel — Quadrela", 6, 4},
+        {[&] { p.form.btnRefazer->click(); }, "*b.vimel — Quadrela", 6, 4},
+        {[&] { p.dialogs.queueAnswer(Answer::Yes); p.saveAs("a.vimel"); }, "a.vimel — Quadrela", 7, 5},
+    };
+    for (const auto& s : steps) {
+        s.step();
+        QUADRELA_VERIFY_SCRIPT_FOLLOWED(p.dialogs);
+        QCOMPARE(p.form.windowTitle(), QString::fromUtf8(s.title));
+        QCOMPARE(p.dialogs.fileRequests().size(), s.fileDialogs);
+        QCOMPARE(p.dialogs.notices().size(), s.saves);
+    }
+    QCOMPARE(p.dialogs.messageTexts(), QStringList(2, overwriteQuestion(p.file)));
+    QCOMPARE(p.dialogs.notices().last(), savedNotice(p.file));
+}
+
+// Twelve projects saved, the tenth again, the eleventh gone.
+void TestShell::recentProjects()
 {
     Workspace ws;
-    ScriptedDialogs dialogs;
-    TformMain form(ws.state, dialogs);
-    form.show();
-    dialogs.queueFile(writePicture(ws.outside() + "a.png", QSize(30, 30)));
-    form.btImagemClick();
-    dialogs.queueAnswer(Answer::Yes);
-    dialogs.queueFile(QString());  // the save dialog is cancelled
-    form.close();
-    QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
-    QCOMPARE(dialogs.fileRequests().last().request.kind, FileDialogRequest::SaveProject);
-    QVERIFY(QFile::exists(ws.state.workingFolder + "a.png"));
-    QCOMPARE(form.items().Count(), 1);
-    QVERIFY(QDir(ws.outside()).entryList({"*.vimel"}, QDir::Files).isEmpty());
+    QSettings settings;
+    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 9}) {
+        QVERIFY(writeBytes(ws.state.dataFolder + QString::number(i), "x"));
+        rememberProject(settings, ws.state.dataFolder + QString::number(i));
+    }
+    QVERIFY(QFile::remove(ws.state.dataFolder + "10"));
+    QStringList offered;
+    for (int i : {9, 11, 8, 7, 6, 5, 4, 3, 2, 1})
+        offered.append(ws.state.dataFolder + QString::number(i));
+    QCOMPARE(quadrela::recentProjects(settings), offered);
 }
 
 void TestShell::errorReport_data()

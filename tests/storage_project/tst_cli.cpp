@@ -92,6 +92,8 @@ private slots:
     void usage();
     void packThenInfo();
     void helpAndManualAgree();
+    void sheetsListed_data();
+    void sheetsListed();
     void deadRunsSwept_data();
     void deadRunsSwept();
 
@@ -301,6 +303,7 @@ void TestCli::usage_data()
     QTest::newRow("unknown option") << QStringList{"info", "--paper", "a4", "a.vimel"};
     QTest::newRow("pack without files") << QStringList{"pack", "a.vimel"};
     QTest::newRow("no verb") << QStringList{};
+    QTest::newRow("sheets with an argument") << QStringList{"sheets", "a4"};
 }
 
 void TestCli::usage()
@@ -352,7 +355,7 @@ void TestCli::helpAndManualAgree()
     const Run run = cli({QStringLiteral("--help")}, m_dir.path());
     QCOMPARE(run.status, 0);
     const QString help = QString::fromUtf8(run.out);
-    for (const char* word : {" decode ", " info ", " pack ", " print ", " render ", "--rows", "--quiet", "--skip-bad-rows", "--merge", "--offset"})
+    for (const char* word : {" decode ", " info ", " pack ", " print ", " render ", " export ", "--front", "--rows", "--quiet", "--skip-bad-rows", "--merge", "--offset"})
         QVERIFY2(help.contains(QLatin1String(word)), word);
     QFile page(QStringLiteral(QUADRELA_SOURCE_DIR "/packaging/quadrela-cli.1"));
     QVERIFY(page.open(QIODevice::ReadOnly));
@@ -362,6 +365,28 @@ void TestCli::helpAndManualAgree()
         const QString expected = m.hasCaptured(1) ? QStringLiteral(".B quadrela-cli ") + m.captured(1) : m.captured(2);
         QVERIFY2(manual.contains(expected), qPrintable(expected));
     }
+}
+
+void TestCli::sheetsListed_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("start"); // the name, then the description
+    QTest::addColumn<QString>("code");
+    QTest::newRow("the default first") << 0 << "carta-10\tCarta, 10 cartões" << "";
+    QTest::newRow("3.5 x 2 in on Letter") << 1 << "carta-5371\tCarta" << "Avery 5371, 5376, 5377, 5871, 5877, 5911, 8371,";
+    QTest::newRow("85 x 54 mm on A4") << 2 << "a4-c32011\tA4" << "85 x 54 mm: Avery C32011, Geha P70";
+}
+
+void TestCli::sheetsListed()
+{
+    QFETCH(int, line);
+    QFETCH(QString, start);
+    QFETCH(QString, code);
+    const Run run = cli({QStringLiteral("sheets")}, m_dir.path());
+    QCOMPARE(run.status, 0);
+    const QStringList lines = QString::fromUtf8(run.out).split(u'\n');
+    QCOMPARE(lines.size(), 4); // three sheets and the final newline
+    QVERIFY2(lines.at(line).startsWith(start) && lines.at(line).contains(code), qPrintable(lines.at(line)));
 }
 
 void TestCli::deadRunsSwept_data()

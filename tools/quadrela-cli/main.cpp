@@ -20,10 +20,12 @@ namespace {
 constexpr Verb kVerbs[] = {
     {"decode", "IN OUT.png", runDecode},
     {"print",
-     "[--data DIR] [--paper letter|a4] [--dpi N] [--offset X,Y] [--merge DATA.csv [--rows A-B] "
-     "[--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf",
+     "[--data DIR] [--paper letter|a4] [--sheet NAME] [--start N] [--cut-marks] [--dpi N] "
+     "[--offset X,Y] [--merge DATA.csv [--rows A-B] [--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf",
      runPrint},
+    {"sheets", "", runSheets},
     {"render", "[--data DIR] ARCHIVE OUT.png", runRender},
+    {"export", "[--data DIR] [--dpi 150|300|600] [--front] ARCHIVE OUT.png|OUT.jpg", runExport},
     {"info", "[--data DIR] ARCHIVE", runInfo},
     {"pack", "OUT.vimel FILE...", runPack},
 };
@@ -40,7 +42,9 @@ int usage(FILE* stream = stderr)
     printLine(QStringLiteral("usage: quadrela-cli VERB ARGUMENTS..."), stream);
     for (const Verb& verb : kVerbs)
         printLine(QStringLiteral("  quadrela-cli %1 %2")
-                      .arg(QLatin1String(verb.name), QLatin1String(verb.usage)),
+                      .arg(QLatin1String(verb.name), QLatin1String(verb.usage))
+                      .trimmed()
+                      .prepend(QStringLiteral("  ")),
                   stream);
     printLine(QStringLiteral("  quadrela-cli --help"), stream);
     return stream == stderr ? kExitUsage : kExitOk;

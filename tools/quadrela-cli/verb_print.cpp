@@ -1,8 +1,8 @@
-// print [--data DIR] [--paper letter|a4] [--dpi N] [--offset X,Y] [--merge DATA.csv
-// [--rows A-B] [--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf: opens the archive as the
-// program does and prints it through the print composition into a PDF whose printable
-// area is the whole sheet, shifted by X,Y millimetres when asked; with a spreadsheet,
-// once for every row.
+// print [--data DIR] [--paper letter|a4] [--sheet NAME] [--start N] [--cut-marks] [--dpi N]
+// [--offset X,Y] [--merge DATA.csv [--rows A-B] [--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf:
+// opens the archive as the program does and prints it through the print composition into a
+// PDF whose printable area is the whole sheet, shifted by X,Y millimetres when asked; with a
+// spreadsheet, once for every row. sheets: the card sheets --sheet takes.
 #include "verbs.h"
 #include "scratch.h"
 
@@ -13,8 +13,10 @@
 #include "core/textfile.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
+#include "print/cardstock.h"
 #include "print/composition.h"
 #include "print/mergeprint.h"
+#include "print/paper.h"
 #include "print/pdffile.h"
 #include "print/printcommand.h"
 #include "print/printsheet.h"
@@ -77,7 +79,7 @@ struct PrintOptions
 {
     QString archive;
     QString output;
-    QPageSize::PageSizeId paper = QPageSize::Letter;
+    std::optional<QPageSize::PageSizeId> paper; // the machine's own when not given
     int dpi = kDefaultDpi;
     PrintOffset offset;
     QString merge; // the spreadsheet, when the page is merged with its rows
@@ -85,6 +87,8 @@ struct PrintOptions
     int lastLine = INT_MAX;
     bool quiet = false;
     bool skipBadRows = false;
+    bool paperGiven = false;
+    CardSheet cards;
 };
 
 // "A-B", "A-" or "A": rows as the spreadsheet numbers them; the header, row 1, never
@@ -122,6 +126,26 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
                 options.paper = QPageSize::A4;
             else
                 return false;
+            options.paperGiven = true;
+        } else if (arg == u"--sheet") {
+            if (!hasValue)
+                return false;
+            options.cards.stock = args.at(++i);
+            if (!isCardStockName(options.cards.stock)) {
+                printMessage(QStringLiteral("--sheet %1: folha desconhecida; quadrela-cli sheets "
+                                            "lista as folhas.")
+                                 .arg(options.cards.stock));
+                return false;
+            }
+        } else if (arg == u"--start") {
+            if (!hasValue)
+                return false;
+            bool ok = false;
+            options.cards.firstCard = args.at(++i).toInt(&ok);
+            if (!ok || options.cards.firstCard < 1 || options.cards.firstCard > kCardsPerSheet)
+                return false;
+        } else if (arg == u"--cut-marks") {
+            options.cards.cutMarks = true;
         } else if (arg == u"--dpi") {
             if (!hasValue)
                 return false;
@@ -163,14 +187,23 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
     const bool rowsGiven = options.firstLine != 2 || options.lastLine != INT_MAX;
     if (options.merge.isEmpty() && (rowsGiven || options.skipBadRows))
         return false;
+    // Card stock is made for one paper.
+    if (const CardStock& stock = cardStock(options.cards.stock); !stock.fixedTable) {
+        if (options.paperGiven && options.paper != stock.paper) {
+            printMessage(QStringLiteral("--sheet %1: esta folha é de papel %2.")
+                             .arg(stock.name, QPageSize(stock.paper).name()));
+            return false;
+        }
+        options.paper = stock.paper;
+    }
     options.archive = positional.at(0);
     options.output = positional.at(1);
     return true;
 }
 
-QSize printableSize(QPageSize::PageSizeId paper, int dpi)
+QSize printableSize(std::optional<QPageSize::PageSizeId> paper, int dpi)
 {
-    return QPageSize(paper).sizePixels(dpi);
+    return QPageSize(paper.value_or(QPageSize::Letter)).sizePixels(dpi);
 }
 
 // Whether both paths name one file, under any name.
@@ -186,7 +219,7 @@ bool sameFile(const QString& a, const QString& b)
 // The whole sheet is the printable area.
 QPageLayout wholeSheet(const PrintOptions& options)
 {
-    return QPageLayout(QPageSize(options.paper), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+    return QPageLayout(QPageSize(*options.paper), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
 }
 
 constexpr int kSheetsPerReport = 100;
@@ -281,6 +314,17 @@ int withOpenedArchive(const QString& archive, QSize printerPage,
     return work(OpenedPage{state, items, &page});
 }
 
+int runSheets(const QStringList& args)
+{
+    if (!args.isEmpty())
+        return kExitUsage;
+    QByteArray out;
+    for (const CardStock& stock : cardStocks())
+        out += QStringLiteral("%1\t%2\n").arg(stock.name, stock.description).toUtf8();
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    return std::fflush(stdout) == 0 ? kExitOk : kExitFailed;
+}
+
 int runPrint(const QStringList& args)
 {
     PrintOptions options;
@@ -288,18 +332,20 @@ int runPrint(const QStringList& args)
         return kExitUsage;
     // Refused before any work is done: the output would be written only at the end.
     if (const QString refused = unwritableDestination(options.output); !refused.isEmpty())
-        throw Error(cannotWriteMessage(options.output, refused));
+        throw cannotWriteFile(options.output, refused);
     for (const QString& input : {options.archive, options.merge}) {
         if (!input.isEmpty() && sameFile(input, options.output))
-            throw Error(cannotWriteMessage(options.output,
-                                           QStringLiteral("é o arquivo de entrada %1")
-                                               .arg(QDir::toNativeSeparators(input))));
+            throw cannotWriteFile(options.output, QStringLiteral("é o arquivo de entrada %1")
+                                                      .arg(QDir::toNativeSeparators(input)));
     }
 
     return withOpenedArchive(
         options.archive, printableSize(options.paper, options.dpi), [&](const OpenedPage& opened) {
             PrintJob job = printJobFor(opened.state, opened.items, opened.page);
             job.resolution = options.dpi;
+            job.cards = options.cards;
+            if (!options.paper)
+                options.paper = defaultPaper(job.layout, machinePaper());
             if (!options.merge.isEmpty())
                 return printMerged(job, options);
             const CompositionReport report =

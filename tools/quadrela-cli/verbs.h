@@ -51,11 +51,15 @@ QString projectInfoJson(const QString& archivePath, const QString& dataFolder);
 // pack OUT.vimel FILE...
 int runPack(const QStringList& args);
 
-// print [--data DIR] [--paper letter|a4] [--dpi N] [--merge DATA.csv [--rows A-B] [--quiet]
-// [--skip-bad-rows]] ARCHIVE OUT.pdf
+// print [--data DIR] [--paper letter|a4] [--sheet NAME] [--start N] [--cut-marks] [--dpi N]
+// [--merge DATA.csv [--rows A-B] [--quiet] [--skip-bad-rows]] ARCHIVE OUT.pdf
 int runPrint(const QStringList& args);
+// sheets: one card sheet a line, its name, a tab, then its description
+int runSheets(const QStringList& args);
 // render [--data DIR] ARCHIVE OUT.png
 int runRender(const QStringList& args);
+// export [--data DIR] [--dpi 150|300|600] [--front] ARCHIVE OUT.png|OUT.jpg
+int runExport(const QStringList& args);
 
 // A project archive opened as the program opens it (items created, pictures decoded,
 // texts rendered) on an offscreen page, with a private working folder and scratch
