@@ -231,6 +231,10 @@ void TFocusImage::paintZoomed(QPainter& p, QSize target, double scale)
         p.drawImage(shown, m_zoomed);
         return;
     }
+    // What was made, or is being read, for another zoom is never drawn at this one.
+    if (m_zoomedPending != device)
+        releaseZoomed();
+    m_zoomed = QImage();
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (m_sharperRender) {
         // A text is laid out again at the shown size: sharp glyphs, not magnified pixels.
@@ -310,6 +314,9 @@ void TFocusImage::paintEvent(QPaintEvent*)
         paintZoomed(p, target, scale);
         return;
     }
+    // Back at the screen's own scale, nothing made for a zoom is drawn.
+    if (!m_zoomed.isNull() || m_zoomedPending.isValid())
+        releaseZoomed();
     // An item stretched far beyond the screen (a hand-made record) is drawn straight from
     // its bitmap, clipped to what shows, instead of being scaled whole into memory.
     constexpr qint64 kMaxCachedPixels = 4096LL * 4096;

@@ -2,11 +2,14 @@
 // and what is left behind when building fails.
 #include "imaging/textrender.h"
 #include "core/errors.h"
+#include "page/keptpicture.h"
+#include "page/pageview.h"
 #include "pageharness.h"
 #include "scripteddialogs.h"
 
 #include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quadrela;
@@ -48,6 +51,8 @@ private slots:
     void indexOutOfRange_data();
     void indexOutOfRange();
     void deleteAndClearKeepFiles();
+    void zoomedBitmapFollowsZoom_data();
+    void zoomedBitmapFollowsZoom();
 };
 
 void TestItems::identifiers_data()
@@ -357,6 +362,38 @@ void TestItems::deleteAndClearKeepFiles()
     QCOMPARE(widgetChildren(h.page), 1);  // the background only
     QVERIFY(QFile::exists(ws.state.workingFolder + "a.png"));
     QVERIFY(QFile::exists(ws.state.workingFolder + "b.png"));
+}
+
+void TestItems::zoomedBitmapFollowsZoom_data()
+{
+    QTest::addColumn<double>("to");
+    QTest::addColumn<bool>("held");
+    QTest::newRow("stays at 400 %") << 4.0 << true;
+    QTest::newRow("down to 200 %: the kept bitmap is sharp") << 2.0 << false;
+    QTest::newRow("back to 100 %") << 1.0 << false;
+}
+
+void TestItems::zoomedBitmapFollowsZoom()
+{
+    QFETCH(double, to);
+    QFETCH(bool, held);
+    QTemporaryDir dir;
+    const QString file = writePicture(dir.filePath("big.png"), QSize(3000, 2000));
+    auto* page = new QWidget;
+    page->resize(200, 200);
+    auto* control = new TFocusImage(page);
+    control->setStretch(true);
+    control->setGeometry(10, 10, 60, 40);
+    control->setKeptPicture(loadKeptPicture(file, [](QSize) { return QSize(60, 40); }, 1.0, false), file);
+    PageView view(page, nullptr);
+    view.show();
+    view.setZoom(4.0);
+    view.viewport()->repaint();
+    QTRY_VERIFY(control->zoomedBytes() > 0);
+    view.setZoom(to);
+    view.viewport()->repaint();
+    QTRY_VERIFY(!control->zoomedPending());
+    QCOMPARE(control->zoomedBytes() > 0, held);
 }
 
 int runItemTests(int argc, char** argv)
