@@ -10,12 +10,15 @@
 #include "placement.h"
 
 #include <QHash>
+#include <QImageReader>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <future>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -28,13 +31,24 @@ QString picturePath(const PrintItem& item, const PrintJob& job)
     return fileInFolder(job.workingFolder, fileNamePart(item.attributes.FileName));
 }
 
+// Marks a picture that came from a JPEG file: it may go to a PDF as JPEG again.
+const QString kJpegOrigin = QStringLiteral("quadrela-jpeg");
+
+bool cameFromJpeg(const QImage& image)
+{
+    return !image.text(kJpegOrigin).isEmpty();
+}
+
 // The picture at path as it is drawn; null when it is missing or unreadable. A picture that
 // loaded but could not be turned is still drawn, upright.
 QImage loadDrawable(const QString& path, bool turn)
 {
     TBitmap work;
     LoadPictureBitmap(work, path, turn);
-    return drawableImage(work);
+    QImage image = drawableImage(work);
+    if (!image.isNull() && !image.hasAlphaChannel() && QImageReader(path).format() == "jpeg")
+        image.setText(kJpegOrigin, QStringLiteral("1"));
+    return image;
 }
 
 // The item's picture as it is drawn, a text's rendered for print first.
@@ -105,11 +119,85 @@ void drawImage(QPainter& painter, const QRect& rect, const QImage& image)
 
 // Every painter of a print: pictures are scaled smoothly, and left alone the PDF engine
 // (every printer on this platform goes through it) stores each image as JPEG: thin lines
-// blur into each other and white turns faintly grey.
+// blur into each other and white turns faintly grey. Only photos that came as JPEG are let
+// through as JPEG again (see drawPicture).
 void setPrintHints(QPainter& painter)
 {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::LosslessImageRendering);
+}
+
+// The pixels image needs to fill rect on painter's device: one per device pixel on each
+// side, never more than the picture has.
+QSize printedPixels(const QPainter& painter, const QRect& rect, const QImage& image)
+{
+    const QRectF onDevice = painter.deviceTransform().mapRect(QRectF(rect));
+    return QSize(int(std::ceil(onDevice.width() - 1e-6)), int(std::ceil(onDevice.height() - 1e-6)))
+        .expandedTo(QSize(1, 1))
+        .boundedTo(image.size());
+}
+
+} // namespace
+
+// Pictures reduced to the size they print at, one copy for each picture and size. A PDF
+// stores an image drawn again from the same QImage only once, so a logo repeated on every
+// card of every sheet stays one image in the file. The copies made last are kept while
+// they fit in kKeptBytes, the newest whatever its size.
+class ReducedPictures
+{
+public:
+    QImage reduced(const QImage& image, QSize size)
+    {
+        if (size == image.size())
+            return image;
+        const qint64 key = image.cacheKey();
+        for (const Entry& entry : m_recent)
+            if (entry.key == key && entry.size == size)
+                return entry.image;
+        QImage copy = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (cameFromJpeg(image))
+            copy.setText(kJpegOrigin, QStringLiteral("1"));
+        m_recent.insert(m_recent.begin(), Entry{key, size, copy});
+        qsizetype bytes = 0;
+        for (size_t i = 0; i < m_recent.size(); ++i) {
+            bytes += m_recent[i].image.sizeInBytes();
+            if (i > 0 && bytes > kKeptBytes) {
+                m_recent.resize(i);
+                break;
+            }
+        }
+        return copy;
+    }
+
+private:
+    static constexpr qsizetype kKeptBytes = 64 * 1024 * 1024;
+    struct Entry
+    {
+        qint64 key;
+        QSize size;
+        QImage image;
+    };
+    std::vector<Entry> m_recent; // newest first
+};
+
+namespace {
+
+// Draws a picture into rect at no more than the device's resolution: a picture with more
+// pixels than its printed size is reduced first (a 12-megapixel photo a few inches wide
+// would otherwise fill the file with pixels no printer can put on paper), never enlarged.
+// A photo that came as JPEG goes to a PDF as JPEG; everything else stays lossless.
+void drawPicture(QPainter& painter, const QRect& rect, const QImage& image,
+                 ReducedPictures& reduced)
+{
+    const QImage printed = reduced.reduced(image, printedPixels(painter, rect, image));
+    if (!cameFromJpeg(image)) {
+        drawImage(painter, rect, printed);
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::LosslessImageRendering, false);
+    drawImage(painter, rect, printed);
+    painter.restore();
 }
 
 // One page's items drawn one after another where their placement sends them: onto the
@@ -118,7 +206,8 @@ void setPrintHints(QPainter& painter)
 class PageDrawing
 {
 public:
-    PageDrawing(QPainter* sheet, int layout) : m_sheet(sheet)
+    PageDrawing(QPainter* sheet, int layout, ReducedPictures& reduced)
+        : m_sheet(sheet), m_reduced(reduced)
     {
         if (m_sheet) {
             m_sheet->save();
@@ -140,7 +229,7 @@ public:
         QPainter* target =
             placed.target == PrintTarget::CardBitmap ? &m_cardPainter : m_sheet;
         if (!placed.rect.isEmpty() && target && target->isActive())
-            drawImage(*target, placed.rect, drawable);
+            drawPicture(*target, placed.rect, drawable, m_reduced);
         return true;
     }
 
@@ -169,6 +258,7 @@ public:
 
 private:
     QPainter* m_sheet;
+    ReducedPictures& m_reduced;
     QImage m_card;
     QPainter m_cardPainter;
 };
@@ -254,6 +344,7 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
     page.layout = job.layout;
     page.resolution = job.resolution;
     page.cards = job.cards;
+    page.reduced = reuse && reuse->reduced ? reuse->reduced : std::make_shared<ReducedPictures>();
     const auto placed = placedItems(job, printable);
     page.items.reserve(qsizetype(placed.size())); // the pointers kept in loaded stay valid
     QHash<QString, const PreparedItem*> loaded;
@@ -292,7 +383,8 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
 
 QImage composeCard(const PreparedPage& page)
 {
-    PageDrawing drawing(nullptr, BusinessCard);
+    ReducedPictures reduced;
+    PageDrawing drawing(nullptr, BusinessCard, page.reduced ? *page.reduced : reduced);
     for (const PreparedItem& prepared : page.items)
         drawing.draw(prepared.placed, prepared.drawable);
     return drawing.card();
@@ -300,7 +392,8 @@ QImage composeCard(const PreparedPage& page)
 
 void drawPreparedPage(QPainter& painter, const PreparedPage& page)
 {
-    PageDrawing drawing(&painter, page.layout);
+    ReducedPictures reduced;
+    PageDrawing drawing(&painter, page.layout, page.reduced ? *page.reduced : reduced);
     for (const PreparedItem& prepared : page.items)
         drawing.draw(prepared.placed, prepared.drawable);
     drawing.finish(page.resolution, page.cards);
@@ -337,7 +430,8 @@ std::future<QImage> loadInBackground(const PrintItem& item, const ItemPlacement&
 CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob& job)
 {
     CompositionReport report;
-    PageDrawing drawing(&painter, job.layout);
+    ReducedPictures reduced;
+    PageDrawing drawing(&painter, job.layout, reduced);
     const auto items = placedItems(job, printable);
     SharedPictures shared;
     const auto keyOf = [&](size_t i) {

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QPainter;
 class QWidget;
 
@@ -78,6 +80,8 @@ struct PreparedItem
     QImage drawable;
 };
 
+class ReducedPictures;
+
 struct PreparedPage
 {
     int layout = FullPage;
@@ -85,6 +89,9 @@ struct PreparedPage
     CardSheet cards;
     QList<PreparedItem> items; // the placed items, in drawing order
     CompositionReport report;
+    // The pictures reduced to their printed size, handed on to every page prepared from
+    // this one: a picture on every sheet is reduced once and stored once in a PDF.
+    std::shared_ptr<ReducedPictures> reduced;
 };
 
 // Loads and places every item of the job as ComposePage does. An item equal to the item

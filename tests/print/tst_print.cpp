@@ -140,6 +140,8 @@ private slots:
     void picturesDecodedOncePerJob();
     void imagesReachThePdfLosslessly_data();
     void imagesReachThePdfLosslessly();
+    void picturesAtPrintedResolution_data();
+    void picturesAtPrintedResolution();
     void previewMatchesPrinter_data();
     void previewMatchesPrinter();
     void calibrationRulers_data();
@@ -625,7 +627,7 @@ void TestPrint::imagesReachThePdfLosslessly_data()
     QTest::addColumn<QSize>("pictureSize");
     QTest::newRow("full page: stripes and a text") << int(FullPage) << QSize(8, 8);
     QTest::newRow("business card: white card") << int(BusinessCard) << QSize(8, 8);
-    QTest::newRow("full page: a photo larger than a band") << int(FullPage) << QSize(1200, 1000);
+    QTest::newRow("full page: a photo larger than a band, not reduced") << int(FullPage) << QSize(1200, 1000);
 }
 
 void TestPrint::imagesReachThePdfLosslessly()
@@ -639,7 +641,7 @@ void TestPrint::imagesReachThePdfLosslessly()
     for (int y = 0; y < stripes.height(); ++y)
         for (int x = 0; x < stripes.width(); ++x)
             stripes.setPixel(x, y, x % 2 ? qRgb(0, y & 0xFF, 255) : qRgb(255, y & 0xFF, y >> 8));
-    f.addPicture(QStringLiteral("stripes.png"), stripes, QRect(100, 100, 80, 80));
+    f.addPicture(QStringLiteral("stripes.png"), stripes, QRect(100, 100, 120, 120));
     f.addText(QStringLiteral("Olá"), attributesOf(QStringLiteral("Arial"), 12), QPoint(200, 30));
     const QString pdf = f.dir.path() + QStringLiteral("/lossless.pdf");
     RecordingDialogs dialogs;
@@ -666,6 +668,55 @@ void TestPrint::imagesReachThePdfLosslessly()
     }
     const bool stripesBack = !rowBack.contains(false);
     QVERIFY2(layout == BusinessCard ? whiteCardBack : stripesBack, "an image came back altered");
+}
+
+void TestPrint::picturesAtPrintedResolution_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("pixels");
+    QTest::addColumn<QRect>("geometry"); // 117 x 88 page pixels print 2 x 1.5 in wide
+    QTest::addColumn<IntPair>("ppi");    // the least and the most any image may have
+    QTest::addColumn<QString>("encoding");
+    QTest::newRow("12 MP JPEG at 2 x 1.5 in: 600 ppi, still JPEG") << int(FullPage) << "photo.jpg" << QSize(4000, 3000) << QRect(40, 40, 117, 88) << IntPair(590, 601) << "jpeg";
+    QTest::newRow("folded card front: turned JPEG at 600 ppi") << int(FoldedCard) << "photo.jpg" << QSize(4000, 3000) << QRect(40, 40, 117, 44) << IntPair(590, 601) << "jpeg";
+    QTest::newRow("PNG reduced to 600 ppi stays lossless") << int(FullPage) << "art.png" << QSize(1600, 1200) << QRect(40, 40, 58, 44) << IntPair(590, 601) << "image";
+    QTest::newRow("small picture never enlarged") << int(FullPage) << "small.jpg" << QSize(100, 75) << QRect(40, 40, 117, 88) << IntPair(48, 55) << "jpeg";
+}
+
+void TestPrint::picturesAtPrintedResolution()
+{
+    QFETCH(int, layout);
+    QFETCH(QString, file);
+    QFETCH(QSize, pixels);
+    QFETCH(QRect, geometry);
+    QFETCH(IntPair, ppi);
+    PageFixture f(layout);
+    QImage photo(pixels, QImage::Format_RGB32);
+    QPainter paint(&photo);
+    QLinearGradient shade(0, 0, pixels.width(), pixels.height());
+    shade.setColorAt(0, Qt::darkBlue);
+    shade.setColorAt(1, Qt::yellow);
+    paint.fillRect(photo.rect(), shade);
+    paint.end();
+    f.addPicture(file, photo, geometry);
+    const QString pdf = f.dir.path() + QStringLiteral("/resolution.pdf");
+    RecordingDialogs dialogs;
+    QCOMPARE(printToPdf(f, pdf, dialogs), PrintOutcome::Printed);
+
+    QProcess list;
+    list.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    QVERIFY(list.waitForFinished(60000));
+    const QStringList lines = QString::fromUtf8(list.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    int most = 0;
+    for (const QString& line : lines.mid(2)) {
+        const QStringList c = line.split(u' ', Qt::SkipEmptyParts); // page num type w h colour comp bpc enc interp object id x-ppi y-ppi ...
+        QVERIFY2(c.size() > 13 && c.at(2) == u"image", qPrintable(line));
+        QTEST(c.at(8), "encoding");
+        QVERIFY2(c.at(12).toInt() <= ppi.second && c.at(13).toInt() <= ppi.second, qPrintable(line));
+        most = std::max({most, c.at(12).toInt(), c.at(13).toInt()});
+    }
+    QVERIFY2(most >= ppi.first, qPrintable(lines.join(u'\n')));
 }
 
 void TestPrint::previewMatchesPrinter_data()
