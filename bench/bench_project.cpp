@@ -344,7 +344,7 @@ PrintJob twoPhotoJob()
     job.pageSize = QSize(496, 702);
     job.workingFolder = bench::scratchFolder();
     job.scratchPicture = bench::scratchFolder() + QStringLiteral("print-temp.png");
-    const QStringList photos = bench::writePhotos(QStringLiteral("pair"), 2, 4000, 3000, 92);
+    const QStringList photos = bench::writePhotos(QStringLiteral("pair"), 2, 4000, 3000, 80);
     for (int i = 0; i < photos.size(); ++i) {
         PrintItem item;
         item.kind = PictureItem;

@@ -43,9 +43,13 @@ bool cameFromJpeg(const QImage& image)
 // loaded but could not be turned is still drawn, upright.
 QImage loadDrawable(const QString& path, bool turn)
 {
-    TBitmap work;
-    LoadPictureBitmap(work, path, turn);
-    QImage image = drawableImage(work);
+    QImage image;
+    {
+        // The work bitmap goes first, so marking the image does not copy its pixels.
+        TBitmap work;
+        LoadPictureBitmap(work, path, turn);
+        image = drawableImage(work);
+    }
     if (!image.isNull() && !image.hasAlphaChannel() && QImageReader(path).format() == "jpeg")
         image.setText(kJpegOrigin, QStringLiteral("1"));
     return image;
