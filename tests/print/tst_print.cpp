@@ -603,18 +603,21 @@ void TestPrint::picturesDecodedOncePerJob_data()
     QTest::addColumn<int>("layout");
     QTest::addColumn<QString>("files"); // one letter per item; then the distinct images printed
     QTest::addColumn<int>("images");
-    QTest::newRow("forty items of one picture") << int(FullPage) << QString(40, u'a') << 1;
-    QTest::newRow("two pictures taking turns") << int(FullPage) << "abababab" << 2;
-    QTest::newRow("folded card: turned front, upright inside") << int(FoldedCard) << "aaaaaa" << 2;
+    QTest::addColumn<int>("side"); // of each picture, in pixels
+    QTest::newRow("forty items of one picture") << int(FullPage) << QString(40, u'a') << 1 << 9;
+    QTest::newRow("forty items of one picture, each reduced") << int(FullPage) << QString(40, u'a') << 1 << 600;
+    QTest::newRow("two pictures taking turns") << int(FullPage) << "abababab" << 2 << 9;
+    QTest::newRow("folded card: turned front, upright inside") << int(FoldedCard) << "aaaaaa" << 2 << 9;
 }
 
 void TestPrint::picturesDecodedOncePerJob()
 {
     QFETCH(int, layout);
     QFETCH(QString, files);
+    QFETCH(int, side);
     PageFixture f(layout);
     for (int i = 0; i < files.size(); ++i)
-        f.addPicture(files.at(i) + QStringLiteral(".png"), solid(QSize(9, 9), QColor(files.at(i) == u'a' ? Qt::red : Qt::blue)), QRect(i * 480 / files.size(), 40 + i % 4 * 90, 12, 12));
+        f.addPicture(files.at(i) + QStringLiteral(".png"), solid(QSize(side, side), QColor(files.at(i) == u'a' ? Qt::red : Qt::blue)), QRect(i * 480 / files.size(), 40 + i % 4 * 90, 12, 12));
     QFile file(f.dir.path() + QStringLiteral("/shared.pdf"));
     RecordingDialogs dialogs;
     QCOMPARE(printToPdf(f, file.fileName(), dialogs), PrintOutcome::Printed);
