@@ -146,7 +146,8 @@ QSize printedPixels(const QPainter& painter, const QRect& rect, const QImage& im
 // Pictures reduced to the size they print at, one copy for each picture and size. A PDF
 // stores an image drawn again from the same QImage only once, so a logo repeated on every
 // card of every sheet stays one image in the file. The copies made last are kept while
-// they fit in kKeptBytes, the newest whatever its size.
+// they fit in kKeptBytes; older ones are let go before a new one is made, so a page of
+// large photos never holds more than one reduced photo beside the photos themselves.
 class ReducedPictures
 {
 public:
@@ -158,23 +159,25 @@ public:
         for (const Entry& entry : m_recent)
             if (entry.key == key && entry.size == size)
                 return entry.image;
-        QImage copy = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        if (cameFromJpeg(image))
-            copy.setText(kJpegOrigin, QStringLiteral("1"));
-        m_recent.insert(m_recent.begin(), Entry{key, size, copy});
-        qsizetype bytes = 0;
+        const qsizetype bytes = qsizetype(size.width()) * size.height() * 4;
+        qsizetype kept = bytes;
         for (size_t i = 0; i < m_recent.size(); ++i) {
-            bytes += m_recent[i].image.sizeInBytes();
-            if (i > 0 && bytes > kKeptBytes) {
+            kept += m_recent[i].image.sizeInBytes();
+            if (kept > kKeptBytes) {
                 m_recent.resize(i);
                 break;
             }
         }
+        QImage copy = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (cameFromJpeg(image))
+            copy.setText(kJpegOrigin, QStringLiteral("1"));
+        if (bytes <= kKeptBytes)
+            m_recent.insert(m_recent.begin(), Entry{key, size, copy});
         return copy;
     }
 
 private:
-    static constexpr qsizetype kKeptBytes = 64 * 1024 * 1024;
+    static constexpr qsizetype kKeptBytes = 16 * 1024 * 1024;
     struct Entry
     {
         qint64 key;
