@@ -60,7 +60,7 @@ QFont textFont(const TextAttributes& attributes)
     return font;
 }
 
-QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text)
+QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text, double scale)
 {
     QStringList lines = splitLines(text);
     if (lines.isEmpty())
@@ -102,8 +102,12 @@ QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text)
     const qint64 height = qint64(lines.size()) * maxH;
     if (!pictureSizeAllowed(width, height))
         throw textTooLarge(width, height);
+    const qint64 scaledWidth = qint64(std::ceil(width * scale));
+    const qint64 scaledHeight = qint64(std::ceil(height * scale));
+    if (!pictureSizeAllowed(scaledWidth, scaledHeight))
+        throw textTooLarge(scaledWidth, scaledHeight);
 
-    QImage bitmap(int(width), int(height), QImage::Format_RGB32);
+    QImage bitmap(int(scaledWidth), int(scaledHeight), QImage::Format_RGB32);
     if (bitmap.isNull())
         throw Error(QStringLiteral("Memória insuficiente para desenhar o texto."));
     bitmap.setDotsPerMeterX(kDotsPerMeter96);
@@ -111,6 +115,7 @@ QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text)
     bitmap.fill(Qt::white);
 
     QPainter painter(&bitmap);
+    painter.scale(scale, scale);
     painter.setFont(font);
     painter.setPen(colorFromRef(attributes.Color));
     painter.setBackground(Qt::white);
