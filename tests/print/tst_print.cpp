@@ -584,6 +584,7 @@ void TestPrint::textLinesWhereTheirPictureHadThem_data()
     QTest::addColumn<int>("alignment");
     QTest::addColumn<int>("style");
     QTest::newRow("left") << int(FullPage) << QStringLiteral("Quadrela") << QStringLiteral("Arial") << 0 << 0;
+    QTest::newRow("a long line") << int(FullPage) << QStringLiteral("Avenida Brigadeiro Faria Lima, 1234, Jardim Paulistano") << QStringLiteral("DejaVu Serif") << 0 << 0;
     QTest::newRow("centred, bold serif") << int(FullPage) << QStringLiteral("Convite\nde casamento\nÀs 20h") << QStringLiteral("Liberation Serif") << 1 << int(StyleBold);
     QTest::newRow("right, italic") << int(FullPage) << QStringLiteral("Rua das Flores, 12\nSão Paulo") << QStringLiteral("DejaVu Sans") << 2 << int(StyleItalic);
     QTest::newRow("folded front, turned") << int(FoldedCard) << QStringLiteral("Feliz\naniversário!") << QStringLiteral("Liberation Sans") << 0 << 0;
