@@ -772,6 +772,7 @@ void TestPrint::previewMatchesPrinter()
     f.addPicture(QStringLiteral("blue.png"), solid(QSize(8, 8), Qt::blue), QRect(300, 100, 60, 90));
     // Large enough to be sent to the printer in bands: no paper may show between them.
     f.addPicture(QStringLiteral("dark.png"), solid(QSize(1100, 3000), QColor(20, 20, 60)), QRect(220, 20, 70, 60));
+    f.addText(QStringLiteral("Olá"), attributesOf(QStringLiteral("DejaVu Serif"), 20, 0x0000C0), QPoint(300, 10));
     const QString pdf = f.dir.path() + QStringLiteral("/printer.pdf");
     QPrinter printer(QPrinter::HighResolution);
     configurePdfPrinter(printer, pdf, QPageSize::PageSizeId(paper), marginMm);
