@@ -11,7 +11,6 @@
 
 #include <QFont>
 #include <QHash>
-#include <QMutex>
 #include <QRawFont>
 #include <QtEndian>
 #include <QPaintEngine>
@@ -47,12 +46,6 @@ QImage loadDrawable(const QString& path, bool turn)
 // licence lets it be embedded. Others it would draw as outlines, or not at all.
 bool embeddableFont(const QFont& font)
 {
-    static QMutex mutex;
-    static QHash<QString, bool> known;
-    const QMutexLocker lock(&mutex);
-    const auto found = known.constFind(font.key());
-    if (found != known.constEnd())
-        return *found;
     const QRawFont raw = QRawFont::fromFont(font);
     bool embeddable = raw.isValid() && (!raw.fontTable("glyf").isEmpty() ||
                                         !raw.fontTable("CFF ").isEmpty() ||
@@ -63,7 +56,6 @@ bool embeddableFont(const QFont& font)
         // Restricted licence, or bitmaps only.
         embeddable = fsType != 0x0002 && !(fsType & 0x0200);
     }
-    known.insert(font.key(), embeddable);
     return embeddable;
 }
 

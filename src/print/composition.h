@@ -40,7 +40,7 @@ struct PrintJob
     QSize pageSize;         // DW x DH
     QList<PrintItem> items; // in drawing order, bottom of the stack first
     QString workingFolder;  // where picture and border files are, ends in "/"
-    QString scratchPicture; // where texts are rendered for print ("temp.png")
+    QString scratchPicture; // where texts that cannot be printed as text are rendered ("temp.png")
     int resolution = kCardSheetDpi; // the device's pixels per inch, where business cards go
     CardSheet cards;
 };
