@@ -30,6 +30,13 @@ struct FileDialogRequest
     QString defaultSuffix;  // without the dot; empty for none
 };
 
+// The choices of "Exportar imagem".
+struct PictureExportChoice
+{
+    int dpi = 300;
+    bool frontOnly = false; // a folded card's front instead of its four-panel sheet
+};
+
 class ModalDialogs
 {
 public:
@@ -44,6 +51,16 @@ public:
 
     // Lets the user configure the printer; false when the user cancels.
     virtual bool choosePrinter(QWidget* owner, QPrinter& printer) = 0;
+
+    // Lets the user pick the resolution and, for a folded card, whether only its front is
+    // wanted; false when the user cancels. Where nobody can be asked nothing is exported.
+    virtual bool choosePictureExport(QWidget* owner, bool foldedCard, PictureExportChoice& choice)
+    {
+        Q_UNUSED(owner);
+        Q_UNUSED(foldedCard);
+        Q_UNUSED(choice);
+        return false;
+    }
 
     // A brief notice near the bottom of the owner's window that goes away by itself,
     // without a click. Programs without a screen have nothing to show it on.

@@ -2,6 +2,7 @@
 
 #include "core/dialogs.h"
 #include "core/errors.h"
+#include "exportimage.h"
 #include "form_Ajuste.h"
 #include "mergecommand.h"
 #include "printcommand.h"
@@ -199,6 +200,7 @@ void TformVisualizar::createControls()
     bottom->addWidget(ckAjustePdf);
     bottom->addStretch(1);
     addButton(bottom, QStringLiteral("Salvar PDF..."), [this] { btSalvarPdfClick(); });
+    addButton(bottom, QStringLiteral("Exportar imagem..."), [this] { btExportarImagemClick(); });
     QPushButton* print = addButton(bottom, QStringLiteral("Imprimir..."), [this] {
         accept();
         if (m_merge && m_ctx.printMerged)
@@ -514,6 +516,11 @@ void TformVisualizar::btSalvarPdfClick()
     }
     if (!report.textFailures.isEmpty())
         m_ctx.dialogs.message(this, textFailuresMessage(report.textFailures), Buttons::Ok);
+}
+
+void TformVisualizar::btExportarImagemClick()
+{
+    exportPictureCommand(this, m_ctx.dialogs, m_ctx.job());
 }
 
 void TformVisualizar::btAjustarClick()

@@ -75,6 +75,8 @@ public:
     QCheckBox* ckMarcas = nullptr;
 
     void btSalvarPdfClick();
+    // The page alone as a picture, whatever spreadsheet is shown.
+    void btExportarImagemClick();
     void btAjustarClick();
     // Chooses a spreadsheet: the preview then pages through a sheet per row (ten rows
     // per sheet of business cards), and printing and saving take every sheet.

@@ -13,7 +13,9 @@
 #include "page/picturecommand.h"
 #include "page/screencursor.h"
 #include "print/cardstock.h"
+#include "print/exportimage.h"
 #include "print/form_Visualizar.h"
+#include "print/paper.h"
 #include "print/mergecommand.h"
 #include "print/printcommand.h"
 #include "print/printeroffsets.h"
@@ -238,6 +240,8 @@ void TformMain::FormCreate()
     connect(btnVisualizar, &QPushButton::clicked, this, &TformMain::btVisualizarClick);
     auto* previewKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
     connect(previewKey, &QShortcut::activated, this, &TformMain::btVisualizarClick);
+    auto* exportKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
+    connect(exportKey, &QShortcut::activated, this, &TformMain::exportPicture);
 
     wheelHook = new WheelHook(this, scroll);
     qApp->installEventFilter(wheelHook);
@@ -319,11 +323,22 @@ void TformMain::btVisualizarClick()
     preview.exec();
 }
 
+void TformMain::exportPicture()
+{
+    exportPictureCommand(this, m_dialogs, printJobFor(m_state, *m_items, panelDraw));
+}
+
 QPrinter& TformMain::printer()
 {
     if (!m_printer) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_printer->setResolution(600);
+    }
+    // Until a printer is chosen the paper is the machine's, or Letter for business cards;
+    // a paper picked in the preview stays while the layout does.
+    if (m_printer->printerName().isEmpty() && m_paperLayout != m_state.pageLayout) {
+        m_printer->setPageSize(QPageSize(defaultPaper(m_state.pageLayout, machinePaper())));
+        m_paperLayout = m_state.pageLayout;
     }
     return *m_printer;
 }

@@ -73,6 +73,8 @@ public:
     bool isModified() const;
     // "Visualizar" (and Ctrl+P): the sheet as it will print, then print or save it as PDF.
     void btVisualizarClick();
+    // Ctrl+E: the page as a PNG or JPEG picture.
+    void exportPicture();
     ProjectContext projectContext();
 
     // Re-centres the page in its scroll box.
@@ -151,6 +153,7 @@ private:
     AppState& m_state;
     ModalDialogs& m_dialogs;
     std::unique_ptr<QPrinter> m_printer;
+    int m_paperLayout = -1; // the page layout the printer's default paper was chosen for
     std::unique_ptr<TCampos> m_items;
     PageHistory* m_history = nullptr;
     std::unique_ptr<RecoveryWriter> m_recovery;

@@ -5,7 +5,9 @@
 
 #include <QChildEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,8 +18,11 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 #include "codecs/picture.h"
 
@@ -232,6 +237,44 @@ bool QtDialogs::choosePrinter(QWidget* owner, QPrinter& printer)
         offered = QPrinterInfo(printer).supportedPageSizes();
     printer.setPageSize(
         paperAfterDialog(asked, printer.pageLayout().pageSize(), watcher.picked, offered));
+    return true;
+}
+
+bool QtDialogs::choosePictureExport(QWidget* owner, bool foldedCard, PictureExportChoice& choice)
+{
+    QDialog dialog(owner);
+    dialog.setWindowTitle(QStringLiteral("Exportar imagem"));
+    auto* form = new QFormLayout(&dialog);
+    auto* resolution = new QComboBox(&dialog);
+    resolution->addItem(QStringLiteral("150 dpi (para mensagens)"), 150);
+    resolution->addItem(QStringLiteral("300 dpi"), 300);
+    resolution->addItem(QStringLiteral("600 dpi"), 600);
+    resolution->setCurrentIndex(std::max(0, resolution->findData(choice.dpi)));
+    form->addRow(QStringLiteral("Resolução:"), resolution);
+    auto* whole = new QRadioButton(QStringLiteral("A folha inteira, com as quatro partes"), &dialog);
+    auto* front = new QRadioButton(QStringLiteral("Só a frente do cartão"), &dialog);
+    (choice.frontOnly ? front : whole)->setChecked(true);
+    if (foldedCard) {
+        form->addRow(whole);
+        form->addRow(front);
+    } else {
+        whole->hide();
+        front->hide();
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    auto* cancel = new QPushButton(QStringLiteral("Cancelar"), &dialog);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    choice.dpi = resolution->currentData().toInt();
+    choice.frontOnly = foldedCard && front->isChecked();
     return true;
 }
 

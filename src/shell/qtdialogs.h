@@ -13,6 +13,7 @@ public:
     Answer message(QWidget* owner, const QString& text, Buttons buttons) override;
     QString chooseFile(QWidget* owner, const FileDialogRequest& request) override;
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
+    bool choosePictureExport(QWidget* owner, bool foldedCard, PictureExportChoice& choice) override;
     void notify(QWidget* owner, const QString& text) override;
 };
 

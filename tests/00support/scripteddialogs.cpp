@@ -85,6 +85,15 @@ bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter&)
     return m_printers.dequeue();
 }
 
+bool ScriptedDialogs::choosePictureExport(QWidget*, bool, PictureExportChoice& choice)
+{
+    if (m_exports.isEmpty())
+        m_unexpected.append(QStringLiteral("export options without a queued answer"));
+    const auto answer = m_exports.isEmpty() ? std::nullopt : m_exports.dequeue();
+    choice = answer.value_or(choice);
+    return answer.has_value();
+}
+
 QStringList ScriptedDialogs::messageTexts() const
 {
     QStringList texts;

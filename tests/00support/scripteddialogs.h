@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
 namespace quadrela::test {
 
 class ScriptedDialogs : public ModalDialogs
@@ -36,10 +38,13 @@ public:
     // The path the file dialog returns; an empty path is the user cancelling.
     void queueFile(const QString& path) { m_files.enqueue(path); }
     void queuePrinter(bool accept) { m_printers.enqueue(accept); }
+    // The options "Exportar imagem" is given; nothing is the user cancelling.
+    void queuePictureExport(std::optional<PictureExportChoice> choice) { m_exports.enqueue(choice); }
 
     Answer message(QWidget* owner, const QString& text, Buttons buttons) override;
     QString chooseFile(QWidget* owner, const FileDialogRequest& request) override;
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
+    bool choosePictureExport(QWidget* owner, bool foldedCard, PictureExportChoice& choice) override;
     void notify(QWidget*, const QString& text) override { m_notices.append(text); }
 
     const QList<Message>& messages() const { return m_messages; }
@@ -51,7 +56,7 @@ public:
     // What was asked without an answer to give; empty when the script was followed.
     const QStringList& unexpected() const { return m_unexpected; }
     // Answers the test queued but the program never asked for.
-    int unusedAnswers() const { return int(m_answers.size() + m_files.size() + m_printers.size()); }
+    int unusedAnswers() const { return int(m_answers.size() + m_files.size() + m_printers.size() + m_exports.size()); }
     // One line per unexpected call, for QVERIFY2.
     QByteArray report() const;
 
@@ -59,6 +64,7 @@ private:
     QQueue<Answer> m_answers;
     QQueue<QString> m_files;
     QQueue<bool> m_printers;
+    QQueue<std::optional<PictureExportChoice>> m_exports;
     QList<Message> m_messages;
     QList<FileRequest> m_fileRequests;
     int m_printerRequests = 0;

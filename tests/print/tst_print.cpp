@@ -7,8 +7,10 @@
 #include "imaging/textrender.h"
 #include "print/cardstock.h"
 #include "print/composition.h"
+#include "print/exportimage.h"
 #include "print/dialogpaper.h"
 #include "print/mergecommand.h"
+#include "print/paper.h"
 #include "print/placement.h"
 #include "print/printcommand.h"
 #include "print/printeroffsets.h"
@@ -24,6 +26,8 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -166,6 +170,14 @@ private slots:
     void cliPrint();
     void cliCardsAtAnyDpi_data();
     void cliCardsAtAnyDpi();
+    void exportEqualsPrint_data();
+    void exportEqualsPrint();
+    void jpegForMessages_data();
+    void jpegForMessages();
+    void defaultPaperByLocale_data();
+    void defaultPaperByLocale();
+    void cliExport_data();
+    void cliExport();
     void cliRender_data();
     void cliRender();
     void cliFailures_data();
@@ -1122,9 +1134,14 @@ struct Run
 };
 
 // fileSizeLimit > 0: the run can write no file past that many bytes, as on a full disk.
-Run runCli(const QStringList& args, rlim_t fileSizeLimit = 0)
+Run runCli(const QStringList& args, rlim_t fileSizeLimit = 0,
+           const QString& paperLocale = QStringLiteral("C"))
 {
     QProcess p;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("LC_ALL"));
+    environment.insert(QStringLiteral("LC_PAPER"), paperLocale);
+    p.setProcessEnvironment(environment);
     if (fileSizeLimit > 0)
         p.setChildProcessModifier([fileSizeLimit] {
             std::signal(SIGXFSZ, SIG_IGN);
@@ -1148,13 +1165,15 @@ void TestPrint::cliPrint_data()
     QTest::addColumn<int>("dpi");
     QTest::addColumn<QString>("pageSize");  // as pdfinfo reports it, in points
     QTest::addColumn<IntPair>("across");  // the picture's run at that dpi
+    QTest::addColumn<QString>("paperLocale");
 
-    QTest::newRow("default: Letter, 600 dpi") << QStringList() << 600 << "612 x 792" << qMakePair(1912, 3187);
-    QTest::newRow("A4 paper") << QStringList{"--paper", "a4"} << 600 << "595" << qMakePair(1860, 3100);
-    QTest::newRow("300 dpi") << QStringList{"--dpi", "300"} << 300 << "612 x 792" << qMakePair(956, 1594);
+    QTest::newRow("default: Letter in the US, 600 dpi") << QStringList() << 600 << "612 x 792" << qMakePair(1912, 3187) << "en_US.UTF-8";
+    QTest::newRow("default: A4 in Brazil") << QStringList() << 600 << "595" << qMakePair(1860, 3100) << "pt_BR.UTF-8";
+    QTest::newRow("A4 paper") << QStringList{"--paper", "a4"} << 600 << "595" << qMakePair(1860, 3100) << "en_US.UTF-8";
+    QTest::newRow("300 dpi") << QStringList{"--dpi", "300"} << 300 << "612 x 792" << qMakePair(956, 1594) << "en_US.UTF-8";
     // 2.5 mm at 600 dpi is 59 pixels.
-    QTest::newRow("offset 2.5 mm right, 1 mm up") << QStringList{"--offset", "2.5,-1"} << 600 << "612 x 792" << qMakePair(1912 + 59, 3187 + 59);
-    QTest::newRow("offset 0.5 mm left at 300 dpi") << QStringList{"--offset", "-.5,+0.0", "--dpi", "300"} << 300 << "612 x 792" << qMakePair(956 - 6, 1594 - 6);
+    QTest::newRow("offset 2.5 mm right, 1 mm up") << QStringList{"--offset", "2.5,-1"} << 600 << "612 x 792" << qMakePair(1912 + 59, 3187 + 59) << "en_US.UTF-8";
+    QTest::newRow("offset 0.5 mm left at 300 dpi") << QStringList{"--offset", "-.5,+0.0", "--dpi", "300"} << 300 << "612 x 792" << qMakePair(956 - 6, 1594 - 6) << "en_US.UTF-8";
 }
 
 void TestPrint::cliPrint()
@@ -1163,11 +1182,12 @@ void TestPrint::cliPrint()
     QFETCH(int, dpi);
     QFETCH(QString, pageSize);
     QFETCH(IntPair, across);
+    QFETCH(QString, paperLocale);
 
     const QString archive = makeArchive(FullPage, {pictureRecord("red.png", QRect(186, 88, 124, 175))},
                                         {{"red.png", solid(QSize(30, 40), Qt::red)}});
     const QString pdf = m_dir.path() + QStringLiteral("/cli-%1.pdf").arg(QTest::currentDataTag()).replace(u' ', u'_');
-    const Run run = runCli(QStringList{"print"} + options + QStringList{archive, pdf});
+    const Run run = runCli(QStringList{"print"} + options + QStringList{archive, pdf}, 0, paperLocale);
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
 
     QProcess info;
@@ -1220,6 +1240,123 @@ void TestPrint::cliCardsAtAnyDpi()
     // A cut mark in line with the first card's left edge, in the margin above the cards.
     const QImage above = rasterise(pdf, dpi, QRect(first.left() - 2, first.top() - std::lround(1.5 * dpi / 25.4) - 3, 5, 1));
     QCOMPARE(!runsAlong(above, isDark).isEmpty(), options.contains("--cut-marks"));
+}
+
+void TestPrint::exportEqualsPrint_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<bool>("front");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("business card at 300 dpi") << 2 << 300 << false << QSize(1050, 600);
+    QTest::newRow("full page at 150 dpi, A4, no front") << 0 << 150 << true << QSize(1240, 1754);
+    QTest::newRow("folded card, four panels") << 1 << 150 << false << QSize(1240, 1754);
+    QTest::newRow("folded card, front upright") << 1 << 150 << true << QSize(620, 877);
+}
+
+void TestPrint::exportEqualsPrint()
+{
+    QFETCH(int, layout);
+    QFETCH(int, dpi);
+    QFETCH(bool, front);
+    QFETCH(QSize, size);
+    PageFixture f(layout);
+    f.addPicture(QStringLiteral("quad.png"), quadrantPicture(QSize(40, 30)), QRect(20, 10, 100, 80));
+    PrintJob job = printJobFor(f.state, *f.items, &f.page);
+    const QImage got = exportedPicture(job, PictureExportChoice{dpi, front});
+    QCOMPARE(got.size(), size);
+
+    // What the printer gets at that resolution: the card before its ten places, or an A4 sheet.
+    job.resolution = dpi;
+    QImage expected(QPageSize(QPageSize::A4).sizePixels(dpi), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    QPainter painter(&expected);
+    ComposePage(painter, expected.size(), job);
+    painter.end();
+    if (layout == BusinessCard)
+        expected = composeCard(preparePage(job, expected.size())).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else if (layout == FoldedCard && front)
+        expected = expected.copy(0, 0, size.width(), size.height()).mirrored(true, true);
+    QVERIFY(got == expected);
+    // The picture's red quarter lies above and left of its yellow one: it is upright.
+    QPoint red, yellow, none;
+    for (int y = got.height() - 1; y >= 0; --y)
+        for (int x = got.width() - 1; x >= 0; --x)
+            (isRed(got.pixel(x, y)) ? red : isYellow(got.pixel(x, y)) ? yellow : none) = QPoint(x, y);
+    const bool turned = layout == FoldedCard && !front;  // the front, as it prints
+    QVERIFY2((red.x() < yellow.x() && red.y() < yellow.y()) != turned, "the picture is turned");
+}
+
+void TestPrint::jpegForMessages_data()
+{
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<bool>("withinLimit");
+    QTest::newRow("150 dpi: lowered until it fits") << 150 << true;
+    QTest::newRow("300 dpi: kept at full quality") << 300 << false;
+}
+
+void TestPrint::jpegForMessages()
+{
+    QFETCH(int, dpi);
+    QFETCH(bool, withinLimit);
+    QImage noise(1240, 1754, QImage::Format_RGB32);  // a full page of photo grain
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, QRandomGenerator::global()->generate() | 0xff000000u);
+    const QByteArray bytes = encodeExportedPicture(noise, "JPEG", dpi);
+    QCOMPARE(bytes.size() <= kMessageJpegBytes, withinLimit);
+    QCOMPARE(QImage::fromData(bytes, "JPEG").size(), noise.size());
+}
+
+void TestPrint::defaultPaperByLocale_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("widthMm");  // 0: the locale is not installed
+    QTest::addColumn<int>("heightMm");
+    QTest::addColumn<int>("paper");
+    const int letter = QPageSize::Letter, a4 = QPageSize::A4;
+    QTest::newRow("Brazil") << 0 << "pt_BR.UTF-8" << 210 << 297 << a4;
+    QTest::newRow("Brazil wins over a Letter size") << 0 << "pt_BR@x" << 216 << 279 << a4;
+    QTest::newRow("US") << 0 << "en_US.UTF-8" << 216 << 279 << letter;
+    QTest::newRow("US, not installed") << 1 << "en_US.UTF-8" << 0 << 0 << letter;
+    QTest::newRow("Canada, not installed") << 0 << "fr_CA" << 0 << 0 << letter;
+    QTest::newRow("US English, A4 paper data") << 0 << "en_US.UTF-8" << 210 << 297 << a4;
+    QTest::newRow("C") << 0 << "C" << 210 << 297 << a4;
+    QTest::newRow("business card in Germany") << 2 << "de_DE.UTF-8" << 210 << 297 << letter;
+}
+
+void TestPrint::defaultPaperByLocale()
+{
+    QFETCH(int, layout);
+    QFETCH(QString, locale);
+    QFETCH(int, widthMm);
+    QFETCH(int, heightMm);
+    QFETCH(int, paper);
+    QCOMPARE(int(defaultPaper(layout, LocalePaper{locale, widthMm, heightMm})), paper);
+}
+
+void TestPrint::cliExport_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("business card, default 300 dpi, PNG") << 2 << QStringList() << "card.png" << QSize(1050, 600);
+    QTest::newRow("full page at 150 dpi, JPEG") << 0 << QStringList{"--dpi", "150"} << "page.jpeg" << QSize(1240, 1754);
+    QTest::newRow("folded card's front at 150 dpi") << 1 << QStringList{"--front", "--dpi", "150"} << "front.jpg" << QSize(620, 877);
+}
+
+void TestPrint::cliExport()
+{
+    QFETCH(int, layout);
+    QFETCH(QStringList, options);
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    const QString archive = makeArchive(layout, {pictureRecord("red.png", QRect(0, 0, 100, 100))}, {{"red.png", solid(QSize(20, 20), Qt::red)}});
+    const Run run = runCli(QStringList{"export"} + options + QStringList{archive, m_dir.filePath(name)});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(QImageReader(m_dir.filePath(name)).size(), size);
 }
 
 void TestPrint::cliRender_data()
@@ -1292,6 +1429,8 @@ void TestPrint::cliFailures_data()
     QTest::newRow("offset out of range") << QStringList{"print", "--offset", "10.1,0", missing, out} << 2 << "--offset 10.1,0:";
     QTest::newRow("offset with one value") << QStringList{"print", "--offset", "2.5", missing, out} << 2 << "--offset 2.5:";
     QTest::newRow("offset as text") << QStringList{"print", "--offset", "left,1", missing, out} << 2 << "--offset left,1:";
+    QTest::newRow("export to a GIF") << QStringList{"export", missing, m_dir.path() + "/out.gif"} << 2 << "usage";
+    QTest::newRow("export at 200 dpi") << QStringList{"export", "--dpi", "200", missing, m_dir.path() + "/out.png"} << 2 << "usage";
     QTest::newRow("render with an unknown option") << QStringList{"render", "--fast", missing, out} << 2 << "usage";
     QTest::newRow("unknown sheet") << QStringList{"print", "--sheet", "5371", missing, out} << 2 << "--sheet 5371: folha desconhecida";
     QTest::newRow("sheet on other paper") << QStringList{"print", "--paper", "letter", "--sheet", "a4-c32011", missing, out} << 2 << "papel A4";

@@ -355,7 +355,7 @@ void TestCli::helpAndManualAgree()
     const Run run = cli({QStringLiteral("--help")}, m_dir.path());
     QCOMPARE(run.status, 0);
     const QString help = QString::fromUtf8(run.out);
-    for (const char* word : {" decode ", " info ", " pack ", " print ", " render ", "--rows", "--quiet", "--skip-bad-rows", "--merge", "--offset"})
+    for (const char* word : {" decode ", " info ", " pack ", " print ", " render ", " export ", "--front", "--rows", "--quiet", "--skip-bad-rows", "--merge", "--offset"})
         QVERIFY2(help.contains(QLatin1String(word)), word);
     QFile page(QStringLiteral(QUADRELA_SOURCE_DIR "/packaging/quadrela-cli.1"));
     QVERIFY(page.open(QIODevice::ReadOnly));

@@ -25,6 +25,7 @@ constexpr Verb kVerbs[] = {
      runPrint},
     {"sheets", "", runSheets},
     {"render", "[--data DIR] ARCHIVE OUT.png", runRender},
+    {"export", "[--data DIR] [--dpi 150|300|600] [--front] ARCHIVE OUT.png|OUT.jpg", runExport},
     {"info", "[--data DIR] ARCHIVE", runInfo},
     {"pack", "OUT.vimel FILE...", runPack},
 };

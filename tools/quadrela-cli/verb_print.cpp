@@ -16,6 +16,7 @@
 #include "print/cardstock.h"
 #include "print/composition.h"
 #include "print/mergeprint.h"
+#include "print/paper.h"
 #include "print/pdffile.h"
 #include "print/printcommand.h"
 #include "print/printsheet.h"
@@ -78,7 +79,7 @@ struct PrintOptions
 {
     QString archive;
     QString output;
-    QPageSize::PageSizeId paper = QPageSize::Letter;
+    std::optional<QPageSize::PageSizeId> paper; // the machine's own when not given
     int dpi = kDefaultDpi;
     PrintOffset offset;
     QString merge; // the spreadsheet, when the page is merged with its rows
@@ -200,9 +201,9 @@ bool parsePrintOptions(const QStringList& args, PrintOptions& options)
     return true;
 }
 
-QSize printableSize(QPageSize::PageSizeId paper, int dpi)
+QSize printableSize(std::optional<QPageSize::PageSizeId> paper, int dpi)
 {
-    return QPageSize(paper).sizePixels(dpi);
+    return QPageSize(paper.value_or(QPageSize::Letter)).sizePixels(dpi);
 }
 
 // Whether both paths name one file, under any name.
@@ -218,7 +219,7 @@ bool sameFile(const QString& a, const QString& b)
 // The whole sheet is the printable area.
 QPageLayout wholeSheet(const PrintOptions& options)
 {
-    return QPageLayout(QPageSize(options.paper), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+    return QPageLayout(QPageSize(*options.paper), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
 }
 
 constexpr int kSheetsPerReport = 100;
@@ -343,6 +344,8 @@ int runPrint(const QStringList& args)
             PrintJob job = printJobFor(opened.state, opened.items, opened.page);
             job.resolution = options.dpi;
             job.cards = options.cards;
+            if (!options.paper)
+                options.paper = defaultPaper(job.layout, machinePaper());
             if (!options.merge.isEmpty())
                 return printMerged(job, options);
             const CompositionReport report =

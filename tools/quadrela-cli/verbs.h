@@ -58,6 +58,8 @@ int runPrint(const QStringList& args);
 int runSheets(const QStringList& args);
 // render [--data DIR] ARCHIVE OUT.png
 int runRender(const QStringList& args);
+// export [--data DIR] [--dpi 150|300|600] [--front] ARCHIVE OUT.png|OUT.jpg
+int runExport(const QStringList& args);
 
 // A project archive opened as the program opens it (items created, pictures decoded,
 // texts rendered) on an offscreen page, with a private working folder and scratch
