@@ -358,6 +358,20 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
     return page;
 }
 
+QImage composeCard(const PreparedPage& page, QSize size)
+{
+    QImage card(size, QImage::Format_RGB32);
+    card.fill(Qt::white);
+    QPainter painter(&card);
+    {
+        PageDrawing drawing(painter, {card.rect()});
+        for (const PreparedItem& prepared : page.items)
+            drawing.draw(prepared.placed, prepared.drawable, prepared.text.get());
+    }
+    painter.end();
+    return card;
+}
+
 void drawPreparedPage(QPainter& painter, const PreparedPage& page)
 {
     {

@@ -101,6 +101,10 @@ struct PreparedPage
 // only the texts that changed.
 PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPage* reuse = nullptr);
 
+// The business card of a prepared page by itself: its items drawn onto a white picture of
+// size, the 1050 x 600 card mapped onto it.
+QImage composeCard(const PreparedPage& page, QSize size = {kCardBitmapWidth, kCardBitmapHeight});
+
 // Draws a prepared full-page or folded-card page onto the sheet; a business-card page is
 // drawn into all ten places, as ComposePage does.
 void drawPreparedPage(QPainter& painter, const PreparedPage& page);
