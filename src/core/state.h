@@ -58,7 +58,6 @@ struct AppState
     std::function<QSize()> printerPageSize;
     // Bytes of memory a project may still take; unset: what the system has available.
     std::function<qint64()> availableMemory;
-
     // How large the page is shown: screen pixels per page pixel. Records and gestures stay
     // in page pixels; what is meant in screen pixels (how near a snap catches) scales by it.
     double zoom = 1.0;

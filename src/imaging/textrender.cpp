@@ -126,10 +126,15 @@ TextLayout layoutText(const TextAttributes& attributes, const QString& text)
     return layout;
 }
 
-QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text)
+QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text, double scale)
 {
     const TextLayout layout = layoutText(attributes, text);
-    QImage bitmap(layout.size, QImage::Format_RGB32);
+    const qint64 scaledWidth = qint64(std::ceil(layout.size.width() * scale));
+    const qint64 scaledHeight = qint64(std::ceil(layout.size.height() * scale));
+    if (!pictureSizeAllowed(scaledWidth, scaledHeight))
+        throw textTooLarge(scaledWidth, scaledHeight);
+
+    QImage bitmap(int(scaledWidth), int(scaledHeight), QImage::Format_RGB32);
     if (bitmap.isNull())
         throw Error(QStringLiteral("Memória insuficiente para desenhar o texto."));
     bitmap.setDotsPerMeterX(kDotsPerMeter96);
@@ -137,6 +142,7 @@ QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text)
     bitmap.fill(Qt::white);
 
     QPainter painter(&bitmap);
+    painter.scale(scale, scale);
     painter.setFont(layout.font);
     painter.setPen(layout.color);
     painter.setBackground(Qt::white);

@@ -40,7 +40,9 @@ TextLayout layoutText(const TextAttributes& attributes, const QString& text);
 // Lays the text out and draws it black-on-white into an RGB32 bitmap: as wide as the
 // widest line plus 15 pixels, as high as the number of lines times the tallest line.
 // An empty text is one empty line. Throws when the bitmap would exceed the picture bound.
-QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text);
+// At a scale other than 1 the same layout is drawn that much larger (a zoomed page).
+QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text,
+                        double scale = 1.0);
 
 // Renders the text and writes it as a PNG whose single transparent colour is white to
 // outPath. The old file is deleted first, so a failed rendering never leaves another

@@ -14,6 +14,8 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <cmath>
+
 namespace quadrela {
 
 namespace {
@@ -209,7 +211,88 @@ QImage TFocusImage::displayImage() const
 
 void TFocusImage::invalidate()
 {
+    releaseZoomed();
     update();
+}
+
+void TFocusImage::releaseZoomed()
+{
+    m_zoomed = QImage();
+    m_zoomedFor = QSize();
+    m_zoomedPending = QSize();
+    ++m_zoomedGeneration;
+}
+
+void TFocusImage::paintZoomed(QPainter& p, QSize target, double scale)
+{
+    const QRect shown(QPoint(0, 0), target);
+    const QSize device(int(std::ceil(target.width() * scale)), int(std::ceil(target.height() * scale)));
+    if (!m_zoomed.isNull() && m_zoomedFor == device) {
+        p.drawImage(shown, m_zoomed);
+        return;
+    }
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (m_sharperRender) {
+        // A text is laid out again at the shown size: sharp glyphs, not magnified pixels.
+        try {
+            const QImage bitmap = m_sharperRender(scale);
+            if (!bitmap.isNull()) {
+                m_zoomed = m_transparent && m_ownTransparent ? keyedOut(bitmap, *m_ownTransparent)
+                                                             : bitmap;
+                m_zoomedFor = device;
+                p.drawImage(shown, m_zoomed);
+                return;
+            }
+        } catch (const std::exception&) {
+            // shown from the bitmap as kept
+        }
+    }
+    p.drawImage(shown, displayImage());
+    if (!m_source.isEmpty() && !showsSharply(m_bitmap.size(), m_fullSize, device * kShownHeadroom) &&
+        m_zoomedPending != device)
+        startZoomedDecode(device);
+}
+
+void TFocusImage::startZoomedDecode(QSize device)
+{
+    m_zoomedPending = device;
+    const int generation = ++m_zoomedGeneration;
+    const QString source = m_source;
+    const QString identity = m_sourceIdentity;
+    const bool keyed = m_keyed;
+    const QSize full = m_fullSize;
+    // A zoomed view shows no more than it asks for: no headroom beyond the shown size (the
+    // reader doubles what it is told).
+    const QSize half((device.width() + 1) / 2, (device.height() + 1) / 2);
+    QPointer<TFocusImage> self(this);
+    QThreadPool::globalInstance()->start([=] {
+        KeptPicture sharper;
+        try {
+            if (fileIdentity(source) != identity)
+                return;
+            sharper = loadKeptPicture(
+                source, [half](QSize) { return half; }, 1.0, keyed);
+        } catch (const std::exception&) {
+            return;
+        }
+        if (sharper.fullSize != full)
+            return;
+        // Read whole, the picture is not keyed yet.
+        if (keyed && !sharper.bitmap.hasAlphaChannel() && !sharper.bitmap.isNull())
+            sharper.bitmap = keyedOut(std::move(sharper.bitmap),
+                                      sharper.bitmap.pixel(0, sharper.bitmap.height() - 1));
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, generation, device, bitmap = std::move(sharper.bitmap)] {
+                if (self && self->m_zoomedGeneration == generation) {
+                    self->m_zoomed = bitmap;
+                    self->m_zoomedFor = device;
+                    self->m_zoomedPending = QSize();
+                    self->update();
+                }
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void TFocusImage::paintEvent(QPaintEvent*)
@@ -220,6 +303,13 @@ void TFocusImage::paintEvent(QPaintEvent*)
     if (target.isEmpty())
         return;
     QPainter p(this);
+    // Shown on a zoomed page: the painter scales, and the control draws for the device
+    // pixels it covers.
+    const double scale = p.deviceTransform().m11();
+    if (std::abs(scale - devicePixelRatioF()) > 1e-3 && scale > 0) {
+        paintZoomed(p, target, scale);
+        return;
+    }
     // An item stretched far beyond the screen (a hand-made record) is drawn straight from
     // its bitmap, clipped to what shows, instead of being scaled whole into memory.
     constexpr qint64 kMaxCachedPixels = 4096LL * 4096;

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class QMenu;
@@ -61,6 +62,20 @@ public:
     // The image as painted at native size: the transparent colour left out.
     QImage displayImage() const;
 
+    // Draws the control's own content again at a scale (a text rendered anew), for a page
+    // shown zoomed; unset, a zoomed control shows its bitmap scaled, or a kept picture
+    // read again at the shown size.
+    void setSharperRenderer(std::function<QImage(double scale)> render)
+    {
+        m_sharperRender = std::move(render);
+    }
+    // Lets go of what was made for a zoom (the control is out of sight, or the zoom changed).
+    void releaseZoomed();
+    // A sharper bitmap for the zoom shown last is still being read.
+    bool zoomedPending() const { return m_zoomedPending.isValid(); }
+    // Bytes held for the zoom, beside the bitmap.
+    qint64 zoomedBytes() const { return m_zoomed.sizeInBytes(); }
+
 signals:
     void mouseEntered(TFocusImage* sender);
     void mouseLeft(TFocusImage* sender);
@@ -87,6 +102,10 @@ private:
     void forgetSource();
     bool needsSharperPicture() const;
     void startSharperDecode();
+    // What paints the control at a scale other than the screen's: the bitmap made for that
+    // many device pixels, or the kept bitmap scaled while a sharper one is made.
+    void paintZoomed(QPainter& p, QSize target, double scale);
+    void startZoomedDecode(QSize device);
 
     QString m_hint;
     bool m_transparent = false;
@@ -100,6 +119,11 @@ private:
     bool m_keyed = false;     // the transparent colour is left out in the bitmap already
     int m_generation = 0;     // a sharper bitmap is taken only for the picture it was read for
     bool m_sharpenPending = false;
+    std::function<QImage(double)> m_sharperRender;
+    QImage m_zoomed;          // ready to draw, made for m_zoomedFor device pixels
+    QSize m_zoomedFor;
+    QSize m_zoomedPending;    // a read under way for these device pixels
+    int m_zoomedGeneration = 0;
     bool m_pressedInside = false;
     bool m_doubleClicked = false;
 };

@@ -235,6 +235,12 @@ TImg::TImg(const PageContext& context, quint8 kind, const QString& place, int li
             png = textStandIn();
         control->setTransparent(true);
         control->setPng(png);
+        if (m_standInReason.isEmpty()) {
+            // The text as the item shows it now (the text dialog changes both together).
+            control->setSharperRenderer([this](double scale) {
+                return RenderTextBitmap(textAttributesOf(m_attributes), m_attributes.Text, scale);
+            });
+        }
         control->resize(capWidgetSize(png.width()), capWidgetSize(png.height()));
         control->move(pageSize.width() / 2 - control->width() / 2,
                       pageSize.height() / 2 - control->height() / 2);

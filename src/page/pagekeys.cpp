@@ -1,5 +1,7 @@
 #include "pagekeys.h"
 
+#include "pageview.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -63,7 +65,7 @@ bool PageKeys::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     // Dialogs are windows of their own; a modal box or an open menu has the keyboard.
-    if (static_cast<QWidget*>(watched)->window() != m_window || QApplication::activeModalWidget() ||
+    if (shownWindow(static_cast<QWidget*>(watched)) != m_window || QApplication::activeModalWidget() ||
         QApplication::activePopupWidget())
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);

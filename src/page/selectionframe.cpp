@@ -1,16 +1,20 @@
 #include "selectionframe.h"
 
+#include "pageview.h"
+
 #include <QEvent>
 #include <QPainter>
 
 namespace quadrela {
 
-SelectionFrame::SelectionFrame(QWidget* page) : QWidget(page->parentWidget()), m_page(page)
+SelectionFrame::SelectionFrame(QWidget* page, PageView* view)
+    : QWidget(view->parentWidget()), m_page(page), m_view(view)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     page->installEventFilter(this);
+    view->installEventFilter(this);
     hide();
 }
 
@@ -32,11 +36,11 @@ void SelectionFrame::follow(QWidget* control)
 
 void SelectionFrame::place()
 {
-    if (!m_control || !m_page || !m_control->isVisible()) {
+    if (!m_control || !m_page || !m_view || !m_control->isVisible()) {
         hide();
         return;
     }
-    setGeometry(m_control->geometry().translated(m_page->pos()));
+    setGeometry(m_view->mapFromPage(m_control->geometry()));
     raise();
     show();
     update();

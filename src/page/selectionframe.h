@@ -8,12 +8,15 @@
 
 namespace quadrela {
 
+class PageView;
+
 class SelectionFrame : public QWidget
 {
     Q_OBJECT
 public:
-    // `page` is the page panel; the frame is made a child of the page's parent.
-    explicit SelectionFrame(QWidget* page);
+    // `page` is the page panel, shown by `view`; the frame is made a child of the
+    // view's parent and drawn at the view's zoom.
+    SelectionFrame(QWidget* page, PageView* view);
 
     // Frames the control (a child of the page), following its moves; null hides it.
     void follow(QWidget* control);
@@ -27,6 +30,7 @@ private:
     void place();
 
     QPointer<QWidget> m_page;
+    QPointer<PageView> m_view;
     QPointer<QWidget> m_control;
 };
 

@@ -10,6 +10,7 @@
 #include "page/handlers.h"
 #include "page/history.h"
 #include "page/items.h"
+#include "page/pageview.h"
 #include "page/picturecommand.h"
 #include "page/screencursor.h"
 #include "print/cardstock.h"
@@ -23,6 +24,7 @@
 #include "wheelhook.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -82,6 +84,7 @@ TformMain::TformMain(AppState& state, ModalDialogs& dialogs, QWidget* parent)
     createPage();
     FormCreate();
     createEditing();
+    createZoom();
     createProjectMenus();
 }
 
@@ -187,10 +190,13 @@ void TformMain::createPage()
     scrollContent->resize(1, 1);
     scroll->setWidget(scrollContent);
 
-    panelDraw = makePanel(scrollContent, Qt::white);
-    panelDraw->setGeometry(112, 48, 496, 702);
+    panelDraw = makePanel(nullptr, Qt::white);
+    panelDraw->resize(496, 702);
     panelDraw->setMouseTracking(true);
     panelDraw->installEventFilter(this);
+    pageView = new PageView(panelDraw, scrollContent);
+    pageView->move(112, 48);
+    pageView->installEventFilter(this);
 
     imFundo = new TFocusImage(panelDraw);
     imFundo->setGeometry(1, 1, 494, 700);
@@ -199,6 +205,8 @@ void TformMain::createPage()
     connect(imFundo, &TFocusImage::mousePressed, this, [this] { selectItem(nullptr); });
 
     panelCalco = makePanel(scrollContent, kGrey);
+    // A fitted page reaches into the space kept below it.
+    panelCalco->lower();
 
     Im1 = new TFocusImage(scrollContent);
     Im1->setGeometry(12, 232, 81, 78);
@@ -373,18 +381,31 @@ bool TformMain::clearPageForNewProject()
 
 void TformMain::scrollResize()
 {
-    const int left = scroll->width() / 2 - panelDraw->width() / 2;
-    const int top = m_state.pageLayout == FullPage ? 49 : scroll->height() / 2 - panelDraw->height() / 2;
-    panelDraw->move(left, top);
+    if (m_fitted) {
+        fitPage();
+        return;
+    }
+    int left = scroll->width() / 2 - pageView->width() / 2;
+    int top = m_state.pageLayout == FullPage ? 49 : scroll->height() / 2 - pageView->height() / 2;
+    if (pageView->zoom() > 1.0) {
+        // Zoomed in, the page outgrows the box: it starts a margin in, so scrolling
+        // reaches every part of it.
+        constexpr int kMargin = 8;
+        left = std::max(kMargin, left);
+        top = std::max(kMargin, top);
+    }
+    pageView->move(left, top);
     updateScrollExtent();
 }
 
 void TformMain::updateScrollExtent()
 {
     const QSize viewport = scroll->viewport()->size();
-    const QRect page = panelDraw->geometry();
-    const int width = std::max(viewport.width(), page.right() + 1);
-    const int height = std::max(viewport.height(), page.bottom() + 1 + panelCalco->height());
+    const QRect page = pageView->geometry();
+    const int width = std::max(viewport.width(), page.right() + 1 + page.left());
+    // Fitted, the page fills the box without the space kept below it.
+    const int below = m_fitted ? page.top() : panelCalco->height();
+    const int height = std::max(viewport.height(), page.bottom() + 1 + below);
     scrollContent->resize(width, height);
     panelCalco->setGeometry(0, height - 48, width, 48);
 }
@@ -402,6 +423,8 @@ void TformMain::panelBottomResize()
     if (btnRefazer && btnDesfazer) {
         btnRefazer->move(btnCreditos->x() - btnRefazer->width() - 4, btnRefazer->y());
         btnDesfazer->move(btnRefazer->x() - btnDesfazer->width() - 4, btnDesfazer->y());
+        if (cbZoom)
+            cbZoom->move(btnDesfazer->x() - cbZoom->width() - 8, cbZoom->y());
     }
 }
 
@@ -421,7 +444,7 @@ bool TformMain::eventFilter(QObject* watched, QEvent* event)
             panelTopResize();
         else if (watched == panelBottom)
             panelBottomResize();
-        else if (watched == panelDraw || watched == scroll->viewport())
+        else if (watched == pageView || watched == scroll->viewport())
             updateScrollExtent();
     }
     return QWidget::eventFilter(watched, event);

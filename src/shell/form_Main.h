@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
+class QComboBox;
 class QLabel;
 class QMenu;
 class QPrinter;
@@ -23,6 +25,7 @@ class RecoveryWriter;
 class SelectionFrame;
 struct PageKeyCommand;
 class ModalDialogs;
+class PageView;
 class TCampos;
 class TFocusImage;
 class TImg;
@@ -79,6 +82,13 @@ public:
 
     // Re-centres the page in its scroll box.
     void scrollResize();
+    // Shows the page at a zoom, keeping the page point under `anchor` (a point of the
+    // scroll box's viewport; its centre when none) where it is.
+    void setZoom(double zoom, std::optional<QPoint> anchor = std::nullopt);
+    // "Página inteira": the zoom at which the page fits the scroll box, kept while the
+    // box changes size.
+    void fitPage();
+    bool pageFitted() const { return m_fitted; }
     void panelTopResize();
     void panelBottomResize();
 
@@ -107,7 +117,9 @@ public:
     QMenu* saveMenu = nullptr;
     QScrollArea* scroll = nullptr;
     QWidget* scrollContent = nullptr;  // the scroll box's client area
-    QWidget* panelDraw = nullptr;      // the page
+    QWidget* panelDraw = nullptr;      // the page, in page pixels
+    PageView* pageView = nullptr;      // shows the page at the zoom
+    QComboBox* cbZoom = nullptr;       // the zoom control
     TFocusImage* imFundo = nullptr;    // the page background
     QWidget* panelCalco = nullptr;     // spacer below the page
     TFocusImage* Im1 = nullptr;        // spare control, never shown
@@ -133,6 +145,11 @@ private:
     void FormCreate();
     // Undo and redo, the keyboard, the selection frame and the recovery records.
     void createEditing();
+    // The zoom control, keys and Ctrl+wheel.
+    void createZoom();
+    void showZoom();
+    // Zoomed items out of sight let go of what they keep for the zoom.
+    void releaseHiddenZoomed();
     void createProjectMenus();
     void fillRecentMenu();
     void updateTitle();
@@ -160,6 +177,7 @@ private:
     QString m_projectFile;
     bool m_pageOffered = false; // "Novo" asked about the page, and it has not changed since
     bool m_closed = false;
+    bool m_fitted = false;
 };
 
 } // namespace quadrela

@@ -45,7 +45,7 @@ void TformMain::createEditing()
     });
     panelBottomResize();
 
-    selectionFrame = new SelectionFrame(panelDraw);
+    selectionFrame = new SelectionFrame(panelDraw, pageView);
     new PageKeys(
         this, [this](const PageKeyCommand& command) { return pageKey(command); }, this);
 

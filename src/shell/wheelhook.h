@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
+#include <functional>
 
 class QScrollArea;
 class QWidget;
@@ -24,6 +26,13 @@ public:
     // notch turned away from the user, +8 per notch towards the user.
     int consume(int verticalDelta);
 
+    // With Ctrl held, wheel notches zoom instead: `zoom` gets the notches (positive away
+    // from the user, zooming in) and the pointer's global position.
+    void setZoomer(std::function<void(int notches, QPoint global)> zoom) { m_zoom = std::move(zoom); }
+    // The zoom the page is shown at: a notch scrolls that many times 8 pixels, so it
+    // moves the page by the same amount of the page at every zoom.
+    void setStepScale(std::function<double()> scale) { m_scale = std::move(scale); }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -31,6 +40,9 @@ private:
     QPointer<QWidget> m_window;
     QPointer<QScrollArea> m_scroll;
     int m_pending = 0;
+    int m_zoomPending = 0;
+    std::function<void(int, QPoint)> m_zoom;
+    std::function<double()> m_scale;
 };
 
 } // namespace quadrela

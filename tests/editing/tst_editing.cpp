@@ -7,6 +7,8 @@
 #include "page/handlers.h"
 #include "page/history.h"
 #include "page/pagekeys.h"
+#include "page/pageview.h"
+#include "page/zoom.h"
 #include "page/selectionframe.h"
 #include "scripteddialogs.h"
 #include "shell/form_Main.h"
@@ -22,6 +24,7 @@
 #include <QProcess>
 #include <QScrollArea>
 #include <QTest>
+#include <QWheelEvent>
 #include <csignal>
 
 using namespace quadrela;
@@ -98,9 +101,11 @@ void doStep(Desk& d, Step step)
     case DragEdge: {
         TFocusImage* c = step == DragText ? text : d.control(0);
         const QPoint at = step == DragText ? QPoint(5, 5) : QPoint(c->width() - 2, 5);
-        QTest::mousePress(c, Qt::LeftButton, {}, at);
-        QTest::mouseMove(c, at + QPoint(25, 9));
-        return QTest::mouseRelease(c, Qt::LeftButton, {}, at + QPoint(25, 9));
+        // Through the view, as the pointer reaches the page.
+        QWidget* v = d.form.pageView->viewport();
+        QTest::mousePress(v, Qt::LeftButton, {}, c->pos() + at);
+        QTest::mouseMove(v, c->pos() + at + QPoint(25, 9));
+        return QTest::mouseRelease(v, Qt::LeftButton, {}, c->pos() + at + QPoint(25, 9));
     }
     case ResizeDialog: {
         TformResize resize([&h] { return h.selection(); });
@@ -121,13 +126,14 @@ void doStep(Desk& d, Step step)
         QTest::keyClick(d.form.scroll, Qt::Key_Right, Qt::ShiftModifier);
         return QTest::keyClick(d.form.scroll, Qt::Key_Up);
     case PressPage:
-        return QTest::mouseClick(d.form.imFundo, Qt::LeftButton, {}, QPoint(20, 20));
+        return QTest::mouseClick(d.form.pageView->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     case DragEscape: {
-        const QPoint at(5, 5);
-        QTest::mousePress(text, Qt::LeftButton, {}, at);
-        QTest::mouseMove(text, at + QPoint(30, 20));
+        QWidget* v = d.form.pageView->viewport();
+        const QPoint at = text->pos() + QPoint(5, 5);
+        QTest::mousePress(v, Qt::LeftButton, {}, at);
+        QTest::mouseMove(v, at + QPoint(30, 20));
         QTest::keyClick(d.form.scroll, Qt::Key_Escape);
-        return QTest::mouseRelease(text, Qt::LeftButton, {}, at);
+        return QTest::mouseRelease(v, Qt::LeftButton, {}, at);
     }
     }
 }
@@ -168,6 +174,10 @@ private slots:
     void refusedWriteToldOnce();
     void steadyChangesStillWritten();
     void staleHistoryFoldersGoNotThroughLinks();
+    void dragAtZoom_data();
+    void dragAtZoom();
+    void zoomSteps_data();
+    void zoomSteps();
     void newProjectStartsNewHistory_data();
     void newProjectStartsNewHistory();
 };
@@ -295,9 +305,9 @@ void TestEditing::selectionFrameOnScreenOnly()
     Desk d;
     TFocusImage* c = d.control(0);
     c->move(20, 20); // clear of the others
-    QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(c->width() / 2, c->height() / 2));
+    QTest::mouseClick(d.form.pageView->viewport(), Qt::LeftButton, {}, c->geometry().center());
     QVERIFY(d.form.selectionFrame->isVisible());
-    QCOMPARE(d.form.selectionFrame->geometry(), c->geometry().translated(d.form.panelDraw->pos()));
+    QCOMPARE(d.form.selectionFrame->geometry(), c->geometry().translated(d.form.pageView->pos()));
     // The frame's top edge on screen, and the same row of the page rendered.
     const QRect edge(d.form.selectionFrame->pos(), QSize(c->width(), 1));
     const QImage screen = d.form.scrollContent->grab(edge).toImage();
@@ -318,6 +328,85 @@ void TestEditing::selectionFrameOnScreenOnly()
     QTest::mouseClick(d.control(3), Qt::LeftButton, {}, QPoint(2, 2));
     QCOMPARE(d.form.handlers().selection(), d.control(3));
     QVERIFY(!d.form.selectionFrame->isVisible());
+}
+
+void TestEditing::dragAtZoom_data()
+{
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QPoint>("grab");  // page pixels into the item; -2: from its right edge
+    QTest::addColumn<QPoint>("screen"); // screen pixels dragged
+    QTest::addColumn<QRect>("change");  // page pixels: moved by, grown by
+    QTest::newRow("text moved at 50 %") << 0.5 << 2 << QPoint(5, 5) << QPoint(20, 30) << QRect(40, 60, 0, 0);
+    QTest::newRow("text moved at 100 %") << 1.0 << 2 << QPoint(5, 5) << QPoint(20, -10) << QRect(20, -10, 0, 0);
+    QTest::newRow("picture moved at 200 %") << 2.0 << 0 << QPoint(40, 40) << QPoint(100, 30) << QRect(50, 15, 0, 0);
+    QTest::newRow("picture moved at 400 %") << 4.0 << 0 << QPoint(40, 40) << QPoint(100, -40) << QRect(25, -10, 0, 0);
+    QTest::newRow("right edge at 300 %") << 3.0 << 0 << QPoint(-2, 40) << QPoint(60, 0) << QRect(0, 0, 18, 0);
+}
+
+void TestEditing::dragAtZoom()
+{
+    QFETCH(double, zoom);
+    QFETCH(int, item);
+    QFETCH(QPoint, grab);
+    QFETCH(QPoint, screen);
+    QFETCH(QRect, change);
+    Desk d;
+    d.form.setZoom(zoom);
+    TFocusImage* c = d.control(item);
+    c->setGeometry(QRect(QPoint(10, 30), item == 2 ? c->size() : QSize(120, 90)));
+    const QRect before = c->geometry();
+    const QPoint at = c->pos() + (grab.x() < 0 ? QPoint(c->width() + grab.x(), grab.y()) : grab);
+    QWidget* v = d.form.pageView->viewport();
+    const QPoint press = (QPointF(at) * zoom).toPoint();
+    // Straight to the view: the pointer may lie beyond what the scroll box shows.
+    const auto send = [v](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent e(type, at, v->mapToGlobal(at), Qt::LeftButton, held, {});
+        QApplication::sendEvent(v, &e);
+    };
+    send(QEvent::MouseButtonPress, press, Qt::LeftButton);
+    send(QEvent::MouseMove, press + screen, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, press + screen, Qt::NoButton);
+    QCOMPARE(c->geometry(), QRect(before.topLeft() + change.topLeft(), before.size() + change.size()));
+    QCOMPARE(d.form.selectionFrame->geometry(), d.form.pageView->mapFromPage(c->geometry()));
+}
+
+void TestEditing::zoomSteps_data()
+{
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("in");
+    QTest::addColumn<double>("out");
+    QTest::newRow("100 %") << 1.0 << 1.5 << 0.75;
+    QTest::newRow("smallest") << 0.25 << 0.5 << 0.25;
+    QTest::newRow("largest") << 4.0 << 4.0 << 3.0;
+    QTest::newRow("fitted between steps") << 0.85 << 1.0 << 0.75;
+    QTest::newRow("fitted a hair below a step") << 0.4999999999 << 0.75 << 0.25;
+}
+
+void TestEditing::zoomSteps()
+{
+    QFETCH(double, from);
+    QFETCH(double, in);
+    QFETCH(double, out);
+    QCOMPARE(zoomIn(from), in);
+    QCOMPARE(zoomOut(from), out);
+    // Ctrl+wheel zooms around the pointer: the page point under it stays under it.
+    Desk d;
+    d.form.resize(700, 500);
+    d.form.setZoom(from);
+    QWidget* viewport = d.form.scroll->viewport();
+    const QPoint pointer(300, 200);
+    const auto pagePointAt = [&] {
+        const QPoint content = d.form.scrollContent->mapFrom(viewport, pointer);
+        return QPointF(content - d.form.pageView->pos()) / d.form.pageView->zoom();
+    };
+    const QPointF under = pagePointAt();
+    QWheelEvent wheel(pointer, viewport->mapToGlobal(pointer), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &wheel);
+    QCOMPARE(d.form.pageView->zoom(), in);
+    if (in > from && in > 1.0)
+        QVERIFY((pagePointAt() - under).manhattanLength() < 1.0);
 }
 
 void TestEditing::selectionFollowsUser_data()

@@ -4,6 +4,7 @@
 #include "core/errors.h"
 #include "page/Imgfocus.h"
 #include "page/items.h"
+#include "page/pageview.h"
 #include "scripteddialogs.h"
 #include "shell/application.h"
 #include "shell/form_Main.h"
@@ -170,10 +171,10 @@ void TestShell::pagePlacement()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.scroll->size(), scrollBox);
     // Resizing the scroll box re-centres the page by itself.
-    QCOMPARE(form.panelDraw->pos(), expected);
-    form.panelDraw->move(3, 3);
+    QCOMPARE(form.pageView->pos(), expected);
+    form.pageView->move(3, 3);
     form.scrollResize();
-    QCOMPARE(form.panelDraw->pos(), expected);
+    QCOMPARE(form.pageView->pos(), expected);
     QUADRELA_VERIFY_SCRIPT_FOLLOWED(dialogs);
 }
 
