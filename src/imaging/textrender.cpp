@@ -120,8 +120,7 @@ TextLayout layoutText(const TextAttributes& attributes, const QString& text)
         default:
             continue;  // an unknown alignment draws nothing
         }
-        layout.lines.append(
-            {lines.at(i), QPoint(x, i * metrics.height() + metrics.ascent()), w});
+        layout.lines.append({lines.at(i), QPoint(x, i * metrics.height() + metrics.ascent()), w});
     }
     return layout;
 }

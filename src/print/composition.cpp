@@ -11,11 +11,11 @@
 
 #include <QFont>
 #include <QHash>
-#include <QRawFont>
-#include <QtEndian>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QRawFont>
 #include <QWidget>
+#include <QtEndian>
 
 #include <algorithm>
 #include <future>
@@ -47,9 +47,9 @@ QImage loadDrawable(const QString& path, bool turn)
 bool embeddableFont(const QFont& font)
 {
     const QRawFont raw = QRawFont::fromFont(font);
-    bool embeddable = raw.isValid() && (!raw.fontTable("glyf").isEmpty() ||
-                                        !raw.fontTable("CFF ").isEmpty() ||
-                                        !raw.fontTable("CFF2").isEmpty());
+    bool embeddable =
+        raw.isValid() && (!raw.fontTable("glyf").isEmpty() || !raw.fontTable("CFF ").isEmpty() ||
+                          !raw.fontTable("CFF2").isEmpty());
     const QByteArray os2 = raw.fontTable("OS/2");
     if (embeddable && os2.size() >= 10) {
         const quint16 fsType = qFromBigEndian<quint16>(os2.constData() + 8);
