@@ -1,11 +1,15 @@
 // A business card (a logo and two text blocks with fields) merged with 1,000 spreadsheet
 // rows into one PDF of 100 sheets, against printing the same card unmerged 100 times
-// into one PDF, times ten (each unmerged sheet composes one card, a merged one ten).
+// into one PDF, times ten (each unmerged sheet composes one card, a merged one ten), and
+// against the same rows composed as cards were once composed: every card a 1050 x 600
+// bitmap of its own, its texts rendered as pictures, stretched into its place. Both merges
+// report the PDF's bytes per sheet in the counter "bytes_per_sheet".
 //
 // Built a second time as bench_mergememory: the peak memory of merging 10,000 rows of a
 // full page with one text into a PDF, against merging 100 rows, each in a forked child; both report
 // the child's peak resident size in the counter "peak_bytes".
 #include "fixtures.h"
+#include "imaging/picload.h"
 #include "imaging/textrender.h"
 #include "print/composition.h"
 #include "print/mergeprint.h"
@@ -120,6 +124,59 @@ void BM_MergeCards(benchmark::State& state)
         if (mergeToPdf(cardJob(BusinessCard, kName, kRole), kRows, out) != kSheets)
             state.SkipWithError("not every sheet was printed");
     }
+    state.counters["bytes_per_sheet"] = double(QFileInfo(out).size()) / kSheets;
+}
+
+// One card of the rows file's row, composed onto its own bitmap with its texts rendered
+// as pictures at five times their size, the logo decoded once for all.
+QImage oldWayCard(int row, const QImage& logo)
+{
+    const PrintJob job = cardJob(BusinessCard, QStringLiteral("Funcionária %1").arg(row),
+                                 QStringLiteral("Analista de Sistemas %1\r\n(11) 9%2")
+                                     .arg(row % 7)
+                                     .arg(10000000 + row));
+    QImage card(kCardBitmapWidth, kCardBitmapHeight, QImage::Format_RGB32);
+    card.fill(Qt::white);
+    QPainter painter(&card);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (const PrintItem& item : job.items) {
+        const auto placed = placeItem(job.layout, item.kind, item.geometry, job.pageSize, QSize());
+        QImage picture = logo;
+        if (item.kind == TextItem) {
+            RenderTextPicture(printTextAttributes(item.attributes), item.attributes.Text,
+                              job.scratchPicture);
+            TBitmap rendered;
+            LoadPictureBitmap(rendered, job.scratchPicture, false);
+            picture = drawableImage(rendered);
+        }
+        if (placed)
+            painter.drawImage(placed->rect, picture);
+    }
+    return card;
+}
+
+void BM_MergeCardsOldWay(benchmark::State& state)
+{
+    const QString out = bench::scratchFolder() + QStringLiteral("merged-old.pdf");
+    TBitmap logoBitmap;
+    LoadPictureBitmap(logoBitmap, logoFile(), false);
+    const QImage logo = drawableImage(logoBitmap);
+    for (auto _ : state) {
+        QPdfWriter pdf(out);
+        setUpPdf(pdf);
+        QPainter painter(&pdf);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setRenderHint(QPainter::LosslessImageRendering);
+        const QList<QRect> places = cardSheetRects();
+        for (int sheet = 0; sheet < kSheets; ++sheet) {
+            if (sheet > 0)
+                pdf.newPage();
+            for (int n = 0; n < places.size(); ++n)
+                painter.drawImage(places.at(n), oldWayCard(sheet * 10 + n + 1, logo));
+        }
+        painter.end();
+    }
+    state.counters["bytes_per_sheet"] = double(QFileInfo(out).size()) / kSheets;
 }
 
 void BM_PrintCardsTimesTen(benchmark::State& state)
@@ -149,6 +206,7 @@ void BM_PrintCardsTimesTen(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_MergeCards)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MergeCardsOldWay)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PrintCardsTimesTen)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 int main(int argc, char** argv)

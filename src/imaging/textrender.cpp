@@ -60,7 +60,7 @@ QFont textFont(const TextAttributes& attributes)
     return font;
 }
 
-QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text, double scale)
+TextLayout layoutText(const TextAttributes& attributes, const QString& text)
 {
     QStringList lines = splitLines(text);
     if (lines.isEmpty())
@@ -77,57 +77,34 @@ QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text, d
     QImage probe(1, 1, QImage::Format_RGB32);
     probe.setDotsPerMeterX(kDotsPerMeter96);
     probe.setDotsPerMeterY(kDotsPerMeter96);
-    const QFont font = textFont(attributes);
+    TextLayout layout;
+    layout.font = textFont(attributes);
+    layout.color = colorFromRef(attributes.Color);
     // The font engine does not report sizes far beyond the picture bound: its metrics wrap
     // around, or it quietly draws at a small default size. A line that cannot fit the bound
     // is refused before measuring.
-    const double linePixels = font.pointSizeF() * 96.0 / 72.0;
+    const double linePixels = layout.font.pointSizeF() * 96.0 / 72.0;
     if (linePixels > kMaxPictureSide)
         throw textTooLarge(qint64(std::ceil(linePixels)));
-    const QFontMetrics metrics(font, &probe);
+    const QFontMetrics metrics(layout.font, &probe);
     if (metrics.height() <= 0)
         throw textTooLarge(qint64(std::ceil(linePixels)));
 
     qint64 maxW = 0;
-    qint64 maxH = 0;
     QList<int> widths;
     widths.reserve(lines.size());
     for (const QString& line : lines) {
         const int w = metrics.horizontalAdvance(line);
         widths.append(w);
         maxW = std::max<qint64>(maxW, w);
-        maxH = std::max<qint64>(maxH, metrics.height());
     }
     const qint64 width = maxW + kRightMargin;
-    const qint64 height = qint64(lines.size()) * maxH;
+    const qint64 height = qint64(lines.size()) * metrics.height();
     if (!pictureSizeAllowed(width, height))
         throw textTooLarge(width, height);
-    const qint64 scaledWidth = qint64(std::ceil(width * scale));
-    const qint64 scaledHeight = qint64(std::ceil(height * scale));
-    if (!pictureSizeAllowed(scaledWidth, scaledHeight))
-        throw textTooLarge(scaledWidth, scaledHeight);
+    layout.size = QSize(int(width), int(height));
 
-    QImage bitmap(int(scaledWidth), int(scaledHeight), QImage::Format_RGB32);
-    if (bitmap.isNull())
-        throw Error(QStringLiteral("Memória insuficiente para desenhar o texto."));
-    bitmap.setDotsPerMeterX(kDotsPerMeter96);
-    bitmap.setDotsPerMeterY(kDotsPerMeter96);
-    bitmap.fill(Qt::white);
-
-    QPainter painter(&bitmap);
-    painter.scale(scale, scale);
-    painter.setFont(font);
-    painter.setPen(colorFromRef(attributes.Color));
-    painter.setBackground(Qt::white);
-    painter.setBackgroundMode(Qt::OpaqueMode);
-    const int ascent = painter.fontMetrics().ascent();
-
-    qint64 y = 0;
-    qint64 runningHeight = 0;
     for (int i = 0; i < lines.size(); ++i) {
-        runningHeight = std::max<qint64>(runningHeight, metrics.height());
-        if (i > 0)
-            y += runningHeight;
         const int w = widths.at(i);
         int x = 0;
         switch (attributes.Alignment) {
@@ -143,8 +120,34 @@ QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text, d
         default:
             continue;  // an unknown alignment draws nothing
         }
-        painter.drawText(QPoint(x, int(y) + ascent), lines.at(i));
+        layout.lines.append({lines.at(i), QPoint(x, i * metrics.height() + metrics.ascent()), w});
     }
+    return layout;
+}
+
+QImage RenderTextBitmap(const TextAttributes& attributes, const QString& text, double scale)
+{
+    const TextLayout layout = layoutText(attributes, text);
+    const qint64 scaledWidth = qint64(std::ceil(layout.size.width() * scale));
+    const qint64 scaledHeight = qint64(std::ceil(layout.size.height() * scale));
+    if (!pictureSizeAllowed(scaledWidth, scaledHeight))
+        throw textTooLarge(scaledWidth, scaledHeight);
+
+    QImage bitmap(int(scaledWidth), int(scaledHeight), QImage::Format_RGB32);
+    if (bitmap.isNull())
+        throw Error(QStringLiteral("Memória insuficiente para desenhar o texto."));
+    bitmap.setDotsPerMeterX(kDotsPerMeter96);
+    bitmap.setDotsPerMeterY(kDotsPerMeter96);
+    bitmap.fill(Qt::white);
+
+    QPainter painter(&bitmap);
+    painter.scale(scale, scale);
+    painter.setFont(layout.font);
+    painter.setPen(layout.color);
+    painter.setBackground(Qt::white);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    for (const TextLine& line : layout.lines)
+        painter.drawText(line.baseline, line.text);
     painter.end();
     return bitmap;
 }

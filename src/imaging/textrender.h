@@ -1,16 +1,41 @@
-// Text blocks are never drawn as live text: each is rendered once into a picture whose
-// white is transparent, and shown like any other picture.
+// On the page a text block is rendered once into a picture whose white is transparent and
+// shown like any other picture; print draws the same layout as text.
 #pragma once
 
 #include "core/state.h"
 
+#include <QColor>
+#include <QFont>
 #include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QSize>
 #include <QString>
 
 namespace quadrela {
 
 // The font a text block is drawn with: face, points at 96 dpi, bold and italic.
 QFont textFont(const TextAttributes& attributes);
+
+struct TextLine
+{
+    QString text;
+    QPoint baseline; // where the line starts on its baseline
+    int width = 0;   // its advance
+};
+
+// A text laid out as RenderTextBitmap draws it, in pixels at 96 dpi: the bitmap's size and
+// each line that is drawn (none for an unknown alignment).
+struct TextLayout
+{
+    QFont font;
+    QColor color;
+    QSize size;
+    QList<TextLine> lines;
+};
+
+// Throws where RenderTextBitmap does, for the same reasons.
+TextLayout layoutText(const TextAttributes& attributes, const QString& text);
 
 // Lays the text out and draws it black-on-white into an RGB32 bitmap: as wide as the
 // widest line plus 15 pixels, as high as the number of lines times the tallest line.

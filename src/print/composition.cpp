@@ -9,13 +9,20 @@
 #include "page/Imgfocus.h"
 #include "placement.h"
 
+#include <QFont>
 #include <QHash>
+#include <QImageReader>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QRawFont>
 #include <QWidget>
+#include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 #include <future>
+#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -28,22 +35,61 @@ QString picturePath(const PrintItem& item, const PrintJob& job)
     return fileInFolder(job.workingFolder, fileNamePart(item.attributes.FileName));
 }
 
+// Marks a picture that came from a JPEG file: it may go to a PDF as JPEG again.
+const QString kJpegOrigin = QStringLiteral("quadrela-jpeg");
+
+bool cameFromJpeg(const QImage& image)
+{
+    return !image.text(kJpegOrigin).isEmpty();
+}
+
 // The picture at path as it is drawn; null when it is missing or unreadable. A picture that
 // loaded but could not be turned is still drawn, upright.
 QImage loadDrawable(const QString& path, bool turn)
 {
-    TBitmap work;
-    LoadPictureBitmap(work, path, turn);
-    return drawableImage(work);
+    QImage image;
+    {
+        // The work bitmap goes first, so marking the image does not copy its pixels.
+        TBitmap work;
+        LoadPictureBitmap(work, path, turn);
+        image = drawableImage(work);
+    }
+    if (!image.isNull() && !image.hasAlphaChannel() && QImageReader(path).format() == "jpeg")
+        image.setText(kJpegOrigin, QStringLiteral("1"));
+    return image;
 }
 
-// The item's picture as it is drawn, a text's rendered for print first.
-QImage loadItem(const PrintItem& item, const PrintJob& job, bool turn, CompositionReport& report)
+// Whether the PDF engine can keep text in this font as text: a font with outlines whose
+// licence lets it be embedded. Others it would draw as outlines, or not at all.
+bool embeddableFont(const QFont& font)
+{
+    const QRawFont raw = QRawFont::fromFont(font);
+    bool embeddable =
+        raw.isValid() && (!raw.fontTable("glyf").isEmpty() || !raw.fontTable("CFF ").isEmpty() ||
+                          !raw.fontTable("CFF2").isEmpty());
+    const QByteArray os2 = raw.fontTable("OS/2");
+    if (embeddable && os2.size() >= 10) {
+        const quint16 fsType = qFromBigEndian<quint16>(os2.constData() + 8);
+        // Restricted licence, or bitmaps only.
+        embeddable = fsType != 0x0002 && !(fsType & 0x0200);
+    }
+    return embeddable;
+}
+
+// The item's picture as it is drawn, a text's rendered for print first. A text in a font that
+// can be embedded is drawn as text instead: its layout goes to text and no picture is made.
+QImage loadItem(const PrintItem& item, const PrintJob& job, bool turn, CompositionReport& report,
+                std::shared_ptr<const TextLayout>* text = nullptr)
 {
     if (item.kind == TextItem) {
         try {
-            RenderTextPicture(printTextAttributes(item.attributes), item.attributes.Text,
-                              job.scratchPicture);
+            const TextAttributes attributes = printTextAttributes(item.attributes);
+            TextLayout layout = layoutText(attributes, item.attributes.Text);
+            if (text && embeddableFont(layout.font)) {
+                *text = std::make_shared<const TextLayout>(std::move(layout));
+                return QImage();
+            }
+            RenderTextPicture(attributes, item.attributes.Text, job.scratchPicture);
         } catch (const Error& e) {
             // The renderer removed the old scratch picture first, so nothing of an
             // earlier text can be printed in this one's place.
@@ -103,75 +149,187 @@ void drawImage(QPainter& painter, const QRect& rect, const QImage& image)
     }
 }
 
+// Draws a text laid out at 96 dpi over rect, stretched as its rendered picture would be and
+// turned by 180 degrees with turn, so each line lands where that picture has it.
+void drawText(QPainter& painter, const QRect& rect, bool turn, const TextLayout& text)
+{
+    if (rect.isEmpty() || text.size.isEmpty())
+        return;
+    painter.save();
+    painter.translate(rect.topLeft());
+    painter.scale(qreal(rect.width()) / text.size.width(),
+                  qreal(rect.height()) / text.size.height());
+    if (turn) {
+        painter.translate(text.size.width(), text.size.height());
+        painter.rotate(180);
+    }
+    // The font is sized in pixels, whatever the device's resolution: its points at 96 dpi
+    // are a third of a whole number of pixels, so it is drawn three times larger and
+    // scaled back.
+    constexpr int kThirds = 3;
+    QFont font = text.font;
+    font.setPixelSize(qRound(text.font.pointSizeF() * 96.0 / 72.0 * kThirds));
+    painter.scale(1.0 / kThirds, 1.0 / kThirds);
+    painter.setFont(font);
+    painter.setPen(text.color);
+    for (const TextLine& line : text.lines)
+        painter.drawText(line.baseline * kThirds, line.text);
+    painter.restore();
+}
+
 // Every painter of a print: pictures are scaled smoothly, and left alone the PDF engine
 // (every printer on this platform goes through it) stores each image as JPEG: thin lines
-// blur into each other and white turns faintly grey.
+// blur into each other and white turns faintly grey. Only photos that came as JPEG are let
+// through as JPEG again (see drawPicture).
 void setPrintHints(QPainter& painter)
 {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::LosslessImageRendering);
 }
 
-// One page's items drawn one after another where their placement sends them: onto the
-// sheet, or in the business-card layout onto a white card bitmap, which finish() then
-// stretches into the ten card places. Without a sheet only the card is made.
-class PageDrawing
+// The pixels image needs to fill rect on painter's device: one per device pixel on each
+// side, never more than the picture has.
+QSize printedPixels(const QPainter& painter, const QRect& rect, const QImage& image)
+{
+    const QRectF onDevice = painter.deviceTransform().mapRect(QRectF(rect));
+    return QSize(int(std::ceil(onDevice.width() - 1e-6)), int(std::ceil(onDevice.height() - 1e-6)))
+        .expandedTo(QSize(1, 1))
+        .boundedTo(image.size());
+}
+
+} // namespace
+
+// Pictures reduced to the size they print at, one copy for each picture and size. A PDF
+// stores an image drawn again from the same QImage only once, so a logo repeated on every
+// card of every sheet stays one image in the file. The copies made last are kept while
+// they fit in kKeptBytes; older ones are let go before a new one is made, so a page of
+// large photos never holds more than one reduced photo beside the photos themselves.
+class ReducedPictures
 {
 public:
-    PageDrawing(QPainter* sheet, int layout) : m_sheet(sheet)
+    QImage reduced(const QImage& image, QSize size)
     {
-        if (m_sheet) {
-            m_sheet->save();
-            setPrintHints(*m_sheet);
+        if (size == image.size())
+            return image;
+        const qint64 key = image.cacheKey();
+        for (const Entry& entry : m_recent)
+            if (entry.key == key && entry.size == size)
+                return entry.image;
+        const qsizetype bytes = qsizetype(size.width()) * size.height() * 4;
+        qsizetype kept = bytes;
+        for (size_t i = 0; i < m_recent.size(); ++i) {
+            kept += m_recent[i].image.sizeInBytes();
+            if (kept > kKeptBytes) {
+                m_recent.resize(i);
+                break;
+            }
         }
-        if (layout == BusinessCard) {
-            m_card = QImage(kCardBitmapWidth, kCardBitmapHeight, QImage::Format_RGB32);
-            m_card.fill(Qt::white);
-            m_cardPainter.begin(&m_card);
-            setPrintHints(m_cardPainter);
-        }
-    }
-
-    // Draws one item's picture into its place; false when it has no picture to draw.
-    bool draw(const ItemPlacement& placed, const QImage& drawable)
-    {
-        if (drawable.isNull())
-            return false;
-        QPainter* target =
-            placed.target == PrintTarget::CardBitmap ? &m_cardPainter : m_sheet;
-        if (!placed.rect.isEmpty() && target && target->isActive())
-            drawImage(*target, placed.rect, drawable);
-        return true;
-    }
-
-    QImage card()
-    {
-        if (m_cardPainter.isActive())
-            m_cardPainter.end();
-        return m_card;
-    }
-
-    // Repeats the card into every place of the sheet from its first card on.
-    void finish(int resolution, const CardSheet& sheet)
-    {
-        if (!m_sheet)
-            return;
-        if (!m_card.isNull()) {
-            const QImage sheetCard = card();
-            const QList<QRect> places = cardPlaces(sheet, resolution);
-            for (int n = firstPlace(sheet); n < places.size(); ++n)
-                m_sheet->drawImage(places.at(n), sheetCard);
-            if (sheet.cutMarks)
-                drawCutMarks(*m_sheet, sheet, resolution);
-        }
-        m_sheet->restore();
+        QImage copy = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (cameFromJpeg(image))
+            copy.setText(kJpegOrigin, QStringLiteral("1"));
+        if (bytes <= kKeptBytes)
+            m_recent.insert(m_recent.begin(), Entry{key, size, copy});
+        return copy;
     }
 
 private:
-    QPainter* m_sheet;
-    QImage m_card;
-    QPainter m_cardPainter;
+    static constexpr qsizetype kKeptBytes = 16 * 1024 * 1024;
+    struct Entry
+    {
+        qint64 key;
+        QSize size;
+        QImage image;
+    };
+    std::vector<Entry> m_recent; // newest first
 };
+
+namespace {
+
+// Draws a picture into rect at no more than the device's resolution: a picture with more
+// pixels than its printed size is reduced first (a 12-megapixel photo a few inches wide
+// would otherwise fill the file with pixels no printer can put on paper), never enlarged.
+// A photo that came as JPEG goes to a PDF as JPEG; everything else stays lossless.
+void drawPicture(QPainter& painter, const QRect& rect, const QImage& image,
+                 ReducedPictures& reduced)
+{
+    const QImage printed = reduced.reduced(image, printedPixels(painter, rect, image));
+    if (!cameFromJpeg(image)) {
+        drawImage(painter, rect, printed);
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::LosslessImageRendering, false);
+    drawImage(painter, rect, printed);
+    painter.restore();
+}
+
+// One page's items drawn one after another where their placement sends them: onto the
+// sheet, or in the business-card layout into each of the card's places, through the map from
+// the 1050 x 600 card to the place and clipped to it.
+class PageDrawing
+{
+public:
+    PageDrawing(QPainter& sheet, QList<QRect> cardPlaces, ReducedPictures& reduced)
+        : m_sheet(sheet), m_places(std::move(cardPlaces)), m_reduced(reduced)
+    {
+        m_sheet.save();
+        setPrintHints(m_sheet);
+    }
+    ~PageDrawing() { m_sheet.restore(); }
+    PageDrawing(const PageDrawing&) = delete;
+    PageDrawing& operator=(const PageDrawing&) = delete;
+
+    // Draws one item into its place, as text where it comes laid out; false when it has
+    // nothing to draw.
+    bool draw(const ItemPlacement& placed, const QImage& drawable, const TextLayout* text = nullptr)
+    {
+        if (drawable.isNull() && !text)
+            return false;
+        if (placed.rect.isEmpty() || !m_sheet.isActive())
+            return true;
+        if (placed.target == PrintTarget::Sheet) {
+            drawItem(placed, drawable, text);
+            return true;
+        }
+        for (const QRect& place : m_places) {
+            m_sheet.save();
+            m_sheet.setClipRect(place, Qt::IntersectClip);
+            m_sheet.translate(place.topLeft());
+            m_sheet.scale(qreal(place.width()) / kCardBitmapWidth,
+                          qreal(place.height()) / kCardBitmapHeight);
+            drawItem(placed, drawable, text);
+            m_sheet.restore();
+        }
+        return true;
+    }
+
+private:
+    void drawItem(const ItemPlacement& placed, const QImage& drawable, const TextLayout* text)
+    {
+        if (text)
+            drawText(m_sheet, placed.rect, placed.turn, *text);
+        else
+            drawPicture(m_sheet, placed.rect, drawable, m_reduced);
+    }
+
+    QPainter& m_sheet;
+    QList<QRect> m_places;
+    ReducedPictures& m_reduced;
+};
+
+// The places a business card of the page goes into: every one from the sheet's first.
+QList<QRect> repeatedCardPlaces(int layout, int resolution, const CardSheet& sheet)
+{
+    if (layout != BusinessCard)
+        return {};
+    return cardPlaces(sheet, resolution).mid(firstPlace(sheet));
+}
+
+void drawCardMarks(QPainter& painter, int layout, int resolution, const CardSheet& sheet)
+{
+    if (layout == BusinessCard && sheet.cutMarks)
+        drawCutMarks(painter, sheet, resolution);
+}
 
 // Items of one picture file share its decoded bitmap. The pictures decoded last are kept
 // while they fit in kSharedBytes; the newest is kept whatever its size, so a page of large
@@ -254,6 +412,7 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
     page.layout = job.layout;
     page.resolution = job.resolution;
     page.cards = job.cards;
+    page.reduced = reuse && reuse->reduced ? reuse->reduced : std::make_shared<ReducedPictures>();
     const auto placed = placedItems(job, printable);
     page.items.reserve(qsizetype(placed.size())); // the pointers kept in loaded stay valid
     QHash<QString, const PreparedItem*> loaded;
@@ -266,7 +425,7 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
         for (const PreparedItem& earlier : reuse->items)
             remember(earlier);
     for (const auto& [item, place] : placed) {
-        PreparedItem prepared{*item, place, QImage{}};
+        PreparedItem prepared{*item, place, QImage{}, nullptr};
         const PreparedItem* earlier = nullptr;
         if (reuse && reuse->layout == job.layout) {
             for (const PreparedItem& candidate : reuse->items) {
@@ -283,40 +442,58 @@ PreparedPage preparePage(const PrintJob& job, QSize printable, const PreparedPag
         const QString key = SharedPictures::keyOf(*item, job, place.turn);
         if (!earlier && !key.isEmpty())
             earlier = loaded.value(key, nullptr);
-        prepared.drawable = earlier ? earlier->drawable : loadItem(*item, job, place.turn, page.report);
+        if (earlier) {
+            prepared.drawable = earlier->drawable;
+            prepared.text = earlier->text;
+        } else {
+            prepared.drawable = loadItem(*item, job, place.turn, page.report, &prepared.text);
+        }
         page.items.append(std::move(prepared));
         remember(page.items.constLast());
     }
     return page;
 }
 
-QImage composeCard(const PreparedPage& page)
+QImage composeCard(const PreparedPage& page, QSize size)
 {
-    PageDrawing drawing(nullptr, BusinessCard);
-    for (const PreparedItem& prepared : page.items)
-        drawing.draw(prepared.placed, prepared.drawable);
-    return drawing.card();
+    QImage card(size, QImage::Format_RGB32);
+    card.fill(Qt::white);
+    QPainter painter(&card);
+    {
+        ReducedPictures reduced;
+        PageDrawing drawing(painter, {card.rect()}, page.reduced ? *page.reduced : reduced);
+        for (const PreparedItem& prepared : page.items)
+            drawing.draw(prepared.placed, prepared.drawable, prepared.text.get());
+    }
+    painter.end();
+    return card;
 }
 
 void drawPreparedPage(QPainter& painter, const PreparedPage& page)
 {
-    PageDrawing drawing(&painter, page.layout);
-    for (const PreparedItem& prepared : page.items)
-        drawing.draw(prepared.placed, prepared.drawable);
-    drawing.finish(page.resolution, page.cards);
+    {
+        ReducedPictures reduced;
+        PageDrawing drawing(painter, repeatedCardPlaces(page.layout, page.resolution, page.cards),
+                            page.reduced ? *page.reduced : reduced);
+        for (const PreparedItem& prepared : page.items)
+            drawing.draw(prepared.placed, prepared.drawable, prepared.text.get());
+    }
+    drawCardMarks(painter, page.layout, page.resolution, page.cards);
 }
 
-void ComposeCardSheet(QPainter& painter, const QList<QImage>& cards, int dpi,
-                      const CardSheet& sheet)
+void drawCardSheet(QPainter& painter, const QList<PreparedPage>& cards, int dpi,
+                   const CardSheet& sheet)
 {
-    painter.save();
-    setPrintHints(painter);
     const QList<QRect> places = cardPlaces(sheet, dpi);
-    for (int n = 0; n < cards.size() && firstPlace(sheet) + n < places.size(); ++n)
-        painter.drawImage(places.at(firstPlace(sheet) + n), cards.at(n));
-    if (sheet.cutMarks)
-        drawCutMarks(painter, sheet, dpi);
-    painter.restore();
+    for (int n = 0; n < cards.size() && firstPlace(sheet) + n < places.size(); ++n) {
+        ReducedPictures reduced;
+        const PreparedPage& card = cards.at(n);
+        PageDrawing drawing(painter, {places.at(firstPlace(sheet) + n)},
+                            card.reduced ? *card.reduced : reduced);
+        for (const PreparedItem& prepared : card.items)
+            drawing.draw(prepared.placed, prepared.drawable, prepared.text.get());
+    }
+    drawCardMarks(painter, BusinessCard, dpi, sheet);
 }
 
 namespace {
@@ -337,7 +514,9 @@ std::future<QImage> loadInBackground(const PrintItem& item, const ItemPlacement&
 CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob& job)
 {
     CompositionReport report;
-    PageDrawing drawing(&painter, job.layout);
+    ReducedPictures reduced;
+    std::optional<PageDrawing> drawing;
+    drawing.emplace(painter, repeatedCardPlaces(job.layout, job.resolution, job.cards), reduced);
     const auto items = placedItems(job, printable);
     SharedPictures shared;
     const auto keyOf = [&](size_t i) {
@@ -355,18 +534,20 @@ CompositionReport ComposePage(QPainter& painter, QSize printable, const PrintJob
         const auto& [item, placed] = items[i];
         const QString key = keyOf(i);
         QImage drawable;
+        std::shared_ptr<const TextLayout> text;
         if (const QImage* kept = shared.find(key))
             drawable = *kept;
         else if (next.valid())
             drawable = next.get();
         else
-            drawable = loadItem(*item, job, placed.turn, report);
+            drawable = loadItem(*item, job, placed.turn, report, &text);
         shared.keep(key, drawable);
         startLoading(i + 1);
-        if (drawing.draw(placed, drawable))
+        if (drawing->draw(placed, drawable, text.get()))
             ++report.itemsDrawn;
     }
-    drawing.finish(job.resolution, job.cards);
+    drawing.reset();
+    drawCardMarks(painter, job.layout, job.resolution, job.cards);
     return report;
 }
 

@@ -66,15 +66,11 @@ QImage exportedPicture(const PrintJob& job, const PictureExportChoice& choice,
     atDpi.resolution = choice.dpi;
     const SheetGeometry sheet = a4Sheet(choice.dpi);
     if (job.layout == BusinessCard) {
-        // The card as the composition makes it before stretching it into its ten places.
+        // The card as the composition draws it into each of its places.
         const PreparedPage page = preparePage(atDpi, sheet.printable.size());
         if (report)
             *report = page.report;
-        const QImage card = composeCard(page);
-        const QSize size = exportedSize(job.layout, choice);
-        return card.size() == size
-                   ? card
-                   : card.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return composeCard(page, exportedSize(job.layout, choice));
     }
     QImage picture(sheet.paper.size(), QImage::Format_RGB32);
     picture.fill(Qt::white);

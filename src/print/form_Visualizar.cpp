@@ -199,6 +199,12 @@ void TformVisualizar::createControls()
     ckAjustePdf = new QCheckBox(QStringLiteral("Aplicar o ajuste da impressora ao PDF"), this);
     bottom->addWidget(ckAjustePdf);
     bottom->addStretch(1);
+    cbResolucaoPdf = new QComboBox(this);
+    cbResolucaoPdf->addItem(QStringLiteral("PDF a 300 ppi"), 300);
+    cbResolucaoPdf->addItem(QStringLiteral("PDF a 600 ppi, para gráfica"), 600);
+    cbResolucaoPdf->setToolTip(QStringLiteral("A resolução máxima das imagens no PDF. 300 ppi "
+                                              "bastam em casa; gráficas pedem 600."));
+    bottom->addWidget(cbResolucaoPdf);
     addButton(bottom, QStringLiteral("Salvar PDF..."), [this] { btSalvarPdfClick(); });
     addButton(bottom, QStringLiteral("Exportar imagem..."), [this] { btExportarImagemClick(); });
     QPushButton* print = addButton(bottom, QStringLiteral("Imprimir..."), [this] {
@@ -488,14 +494,15 @@ void TformVisualizar::btSalvarPdfClick()
     const QString path = m_ctx.dialogs.chooseFile(this, request);
     if (path.isEmpty())
         return;
-    constexpr int kPdfResolution = 600;
+    // Pictures go into the PDF at no more pixels than this per inch of print.
+    const int pdfResolution = cbResolucaoPdf->currentData().toInt();
     const QPoint shift =
-        ckAjustePdf->isChecked() ? offsetPixels(m_offset, kPdfResolution) : QPoint();
+        ckAjustePdf->isChecked() ? offsetPixels(m_offset, pdfResolution) : QPoint();
     if (m_merge) {
         m_merge->setCardSheet(chosenCards());
         try {
             writeMergedPdf(MergeCommandContext{this, m_ctx.dialogs, *m_merge, shift}, path,
-                           wholeSheet(m_ctx.printer), kPdfResolution);
+                           wholeSheet(m_ctx.printer), pdfResolution);
         } catch (const Error& e) {
             m_ctx.dialogs.message(this, e.message(), Buttons::Ok);
         }
@@ -506,9 +513,9 @@ void TformVisualizar::btSalvarPdfClick()
     try {
         const WaitCursor wait;
         PrintJob job = m_ctx.job();
-        job.resolution = kPdfResolution;
+        job.resolution = pdfResolution;
         job.cards = chosenCards();
-        report = writeSheetPdf(path, wholeSheet(m_ctx.printer), kPdfResolution, job, shift);
+        report = writeSheetPdf(path, wholeSheet(m_ctx.printer), pdfResolution, job, shift);
         m_ctx.dialogs.notify(this, savedNotice(path));
     } catch (const Error& e) {
         m_ctx.dialogs.message(this, e.message(), Buttons::Ok);

@@ -69,6 +69,7 @@ public:
     QComboBox* cbPapel = nullptr;
     QLabel* lbImpressora = nullptr;
     QCheckBox* ckAjustePdf = nullptr;
+    QComboBox* cbResolucaoPdf = nullptr; // pixels per inch of a saved PDF: 300 or 600
     // Business cards only: the card stock, kept per printer, the first card and cut marks.
     QComboBox* cbFolha = nullptr;
     QSpinBox* seCartao = nullptr;

@@ -266,7 +266,7 @@ MergedSheets::Step MergedSheets::composeNext(QPainter& painter, QSize printable,
                                              const MergeFaultHandler& goOn,
                                              const std::function<void()>& beforeDrawing)
 {
-    QList<QImage> cards;
+    QList<PreparedPage> cards;
     PreparedPage sheet;
     int rows = 0;
     CsvRecord record;
@@ -284,10 +284,9 @@ MergedSheets::Step MergedSheets::composeNext(QPainter& painter, QSize printable,
             return Step::Stopped;
         }
         ++rows;
-        // A card is drawn at once, so a sheet holds ten small cards rather than ten pages
-        // of rendered texts.
+        // The cards share the pictures that do not change from row to row.
         if (m_page.layout == BusinessCard)
-            cards.append(composeCard(prepared));
+            cards.append(std::move(prepared));
         else
             sheet = std::move(prepared);
     }
@@ -300,7 +299,7 @@ MergedSheets::Step MergedSheets::composeNext(QPainter& painter, QSize printable,
         CardSheet places = m_page.cards;
         if (m_sheet > 0)
             places.firstCard = 1;
-        ComposeCardSheet(painter, cards, m_page.resolution, places);
+        drawCardSheet(painter, cards, m_page.resolution, places);
     } else {
         drawPreparedPage(painter, sheet);
     }

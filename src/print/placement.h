@@ -11,8 +11,8 @@
 
 namespace quadrela {
 
-// The business card is composed on a bitmap of this size, then stretched ten times
-// onto the sheet.
+// A business card's items are placed on a card of this size in pixels, which is then
+// mapped onto each of the card's places on the sheet.
 inline constexpr int kCardBitmapWidth = 1050;
 inline constexpr int kCardBitmapHeight = 600;
 
