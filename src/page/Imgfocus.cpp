@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <functional>
 
 namespace quadrela {
 
@@ -23,6 +24,50 @@ namespace {
 // Scaled bitmaps are shared through the pixmap cache: many items showing the same bitmap
 // at the same size (borders of a page) hold one.
 constexpr int kPixmapCacheKilobytes = 64 * 1024;
+
+// What a picture is read again from, and what it must still be.
+struct RereadSource
+{
+    QString path;
+    QString identity; // the file as it was when the picture was first read
+    QSize fullSize;
+    bool keyed;
+};
+
+// Reads the picture again on Qt's thread pool, asked for at the given size, and hands the
+// bitmap to done on the window's thread while item lives. A large photo takes a while; the
+// window goes on meanwhile and the item shows what it has. A file replaced behind the
+// program's back, or one that fails to read, gives nothing: the item keeps what it shows.
+// With keyWhole a picture read whole is keyed here, as the reader keys only what it reduces.
+void rereadInBackground(QObject* item, const RereadSource& from, QSize asked, qreal dpr,
+                        bool keyWhole, std::function<void(QImage)> done)
+{
+    QPointer<QObject> alive(item);
+    QThreadPool::globalInstance()->start([=] {
+        KeptPicture sharper;
+        try {
+            if (fileIdentity(from.path) != from.identity)
+                return;
+            sharper = loadKeptPicture(
+                from.path, [asked](QSize) { return asked; }, dpr, from.keyed);
+        } catch (const std::exception&) {
+            return;
+        }
+        if (sharper.fullSize != from.fullSize)
+            return;
+        if (keyWhole && from.keyed && !sharper.bitmap.hasAlphaChannel() &&
+            !sharper.bitmap.isNull())
+            sharper.bitmap = keyedOut(std::move(sharper.bitmap),
+                                      sharper.bitmap.pixel(0, sharper.bitmap.height() - 1));
+        QMetaObject::invokeMethod(
+            qApp,
+            [alive, done, bitmap = std::move(sharper.bitmap)] {
+                if (alive)
+                    done(bitmap);
+            },
+            Qt::QueuedConnection);
+    });
+}
 
 } // namespace
 
@@ -120,38 +165,13 @@ void TFocusImage::startSharperDecode()
     if (!needsSharperPicture())
         return;
     const int generation = ++m_generation;
-    const QString source = m_source;
-    const QString identity = m_sourceIdentity;
-    const QSize shown = size();
-    const qreal dpr = devicePixelRatioF();
-    const bool keyed = m_keyed;
-    const QSize full = m_fullSize;
-    QPointer<TFocusImage> self(this);
-    // A large photo takes a while; the window goes on meanwhile and the item shows what it
-    // has until the sharper bitmap is there.
-    QThreadPool::globalInstance()->start([=] {
-        KeptPicture sharper;
-        try {
-            // A file replaced behind the program's back is not shown in the old one's place.
-            if (fileIdentity(source) != identity)
-                return;
-            sharper = loadKeptPicture(
-                source, [shown](QSize) { return shown; }, dpr, keyed);
-        } catch (const std::exception&) {
-            return; // the item keeps what it shows
-        }
-        if (sharper.fullSize != full)
-            return;
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, generation, bitmap = std::move(sharper.bitmap)] {
-                if (self && self->m_generation == generation) {
-                    self->m_bitmap = bitmap;
-                    self->invalidate();
-                }
-            },
-            Qt::QueuedConnection);
-    });
+    rereadInBackground(this, {m_source, m_sourceIdentity, m_fullSize, m_keyed}, size(),
+                       devicePixelRatioF(), false, [this, generation](const QImage& bitmap) {
+                           if (m_generation == generation) {
+                               m_bitmap = bitmap;
+                               invalidate();
+                           }
+                       });
 }
 
 void TFocusImage::setPng(const TPNGObject& png)
@@ -261,42 +281,18 @@ void TFocusImage::startZoomedDecode(QSize device)
 {
     m_zoomedPending = device;
     const int generation = ++m_zoomedGeneration;
-    const QString source = m_source;
-    const QString identity = m_sourceIdentity;
-    const bool keyed = m_keyed;
-    const QSize full = m_fullSize;
     // A zoomed view shows no more than it asks for: no headroom beyond the shown size (the
     // reader doubles what it is told).
     const QSize half((device.width() + 1) / 2, (device.height() + 1) / 2);
-    QPointer<TFocusImage> self(this);
-    QThreadPool::globalInstance()->start([=] {
-        KeptPicture sharper;
-        try {
-            if (fileIdentity(source) != identity)
-                return;
-            sharper = loadKeptPicture(
-                source, [half](QSize) { return half; }, 1.0, keyed);
-        } catch (const std::exception&) {
-            return;
-        }
-        if (sharper.fullSize != full)
-            return;
-        // Read whole, the picture is not keyed yet.
-        if (keyed && !sharper.bitmap.hasAlphaChannel() && !sharper.bitmap.isNull())
-            sharper.bitmap = keyedOut(std::move(sharper.bitmap),
-                                      sharper.bitmap.pixel(0, sharper.bitmap.height() - 1));
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, generation, device, bitmap = std::move(sharper.bitmap)] {
-                if (self && self->m_zoomedGeneration == generation) {
-                    self->m_zoomed = bitmap;
-                    self->m_zoomedFor = device;
-                    self->m_zoomedPending = QSize();
-                    self->update();
-                }
-            },
-            Qt::QueuedConnection);
-    });
+    rereadInBackground(this, {m_source, m_sourceIdentity, m_fullSize, m_keyed}, half, 1.0, true,
+                       [this, generation, device](const QImage& bitmap) {
+                           if (m_zoomedGeneration == generation) {
+                               m_zoomed = bitmap;
+                               m_zoomedFor = device;
+                               m_zoomedPending = QSize();
+                               update();
+                           }
+                       });
 }
 
 void TFocusImage::paintEvent(QPaintEvent*)
