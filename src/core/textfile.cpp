@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -66,6 +64,15 @@ QString unwritableDestination(const QString& path)
     if (!S_ISREG(st.st_mode))
         return QStringLiteral("não é um arquivo comum");
     return QString();
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat sa;
+    struct stat sb;
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reason)

@@ -29,6 +29,9 @@ QString readCp1252File(const QString& path);
 // otherwise be swapped for a file of that name).
 QString unwritableDestination(const QString& path);
 
+// Whether both paths name one existing file, under any name (a hard link included).
+bool sameFile(const QString& a, const QString& b);
+
 // Replaces the file at path with bytes, all or nothing: the bytes go to a temporary
 // file beside it that is renamed over the old one only when everything was written.
 // Returns false, leaving any earlier file untouched, when that fails or the destination is

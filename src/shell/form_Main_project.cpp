@@ -5,6 +5,7 @@
 
 #include "application.h"
 #include "core/paths.h"
+#include "core/textfile.h"
 #include "core/workfolder.h"
 #include "glyphbutton.h"
 #include "page/history.h"
@@ -37,12 +38,6 @@ QToolButton* addMenuArrow(GlyphButton* button, QMenu* menu)
     QObject::connect(button, &QWidget::customContextMenuRequested, menu,
                      [button, menu](const QPoint& at) { menu->popup(button->mapToGlobal(at)); });
     return arrow;
-}
-
-bool sameFile(const QString& a, const QString& b)
-{
-    return !a.isEmpty() && !b.isEmpty() &&
-           QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath();
 }
 
 } // namespace

@@ -1469,6 +1469,7 @@ void TestPrint::cliLeavesTheOutputAlone_data()
     QTest::newRow("link to the archive") << "link" << false << "é um link simbólico";
     QTest::newRow("the archive by another name") << "archive" << false << "é o arquivo de entrada";
     QTest::newRow("the spreadsheet, hard-linked") << "csv" << true << "é o arquivo de entrada";
+    QTest::newRow("a picture exported onto its archive") << "own picture" << false << "é o arquivo de entrada";
 }
 
 void TestPrint::cliLeavesTheOutputAlone()
@@ -1477,11 +1478,11 @@ void TestPrint::cliLeavesTheOutputAlone()
     QFETCH(bool, merge);
     QFETCH(QString, reason);
     QTemporaryDir dir;
-    const QString archive = makeArchive(FullPage, {}, {});
+    QString archive = makeArchive(FullPage, {}, {});
     const QString csv = dir.filePath(QStringLiteral("data.csv"));
     writeFile(csv, "N\nAna\nBia\n");
     QString out = dir.filePath(QStringLiteral("out.pdf"));
-    const QStringList options = merge ? QStringList{"print", "--merge", csv} : QStringList{"print"};
+    QStringList options = merge ? QStringList{"print", "--merge", csv} : QStringList{"print"};
     rlim_t limit = 0;
     if (output == u"full") {
         QCOMPARE(runCli(options + QStringList{archive, out}).exitCode, 0);
@@ -1492,6 +1493,11 @@ void TestPrint::cliLeavesTheOutputAlone()
         QVERIFY(QFile::link(archive, out));
     } else if (output == u"archive") {
         out = QFileInfo(archive).path() + QStringLiteral("/./") + QFileInfo(archive).fileName();
+    } else if (output == u"own picture") {
+        out = dir.filePath(QStringLiteral("projeto.png"));
+        QVERIFY(QFile::copy(archive, out));
+        archive = out;
+        options = {"export"};
     } else {
         QCOMPARE(link(QFile::encodeName(csv).constData(), QFile::encodeName(out).constData()), 0);
     }

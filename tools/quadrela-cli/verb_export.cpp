@@ -4,10 +4,12 @@
 #include "verbs.h"
 
 #include "core/errors.h"
+#include "core/textfile.h"
 #include "print/composition.h"
 #include "print/exportimage.h"
 #include "print/printcommand.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPageSize>
 
@@ -46,6 +48,12 @@ int runExport(const QStringList& args)
         exportFormatFor(positional.at(1)).isEmpty())
         return kExitUsage;
     const QString output = QFileInfo(positional.at(1)).absoluteFilePath();
+    // Refused before any work is done: the picture would be written only at the end.
+    if (const QString refused = unwritableDestination(output); !refused.isEmpty())
+        throw cannotWriteFile(output, refused);
+    if (sameFile(positional.at(0), output))
+        throw cannotWriteFile(output, QStringLiteral("é o arquivo de entrada %1")
+                                          .arg(QDir::toNativeSeparators(positional.at(0))));
 
     return withOpenedArchive(
         positional.at(0), QPageSize(QPageSize::Letter).sizePixels(600),

@@ -206,16 +206,6 @@ QSize printableSize(std::optional<QPageSize::PageSizeId> paper, int dpi)
     return QPageSize(paper.value_or(QPageSize::Letter)).sizePixels(dpi);
 }
 
-// Whether both paths name one file, under any name.
-bool sameFile(const QString& a, const QString& b)
-{
-    struct stat sa;
-    struct stat sb;
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 // The whole sheet is the printable area.
 QPageLayout wholeSheet(const PrintOptions& options)
 {
