@@ -43,7 +43,7 @@ for program in "$scratch"/root/usr/bin/*; do
   linked=$(objdump -p "$program" | awk '$1 == "NEEDED" {print $2}')
   for soname in $(strings "$program" | grep -Ex 'lib[^/ ]*\.so\.[0-9]+' | sort -u); do
     grep -qx "$soname" <<<"$linked" && continue
-    file=$(ldconfig -p | awk -v n="$soname" '$1 == n {print $NF; exit}')
+    file=$(ldconfig -p | awk -v n="$soname" '$1 == n && !found {print $NF; found = 1}')
     [ -n "$file" ] || fail "$(basename "$program") opens $soname, which is not installed here"
     package=$(dpkg -S "$(realpath "$file")" | cut -d: -f1)
     grep -Eq "(^|[ ,])$package([ ,(]|\$)" <<<"$depends" ||
@@ -63,7 +63,8 @@ run() {
 
 usr_before=$(cd "$scratch/root" && find . -printf '%p %s %T@ %m\n' | sort)
 bin="$scratch/root/usr/bin"
-template=$(ls "$scratch/root/usr/share/quadrela/dados/modelos/"*.vimel | head -n 1)
+templates=("$scratch/root/usr/share/quadrela/dados/modelos/"*.vimel)
+template=${templates[0]}
 
 run "$bin/quadrela-cli" info "$template" >"$scratch/info.json" || fail "info failed"
 grep -q '"itemCount"' "$scratch/info.json" || fail "info printed no records"
